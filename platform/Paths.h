@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+// The program's folders. Every folder path returned here ends in exactly one '/'.
+
+// Appends a '/' unless the path already ends in one.
+std::string WithTrailingSlash(std::string folder);
+
+// The user's home folder (HOME, else the password database).
+std::string HomeFolder();
+
+// The folder of the running executable (GetModuleFileNameA, cut at the last separator).
+std::string ProgramFolder();
+
+// The system folder the encoders are deployed to: $XDG_DATA_HOME/vidmora/system/
+// (default ~/.local/share/vidmora/system/), created with its parents when missing.
+std::string SystemFolder();
+
+// CreateDirectoryA: creates the last level of `path` only; false when it could not be made
+// (it exists already, or its parent is missing).
+bool CreateDirectoryA(const std::string& path);

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/OutputNaming.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+class OutputNaming : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("vidmora-naming-" + std::to_string(getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    settings = defaultConversionSettings();
+    settings.outputFolder = folder.string() + "/";
+  }
+  void TearDown() override {
+    fs::permissions(folder, fs::perms::all, fs::perm_options::add);
+    fs::remove_all(folder);
+  }
+  void touch(const std::string& name, const std::string& content = "old") {
+    std::ofstream(folder / name) << content;
+  }
+  std::string out(const std::string& name) const { return settings.outputFolder + name; }
+
+  fs::path folder;
+  ConversionSettings settings;
+};
+}  // namespace
+
+TEST_F(OutputNaming, BaseNameLosesFourBytesAfterTheLastSlash) {
+  EXPECT_EQ(sourceBaseName("/home/ann/clips/talk.flv"), "talk");
+  EXPECT_EQ(sourceBaseName("/home/ann/clips/TALK.FLV"), "TALK");
+  EXPECT_EQ(sourceBaseName("/clips/video.mpeg"), "video.");
+  EXPECT_EQ(sourceBaseName("/clips/.flv"), "");
+  EXPECT_EQ(sourceBaseName("/clips/ab"), "");
+  EXPECT_EQ(sourceBaseName("noslash.flv"), "noslash");
+  EXPECT_EQ(sourceBaseName("/dir.with.dots/clip"), "");
+}
+
+TEST_F(OutputNaming, PlainTargetPerFormatWithLowerCaseExtension) {
+  const auto avi = resolveTarget("/clips/TALK.FLV", settings);
+  ASSERT_TRUE(avi);
+  EXPECT_EQ(avi->path, out("TALK.avi"));
+  EXPECT_EQ(avi->outcome, Fresh);
+  settings.format = Mpeg;
+  EXPECT_EQ(resolveTarget("/clips/talk.flv", settings)->path, out("talk.mpg"));
+  settings.format = Wmv;
+  EXPECT_EQ(resolveTarget("/clips/talk.flv", settings)->path, out("talk.wmv"));
+  settings.format = Avi;
+  EXPECT_EQ(resolveTarget("/clips/video.mpeg", settings)->path, out("video..avi"));
+}
+
+TEST_F(OutputNaming, AutoRenameTakesTheFirstFreeNumberFillingGaps) {
+  touch("talk.avi");
+  touch("talk_1.avi");
+  auto target = resolveTarget("/clips/talk.flv", settings);
+  ASSERT_TRUE(target);
+  EXPECT_EQ(target->path, out("talk_2.avi"));
+  EXPECT_EQ(target->outcome, Numbered);
+
+  fs::remove(folder / "talk_1.avi");
+  touch("talk_2.avi");
+  EXPECT_EQ(resolveTarget("/clips/talk.flv", settings)->path, out("talk_1.avi"));
+
+  for (int n = 1; n <= 120; ++n) touch("talk_" + std::to_string(n) + ".avi");
+  EXPECT_EQ(resolveTarget("/clips/talk.flv", settings)->path, out("talk_121.avi"));
+}
+
+TEST_F(OutputNaming, SameNameFromTwoFoldersUnderEachPolicy) {
+  ASSERT_EQ(resolveTarget("/a/talk.flv", settings)->outcome, Fresh);
+  touch("talk.avi");  // the first source's output
+  EXPECT_EQ(resolveTarget("/b/talk.flv", settings)->path, out("talk_1.avi"));
+
+  settings.existingFilePolicy = Overwrite;
+  const auto replaced = resolveTarget("/b/talk.flv", settings);
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(replaced->path, out("talk.avi"));
+  EXPECT_EQ(replaced->outcome, Replaced);
+
+  settings.existingFilePolicy = Skip;
+  EXPECT_FALSE(resolveTarget("/b/talk.flv", settings));
+}
+
+TEST_F(OutputNaming, OverwriteLeavesTheOldFileUntilTheEncoderReplacesIt) {
+  touch("talk.avi", "precious");
+  settings.existingFilePolicy = Overwrite;
+  ASSERT_EQ(resolveTarget("/clips/talk.flv", settings)->outcome, Replaced);
+  std::ifstream old(folder / "talk.avi");
+  std::string content;
+  old >> content;
+  EXPECT_EQ(content, "precious");
+}
+
+TEST_F(OutputNaming, FoldersDoNotCountAsExisting) {
+  fs::create_directory(folder / "talk.avi");
+  const auto target = resolveTarget("/clips/talk.flv", settings);
+  ASSERT_TRUE(target);
+  EXPECT_EQ(target->path, out("talk.avi"));
+  EXPECT_EQ(target->outcome, Fresh);
+}
+
+TEST_F(OutputNaming, UnreadableFilesDoNotCountAsExisting) {
+  touch("locked.avi");
+  fs::permissions(folder / "locked.avi", fs::perms::none);
+  if (access((folder / "locked.avi").c_str(), R_OK) == 0)
+    GTEST_SKIP() << "running with rights that read any file";
+  EXPECT_EQ(resolveTarget("/clips/locked.flv", settings)->outcome, Fresh);
+}
