@@ -1,0 +1,272 @@
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "process/ChildProcessRunner.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const ChildProcessRunner::StopPauses kShortPauses{1ms, 1ms, 1ms};
+
+std::string childLine(const std::string& arguments) {
+  return std::string("\"") + RUNNER_CHILD + "\" " + arguments;
+}
+
+std::size_t countEntries(const char* folder) {
+  std::size_t count = 0;
+  DIR* dir = opendir(folder);
+  while (dirent* entry = readdir(dir))
+    if (entry->d_name[0] != '.') ++count;
+  closedir(dir);
+  return count;
+}
+
+// Records every hook call. The hooks run on the runner's threads, so all state is guarded.
+class RecordingRunner : public ChildProcessRunner {
+ public:
+  using ChildProcessRunner::ChildProcessRunner;
+  ~RecordingRunner() override { Stop(); }
+
+  std::atomic<int> started{0};
+  std::atomic<int> ended{0};
+  std::atomic<int> status{-1};
+
+  std::string output() { std::lock_guard lock(mutex); return stdoutText; }
+  std::vector<std::size_t> chunkSizes() { std::lock_guard lock(mutex); return sizes; }
+  std::vector<std::string> times() { std::lock_guard lock(mutex); return timeTexts; }
+  std::string capturedAtEnd() { std::lock_guard lock(mutex); return capture; }
+
+  // Waits until OnEnded has run or `limit` has passed.
+  bool waitForEnd(std::chrono::milliseconds limit = 10s) {
+    const auto until = Clock::now() + limit;
+    while (ended == 0 && Clock::now() < until) std::this_thread::sleep_for(5ms);
+    return ended > 0;
+  }
+  // Waits until standard output holds `text`.
+  bool waitForOutput(const std::string& text) {
+    const auto until = Clock::now() + 10s;
+    while (output().find(text) == std::string::npos && Clock::now() < until)
+      std::this_thread::sleep_for(5ms);
+    return output().find(text) != std::string::npos;
+  }
+
+ protected:
+  void OnStarted(const std::string&) override { ++started; }
+  void OnOutputText(const char* text) override {
+    std::lock_guard lock(mutex);
+    stdoutText += text;
+    sizes.push_back(std::string(text).size());
+  }
+  void OnTimeText(const char* text) override {
+    std::lock_guard lock(mutex);
+    timeTexts.push_back(text);
+  }
+  void OnEnded() override {
+    {
+      std::lock_guard lock(mutex);
+      capture = captureText;
+    }
+    status = exitStatus();
+    ++ended;
+  }
+
+ private:
+  std::mutex mutex;
+  std::string stdoutText;
+  std::vector<std::size_t> sizes;
+  std::vector<std::string> timeTexts;
+  std::string capture;
+};
+
+std::string pattern(std::size_t bytes) {
+  std::string text;
+  for (std::size_t i = 0; i < bytes; ++i) text += static_cast<char>('a' + i % 26);
+  return text;
+}
+
+bool processGone(pid_t pid) {
+  const auto until = Clock::now() + 5s;
+  while (Clock::now() < until) {
+    if (kill(pid, 0) != 0 && errno == ESRCH) return true;
+    // A reparented grandchild may linger as a zombie until its new parent reaps it.
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string pidField, name, state;
+    if (stat >> pidField >> name >> state && state == "Z") return true;
+    std::this_thread::sleep_for(10ms);
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(RunnerStop, HoldsTheCallerAtLeast700msEvenWhenIdle) {
+  ChildProcessRunner runner;
+  for (int call = 0; call < 2; ++call) {
+    const auto begin = Clock::now();
+    runner.Stop();
+    EXPECT_GE(Clock::now() - begin, 700ms) << "call " << call;
+  }
+}
+
+TEST(RunnerStart, FailsWithoutAnyHookWhenTheChildCannotStart) {
+  char folder[] = "/tmp/runner-start-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string plain = std::string(folder) + "/plain";
+  const std::string garbage = std::string(folder) + "/garbage";
+  std::ofstream(plain) << "not a program\n";
+  std::ofstream(garbage) << "\x01\x02\x03 not a program either\n";
+  chmod(garbage.c_str(), 0755);
+
+  const std::size_t descriptorsBefore = countEntries("/proc/self/fd");
+  for (const std::string& line :
+       {std::string("\"/no/such/encoder\" -i \"x.flv\""), std::string(""),
+        "\"" + std::string(folder) + "\" -i x", "\"" + plain + "\"", "\"" + garbage + "\""}) {
+    RecordingRunner runner(kShortPauses);
+    EXPECT_FALSE(runner.Start(line, false)) << line;
+    runner.Stop();
+    EXPECT_EQ(runner.started, 0) << line;
+    EXPECT_EQ(runner.ended, 0) << line;
+  }
+  EXPECT_EQ(countEntries("/proc/self/fd"), descriptorsBefore);
+  std::system(("rm -rf " + std::string(folder)).c_str());
+}
+
+TEST(RunnerEnd, ChildEndingByItselfGivesExactlyOneOnEnded) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("exit 0"), false));
+  EXPECT_EQ(runner.started, 1);
+  ASSERT_TRUE(runner.waitForEnd());
+  std::this_thread::sleep_for(50ms);
+  runner.Stop();
+  EXPECT_EQ(runner.ended, 1);
+  EXPECT_EQ(runner.status, 0);
+}
+
+TEST(RunnerEnd, ChildEndedByStopGivesNoOnEnded) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("sleep"), false));
+  ASSERT_TRUE(runner.waitForOutput("ready"));
+  runner.Stop();
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(runner.ended, 0);
+}
+
+TEST(RunnerEnd, ExitStatusIsTheExitCodeOr128PlusTheSignal) {
+  const struct {
+    const char* arguments;
+    int status;
+  } cases[] = {{"exit 0", 0}, {"exit 3", 3}, {"exit 255", 255}, {"crash", 128 + SIGSEGV},
+               {"unknown-mode", 2}};
+  for (const auto& c : cases) {
+    RecordingRunner runner(kShortPauses);
+    ASSERT_TRUE(runner.Start(childLine(c.arguments), false));
+    ASSERT_TRUE(runner.waitForEnd()) << c.arguments;
+    EXPECT_EQ(runner.status, c.status) << c.arguments;
+  }
+}
+
+TEST(RunnerStop, EndsAChildAndGrandchildThatIgnoreSigterm) {
+  RecordingRunner runner;  // the real pauses: SIGKILL comes after the first one
+  ASSERT_TRUE(runner.Start(childLine("ignore-term"), false));
+  ASSERT_TRUE(runner.waitForOutput("\n"));
+  pid_t child = 0, grandchild = 0;
+  ASSERT_EQ(std::sscanf(runner.output().c_str(), "%d %d", &child, &grandchild), 2);
+  runner.Stop();
+  EXPECT_TRUE(processGone(child));
+  EXPECT_TRUE(processGone(grandchild));
+  EXPECT_EQ(runner.ended, 0);
+}
+
+TEST(RunnerProbeMode, OnEndedSeesTheFirst2047CharactersOfLargeStderr) {
+  for (std::size_t bytes : {10u * 1024u, 1024u * 1024u}) {
+    RecordingRunner runner(kShortPauses);
+    runner.probeMode = true;
+    ASSERT_TRUE(runner.Start(childLine("stderr " + std::to_string(bytes)), false));
+    ASSERT_TRUE(runner.waitForEnd()) << bytes;
+    EXPECT_EQ(runner.capturedAtEnd(), pattern(2047)) << bytes;
+  }
+}
+
+TEST(RunnerProbeMode, ShortStderrIsCapturedWhole) {
+  RecordingRunner runner(kShortPauses);
+  runner.probeMode = true;
+  ASSERT_TRUE(runner.Start(childLine("stderr 300"), false));
+  ASSERT_TRUE(runner.waitForEnd());
+  EXPECT_EQ(runner.capturedAtEnd(), pattern(300));
+}
+
+TEST(RunnerOutput, ArrivesWholeInChunksOfAtMost256Bytes) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("stdout 100000"), false));
+  ASSERT_TRUE(runner.waitForEnd());
+  EXPECT_EQ(runner.output(), pattern(100000));
+  for (std::size_t size : runner.chunkSizes()) {
+    EXPECT_GE(size, 1u);
+    EXPECT_LE(size, 256u);
+  }
+}
+
+TEST(RunnerOutput, BothPipesAreDrainedTogether) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("both 1048576"), false));
+  ASSERT_TRUE(runner.waitForEnd(20s));
+  EXPECT_EQ(runner.output().size(), 1048576u);
+}
+
+TEST(RunnerConversionMode, GivesTheFigureAfterTimeOfEachChunk) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("times 1.00 \"  7.96\" 12.50"), false));
+  ASSERT_TRUE(runner.waitForEnd());
+  EXPECT_EQ(runner.times(), (std::vector<std::string>{"1", "  7", "12"}));
+  EXPECT_EQ(runner.capturedAtEnd(), "");
+}
+
+TEST(RunnerChild, GetsOnlyItsThreeStandardDescriptors) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("fds"), false));
+  ASSERT_TRUE(runner.waitForEnd());
+  EXPECT_EQ(runner.output(), "3\n");
+}
+
+// Short pauses keep 200 cycles fast; the pauses themselves are pinned by the tests above.
+TEST(RunnerCycles, LeakNoDescriptorAndNoThreadOver200StartsAndStops) {
+  RecordingRunner runner(kShortPauses);
+  const std::size_t descriptors = countEntries("/proc/self/fd");
+  const std::size_t threads = countEntries("/proc/self/task");
+  for (int cycle = 0; cycle < 200; ++cycle) {
+    runner.Stop();
+    ASSERT_TRUE(runner.Start(childLine(cycle % 2 == 0 ? "exit 0" : "sleep"), false));
+  }
+  runner.Stop();
+  EXPECT_EQ(countEntries("/proc/self/fd"), descriptors);
+  EXPECT_EQ(countEntries("/proc/self/task"), threads);
+  EXPECT_EQ(runner.started, 200);
+}
+
+TEST(RunnerJob, NumbersEveryStartAndClearsOnStop) {
+  ChildProcessRunner runner(kShortPauses);
+  EXPECT_EQ(runner.jobNumber(), 0u);
+  ASSERT_TRUE(runner.Start(childLine("exit 0"), false));
+  const std::uint32_t first = runner.jobNumber();
+  EXPECT_NE(first, 0u);
+  runner.Stop();
+  EXPECT_EQ(runner.jobNumber(), 0u);
+  EXPECT_FALSE(runner.Start("\"/no/such/encoder\"", false));
+  EXPECT_GT(runner.jobNumber(), first);
+  runner.Stop();
+}

@@ -1,0 +1,128 @@
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "process/EncoderNotifier.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Posted {
+  unsigned message;
+  std::uint32_t code;
+  std::uint32_t job;
+  std::int64_t value;
+};
+
+// Collects what the notifier posts, from any thread.
+class Mailbox {
+ public:
+  EncoderNotifier::Post poster() {
+    return [this](unsigned message, std::uint64_t wParam, std::int64_t lParam) {
+      std::lock_guard lock(mutex);
+      posted.push_back({message, encoderNotifyCode(wParam), encoderNotifyJob(wParam), lParam});
+    };
+  }
+  std::vector<Posted> waitForEnd() {
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    for (;;) {
+      {
+        std::lock_guard lock(mutex);
+        if (!posted.empty() && posted.back().code == ENC_ENDED) return posted;
+        if (std::chrono::steady_clock::now() > until) return posted;
+      }
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+
+ private:
+  std::mutex mutex;
+  std::vector<Posted> posted;
+};
+
+const ChildProcessRunner::StopPauses kShortPauses{1ms, 1ms, 1ms};
+
+std::string childLine(const std::string& arguments) {
+  return std::string("\"") + RUNNER_CHILD + "\" " + arguments;
+}
+
+std::vector<std::int64_t> valuesOf(const std::vector<Posted>& posted, std::uint32_t code) {
+  std::vector<std::int64_t> values;
+  for (const Posted& p : posted)
+    if (p.code == code) values.push_back(p.value);
+  return values;
+}
+
+}  // namespace
+
+TEST(EncoderNotifier, MessageAndCodesKeepTheirNumbers) {
+  EXPECT_EQ(WM_ENCODER_NOTIFY, 1224u);
+  EXPECT_EQ(ENC_STARTED, 7000u);
+  EXPECT_EQ(ENC_STDOUT, 7001u);
+  EXPECT_EQ(ENC_TIME, 7002u);
+  EXPECT_EQ(ENC_ENDED, 7003u);
+  EXPECT_EQ(encoderNotifyCode(encoderNotifyWParam(ENC_TIME, 0xFFFFFFFFu)), ENC_TIME);
+  EXPECT_EQ(encoderNotifyJob(encoderNotifyWParam(ENC_TIME, 0xFFFFFFFFu)), 0xFFFFFFFFu);
+}
+
+TEST(EncoderNotifier, ConversionPostsStartedTimesAndEndedWithTheExitStatus) {
+  Mailbox mailbox;
+  EncoderNotifier notifier(mailbox.poster(), kShortPauses);
+  ASSERT_TRUE(notifier.Start(childLine("times 1.00 \"  7.96\" 12.50"), false));
+  const std::uint32_t job = notifier.jobNumber();
+  const std::vector<Posted> posted = mailbox.waitForEnd();
+  ASSERT_FALSE(posted.empty());
+  EXPECT_EQ(posted.front().code, ENC_STARTED);
+  EXPECT_EQ(valuesOf(posted, ENC_TIME), (std::vector<std::int64_t>{1, 7, 12}));
+  EXPECT_EQ(valuesOf(posted, ENC_ENDED), std::vector<std::int64_t>{0});
+  for (const Posted& p : posted) {
+    EXPECT_EQ(p.message, WM_ENCODER_NOTIFY);
+    EXPECT_EQ(p.job, job);
+  }
+}
+
+TEST(EncoderNotifier, FailedConversionEndsWithItsNonZeroStatus) {
+  for (const char* arguments : {"exit 1", "crash"}) {
+    Mailbox mailbox;
+    EncoderNotifier notifier(mailbox.poster(), kShortPauses);
+    ASSERT_TRUE(notifier.Start(childLine(arguments), false));
+    const auto ended = valuesOf(mailbox.waitForEnd(), ENC_ENDED);
+    ASSERT_EQ(ended.size(), 1u) << arguments;
+    EXPECT_NE(ended.front(), 0) << arguments;
+  }
+}
+
+TEST(EncoderNotifier, ProbeEndsWithTheDurationAndPostsNoTime) {
+  Mailbox mailbox;
+  EncoderNotifier notifier(mailbox.poster(), kShortPauses);
+  notifier.probeMode = true;
+  // "times" writes "time=" lines, which a probe must not report.
+  ASSERT_TRUE(notifier.Start(childLine("times 3.00"), false));
+  std::vector<Posted> posted = mailbox.waitForEnd();
+  EXPECT_TRUE(valuesOf(posted, ENC_TIME).empty());
+  EXPECT_EQ(valuesOf(posted, ENC_ENDED), std::vector<std::int64_t>{0});
+}
+
+TEST(EncoderNotifier, ProbeEndsWithTheDurationOfTheCapturedText) {
+  Mailbox mailbox;
+  EncoderNotifier notifier(mailbox.poster(), kShortPauses);
+  notifier.probeMode = true;
+  ASSERT_TRUE(notifier.Start(
+      childLine("say \"Input #0, flv\n  Duration: 00:02:05.40, start: 0.000000\n\""), false));
+  EXPECT_EQ(valuesOf(mailbox.waitForEnd(), ENC_ENDED), std::vector<std::int64_t>{125});
+}
+
+TEST(EncoderNotifier, StandardOutputChunksArePostedWithoutText) {
+  Mailbox mailbox;
+  EncoderNotifier notifier(mailbox.poster(), kShortPauses);
+  ASSERT_TRUE(notifier.Start(childLine("stdout 10"), false));
+  const std::vector<Posted> posted = mailbox.waitForEnd();
+  const auto stdoutValues = valuesOf(posted, ENC_STDOUT);
+  ASSERT_FALSE(stdoutValues.empty());
+  for (std::int64_t value : stdoutValues) EXPECT_EQ(value, 0);
+}
