@@ -7,6 +7,7 @@
 //   sleep           writes "ready" to standard output, then sleeps until killed
 //   ignore-term     forks a grandchild; both ignore SIGTERM; prints both pids, then sleeps
 //   say TEXT        writes TEXT to standard error, then exits 0
+//   -i PATH         a stand-in encoder probe: writes the content of PATH to standard error
 //   fds             prints the number of its open descriptors, then exits 0
 //   crash           ends itself with SIGSEGV
 #include <dirent.h>
@@ -70,6 +71,14 @@ int main(int argc, char** argv) {
   }
   if (mode == "say") {
     writeAll(2, argv[2], std::strlen(argv[2]));
+    return 0;
+  }
+  if (mode == "-i") {
+    FILE* source = std::fopen(argv[2], "rb");
+    if (source == nullptr) return 1;
+    char block[4096];
+    while (const std::size_t n = std::fread(block, 1, sizeof block, source)) writeAll(2, block, n);
+    std::fclose(source);
     return 0;
   }
   if (mode == "sleep") {

@@ -1,0 +1,89 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/ConversionSettings.h"
+#include "engine/EncoderCommand.h"
+#include "engine/FileList.h"
+#include "engine/OutputNaming.h"
+
+// What the batch driver needs of the encoder runner.
+class BatchRunner {
+ public:
+  virtual ~BatchRunner() = default;
+  // Ends whatever runs; harmless when nothing does. Holds the caller at least 700 ms.
+  virtual void Stop() = 0;
+  // Starts a conversion (probe mode cleared, hidden); false when the child was not created.
+  virtual bool StartConversion(const EncoderCommand& command) = 0;
+  // The job number of the current start, 0 after Stop.
+  virtual std::uint32_t jobNumber() const = 0;
+};
+
+// What the batch driver needs of the main dialog besides its file list.
+class BatchView : public FileList {
+ public:
+  virtual std::string controlText(int id) = 0;
+  virtual void setControlText(int id, const std::string& text) = 0;
+  virtual void enableControl(int id, bool enable) = 0;
+  // The overall progress bar (control 1009): its range 0 .. upper and its position.
+  virtual void setProgressRange(std::int32_t upper) = 0;
+  virtual void setProgressPosition(std::int32_t position) = 0;
+  // A modal box with an OK button, with or without the information icon.
+  virtual void showMessage(const std::string& text, const std::string& caption,
+                           bool informationIcon) = 0;
+};
+
+// Converts the visible rows one after another with one encoder run at a time, shows each
+// row's percentage and end status and the batch's progress, and announces the end.
+// Everything runs on the user-interface thread.
+class BatchDriver {
+ public:
+  BatchDriver(BatchView& view, BatchRunner& runner, ConversionSettings& settings,
+              const std::string& encoderPath, const std::string& companionPath,
+              std::chrono::milliseconds stopWait = std::chrono::milliseconds(500));
+
+  // The Start/Stop button: starts a batch when idle, stops it when converting.
+  void toggle();
+  // Checks the list and the output folder, then converts from row 0.
+  void startBatch();
+  // Ends the running encoder and returns to idle; the row keeps its last percentage.
+  void stopBatch();
+  // ENC_TIME of job `job`: `seconds` encoded of the current row. Other jobs are ignored.
+  void onTime(std::uint32_t job, std::int64_t seconds);
+  // ENC_ENDED of a conversion of job `job` with the encoder's exit status. Other jobs are
+  // ignored.
+  void onRowEnded(std::uint32_t job, std::int64_t exitStatus);
+
+  // A batch runs; the exit sequence refuses while it does.
+  bool converting() const { return isConverting; }
+  // Called when a batch has ended, by itself or by Stop (pending rows are probed then).
+  void setOnBatchEnded(std::function<void()> callback) { onBatchEnded = std::move(callback); }
+
+ private:
+  void startRow(const std::string& sourcePath);
+  void skipRow();
+  void advance();
+  void finishBatch();
+  void enableBatchControls(bool enable);
+  bool isCurrentJob(std::uint32_t job) const;
+  void addDone(std::int32_t seconds);
+
+  BatchView& view;
+  BatchRunner& runner;
+  ConversionSettings& settings;
+  const std::string& encoderPath;
+  const std::string& companionPath;
+  std::chrono::milliseconds stopWait;
+  std::function<void()> onBatchEnded;
+
+  bool isConverting = false;
+  std::int32_t totalSeconds = 0;
+  std::int32_t doneSeconds = 0;
+  std::int32_t currentDuration = 0;
+  std::int32_t currentElapsed = 0;
+  std::int32_t currentRow = 0;
+  CollisionOutcome outcome = Fresh;
+  std::int32_t failedRows = 0;
+};

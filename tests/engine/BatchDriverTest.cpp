@@ -1,0 +1,270 @@
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/BatchDriver.h"
+
+namespace {
+
+struct Message {
+  std::string text, caption;
+  bool icon;
+  bool operator==(const Message&) const = default;
+};
+
+// The main dialog as the driver sees it: two lists, controls, the bar and message boxes.
+class FakeView : public BatchView {
+ public:
+  struct Row {
+    std::string path, seconds, status;
+  };
+  std::vector<Row> rows;
+  std::string folderText;
+  std::string startCaption = "S&tart";
+  std::vector<std::pair<int, bool>> enables;
+  std::vector<Message> messages;
+  std::int32_t upper = -1, position = -1;
+
+  int visibleRowCount() override { return static_cast<int>(rows.size()); }
+  int hiddenRowCount() override { return static_cast<int>(rows.size()); }
+  std::string sourcePath(int row) override { return rows.at(row).path; }
+  std::string durationText(int row) override { return rows.at(row).seconds; }
+  void setDurationText(int row, const std::string& s) override { rows.at(row).seconds = s; }
+  void insertVisibleRow(int, const std::string&, const std::string&, const std::string&) override {}
+  void setStatus(int row, const std::string& status) override { rows.at(row).status = status; }
+  void deleteHiddenRow(int) override {}
+  std::string controlText(int id) override { return id == 1043 ? folderText : startCaption; }
+  void setControlText(int id, const std::string& text) override {
+    if (id == 1008) startCaption = text;
+  }
+  void enableControl(int id, bool enable) override { enables.emplace_back(id, enable); }
+  void setProgressRange(std::int32_t value) override { upper = value; }
+  void setProgressPosition(std::int32_t value) override { position = value; }
+  void showMessage(const std::string& text, const std::string& caption, bool icon) override {
+    messages.push_back({text, caption, icon});
+  }
+  std::vector<std::string> statuses() const {
+    std::vector<std::string> all;
+    for (const Row& row : rows) all.push_back(row.status);
+    return all;
+  }
+};
+
+// Numbers each start like the real runner and records the command lines.
+class FakeRunner : public BatchRunner {
+ public:
+  std::vector<std::string> commands;
+  int stops = 0;
+  bool startSucceeds = true;
+  std::uint32_t job = 0, lastJob = 0;
+
+  void Stop() override {
+    ++stops;
+    job = 0;
+  }
+  bool StartConversion(const EncoderCommand& command) override {
+    job = ++lastJob;
+    commands.push_back(command);
+    return startSucceeds;
+  }
+  std::uint32_t jobNumber() const override { return job; }
+};
+
+class Batch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char folder[] = "/tmp/batch-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    outputFolder = std::string(folder) + "/";
+    view.folderText = folder;  // without the trailing '/'
+  }
+  void TearDown() override { std::system(("rm -rf " + outputFolder).c_str()); }
+
+  void addRows(std::initializer_list<const char*> seconds) {
+    int n = 0;
+    for (const char* s : seconds)
+      view.rows.push_back({"/in/clip" + std::to_string(n++) + ".flv", s, "Ready"});
+  }
+  void endRow(std::int64_t status = 0) { driver.onRowEnded(runner.job, status); }
+  void touch(const std::string& name) { std::ofstream(outputFolder + name) << "x"; }
+
+  std::string outputFolder;
+  FakeView view;
+  FakeRunner runner;
+  ConversionSettings settings = defaultConversionSettings();
+  std::string encoder = "/sys/zandrio.dll", companion = "/sys/quimbel.dll";
+  BatchDriver driver{view, runner, settings, encoder, companion, std::chrono::milliseconds(0)};
+};
+
+const std::vector<std::pair<int, bool>> kDisabledThenEnabled = {
+    {1000, false}, {1001, false}, {1002, false}, {1003, false}, {1004, false}, {1043, false},
+    {1044, false}, {1000, true},  {1001, true},  {1002, true},  {1003, true},  {1004, true},
+    {1043, true},  {1044, true}};
+
+}  // namespace
+
+TEST_F(Batch, EmptyListIsRefusedAndTheFolderSettingKept) {
+  settings.outputFolder = "/kept/";
+  driver.toggle();
+  EXPECT_EQ(view.messages, (std::vector<Message>{{"No flv file added!", "Warning", true}}));
+  EXPECT_EQ(settings.outputFolder, "/kept/");
+  EXPECT_FALSE(driver.converting());
+}
+
+TEST_F(Batch, MissingFolderIsRefusedAndNoRowChanges) {
+  addRows({"60"});
+  view.folderText = outputFolder + "missing";
+  driver.toggle();
+  EXPECT_EQ(view.messages,
+            (std::vector<Message>{{"The output dicrectory does not exists!", "Warning", true}}));
+  EXPECT_EQ(settings.outputFolder, outputFolder + "missing/");
+  EXPECT_EQ(view.statuses(), std::vector<std::string>{"Ready"});
+  EXPECT_TRUE(runner.commands.empty());
+  EXPECT_FALSE(driver.converting());
+}
+
+TEST_F(Batch, PercentagesAndBarFollowTheRowsAndTheEndAnnouncesSuccess) {
+  addRows({"60", "120", "30"});
+  driver.toggle();
+  EXPECT_TRUE(driver.converting());
+  EXPECT_EQ(settings.outputFolder, outputFolder);
+  EXPECT_EQ(view.upper, 210);
+  EXPECT_EQ(view.startCaption, "&Stop");
+  EXPECT_EQ(runner.commands.at(0), "\"/sys/zandrio.dll\" -i \"/in/clip0.flv\" -vcodec msmpeg4v2 -y \"" +
+                                       outputFolder + "clip0.avi\"");
+  endRow();
+  driver.onTime(runner.job, 30);
+  EXPECT_EQ(view.rows[1].status, "25%");
+  EXPECT_EQ(view.position, 90);
+  driver.onTime(runner.job, 150);  // beyond the probed duration: not capped
+  EXPECT_EQ(view.rows[1].status, "125%");
+  endRow();
+  EXPECT_EQ(view.position, 180);
+  endRow();
+  EXPECT_EQ(view.statuses(), (std::vector<std::string>{"Done", "Done", "Done"}));
+  EXPECT_EQ(view.position, 210);
+  EXPECT_EQ(view.messages,
+            (std::vector<Message>{{"All Flv files have been converted!", "Confirm", true}}));
+  EXPECT_EQ(view.enables, kDisabledThenEnabled);
+  EXPECT_EQ(view.startCaption, "S&tart");
+  EXPECT_FALSE(driver.converting());
+  EXPECT_EQ(runner.stops, 3);  // one before every row
+}
+
+TEST_F(Batch, ExistingTargetsReadRenamedOrOverwritten) {
+  addRows({"5"});
+  touch("clip0.avi");
+  driver.toggle();
+  endRow();
+  EXPECT_EQ(view.rows[0].status, "Renamed");
+  EXPECT_NE(runner.commands.back().find("clip0_1.avi"), std::string::npos);
+  settings.existingFilePolicy = Overwrite;
+  driver.toggle();
+  endRow();
+  EXPECT_EQ(view.rows[0].status, "Overwritten");
+}
+
+TEST_F(Batch, EveryTargetPresentUnderSkipEndsAtOnceWithoutAnEncoder) {
+  addRows({"10", "20", "30"});
+  for (const char* name : {"clip0.avi", "clip1.avi", "clip2.avi"}) touch(name);
+  settings.existingFilePolicy = Skip;
+  driver.toggle();
+  EXPECT_EQ(view.statuses(), (std::vector<std::string>{"Skipped", "Skipped", "Skipped"}));
+  EXPECT_EQ(view.position, 60);
+  EXPECT_TRUE(runner.commands.empty());
+  EXPECT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].caption, "Confirm");
+  EXPECT_FALSE(driver.converting());
+  EXPECT_EQ(view.enables, kDisabledThenEnabled);
+}
+
+TEST_F(Batch, FailedRowsReadFailedAndTheEndMessageCountsThem) {
+  addRows({"10", "10", "10"});
+  driver.toggle();
+  endRow(1);
+  endRow(0);
+  endRow(128 + 11);
+  EXPECT_EQ(view.statuses(), (std::vector<std::string>{"Failed", "Done", "Failed"}));
+  EXPECT_EQ(view.messages, (std::vector<Message>{
+                               {"2 of 3 Flv files could not be converted!", "Warning", true}}));
+  EXPECT_EQ(view.position, 30);
+}
+
+TEST_F(Batch, NotificationsOfEarlierJobsAreIgnored) {
+  addRows({"100", "100"});
+  driver.toggle();
+  const std::uint32_t first = runner.job;
+  endRow();
+  driver.onTime(first, 50);        // a late figure of the ended row
+  driver.onRowEnded(first, 0);     // and a repeated end
+  driver.onRowEnded(0, 0);
+  EXPECT_EQ(view.statuses(), (std::vector<std::string>{"Done", "Ready"}));
+  EXPECT_EQ(view.position, 100);
+  driver.onTime(runner.job, 50);
+  EXPECT_EQ(view.rows[1].status, "50%");
+  driver.toggle();                 // Stop
+  driver.onRowEnded(runner.lastJob, 0);
+  EXPECT_EQ(view.rows[1].status, "50%");
+  EXPECT_EQ(view.messages.size(), 0u);
+}
+
+TEST_F(Batch, StopKeepsThePercentageAndTheNextStartBeginsAtRowZero) {
+  addRows({"100", "100"});
+  int batchEnds = 0;
+  driver.setOnBatchEnded([&] { ++batchEnds; });
+  driver.toggle();
+  driver.onTime(runner.job, 40);
+  driver.toggle();
+  EXPECT_FALSE(driver.converting());
+  EXPECT_EQ(view.rows[0].status, "40%");
+  EXPECT_EQ(view.position, 40);
+  EXPECT_EQ(view.startCaption, "S&tart");
+  EXPECT_EQ(view.enables, kDisabledThenEnabled);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(batchEnds, 1);
+  driver.toggle();
+  EXPECT_EQ(view.position, 0);
+  EXPECT_NE(runner.commands.back().find("clip0"), std::string::npos);
+}
+
+TEST_F(Batch, FailedEncoderStartWaitsForStop) {
+  addRows({"10", "10"});
+  runner.startSucceeds = false;
+  driver.toggle();
+  EXPECT_EQ(view.messages,
+            (std::vector<Message>{{"Failed to start child process!", "Warning", false}}));
+  EXPECT_TRUE(driver.converting());
+  EXPECT_EQ(view.rows[0].status, "Ready");
+  driver.toggle();
+  EXPECT_FALSE(driver.converting());
+}
+
+TEST_F(Batch, WmvRowsRunTheCompanion) {
+  addRows({"10"});
+  settings.format = Wmv;
+  driver.toggle();
+  EXPECT_EQ(runner.commands.at(0).rfind("\"/sys/quimbel.dll\" -i", 0), 0u);
+}
+
+TEST_F(Batch, TheBarTakesThe32BitRangeOfSeconds) {
+  addRows({"40000", "40000", "2147483647"});
+  driver.toggle();
+  EXPECT_EQ(view.upper, 2147483647);
+  endRow();
+  EXPECT_EQ(view.position, 40000);
+  driver.onTime(runner.job, 30000);
+  EXPECT_EQ(view.position, 70000);
+  EXPECT_EQ(view.rows[1].status, "75%");
+}
+
+TEST(FileList, LeadingSecondsReadsLeadingDigitsOnly) {
+  const std::pair<const char*, int> cases[] = {
+      {"125", 125}, {"", 0}, {"abc", 0}, {"12x", 12}, {" 5", 0}, {"99999999999", 2147483647}};
+  for (const auto& [text, seconds] : cases) EXPECT_EQ(leadingSeconds(text), seconds) << text;
+}
