@@ -75,7 +75,7 @@ int statusOf(const siginfo_t& info) {
 ChildProcessRunner::ChildProcessRunner(StopPauses stopPauses) : pauses(stopPauses) {}
 
 ChildProcessRunner::~ChildProcessRunner() {
-  if (stopEvent >= 0 || stdinWrite >= 0 || process >= 0) Stop();
+  if (stopEvent >= 0 || stdinWrite >= 0) Stop();
 }
 
 void ChildProcessRunner::OnStarted(const std::string&) {}
@@ -85,7 +85,9 @@ void ChildProcessRunner::OnEnded() {}
 
 bool ChildProcessRunner::Start(const std::string& commandLine, bool showWindow) {
   (void)showWindow;
-  currentJob = ++lastJob;
+  if (stopEvent >= 0 || stdinWrite >= 0) Stop();  // the caller forgot: never lose a thread
+  if (++lastJob == 0) ++lastJob;                  // 0 stands for "no job"
+  currentJob = lastJob;
   int input[2], output[2], error[2];
   if (pipe2(input, O_CLOEXEC) != 0) return false;
   if (pipe2(output, O_CLOEXEC) != 0) {
