@@ -22,7 +22,7 @@ class BatchRunner {
 };
 
 // What the batch driver needs of the main dialog besides its file list.
-class BatchView : public FileList {
+class BatchView : public virtual FileList {
  public:
   virtual std::string controlText(int id) = 0;
   virtual void setControlText(int id, const std::string& text) = 0;

@@ -6,7 +6,7 @@
 #include "process/ChildProcessRunner.h"
 
 // What the source probe needs of the main dialog besides its file list.
-class ProbeView : public FileList {
+class ProbeView : public virtual FileList {
  public:
   // Lets the message loop handle every message that is waiting now.
   virtual void drainMessages() = 0;

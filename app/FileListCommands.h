@@ -1,0 +1,68 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/BatchDriver.h"
+#include "engine/ConversionSettings.h"
+#include "process/EncoderDeployment.h"
+#include "process/EncoderNotifier.h"
+#include "process/SourceProbe.h"
+
+// What the file list commands need of the main dialog: the two lists, its controls, message
+// boxes, the message queue and the two file dialogs.
+class FileListView : public BatchView, public ProbeView {
+ public:
+  using BatchView::showMessage;
+
+  virtual void appendPendingRow(const std::string& path) = 0;
+  // The first selected visible row, -1 when none is.
+  virtual int firstSelectedRow() = 0;
+  // Deletes row `row` of both lists.
+  virtual void deleteRow(int row) = 0;
+  // Deletes every row of both lists, the visible list first.
+  virtual void deleteAllRows() = 0;
+  // The open-file dialog for .flv files with multiple selection: the chosen full paths in
+  // the dialog's order; false when cancelled.
+  virtual bool chooseSourceFiles(std::vector<std::string>& paths) = 0;
+  // The folder browser titled "Choose Folder:"; false when cancelled.
+  virtual bool chooseFolder(std::string& folder) = 0;
+};
+
+// The file list commands and the encoder behind them: Add with its probe chain, Remove,
+// Clear, the output folder's browse button, Start/Stop, and the WM_ENCODER_NOTIFY handler.
+// Owns the one encoder runner. User-interface thread only.
+class FileListCommands : private BatchRunner {
+ public:
+  // `post` delivers WM_ENCODER_NOTIFY to the main dialog from any thread.
+  FileListCommands(FileListView& view, ConversionSettings& settings, const EncoderPaths& paths,
+                   EncoderNotifier::Post post,
+                   RunnerStopPauses pauses = RunnerStopPauses{},
+                   std::chrono::milliseconds stopWait = std::chrono::milliseconds(500));
+
+  // Adds the chosen files as pending rows and starts the probe chain.
+  void add();
+  // Deletes every selected row from both lists.
+  void remove();
+  // Deletes all rows, pending ones included; a running probe is stopped first.
+  void clear();
+  // Puts the chosen folder, ending in exactly one '/', into the output folder box.
+  void browse();
+  // The Start/Stop button.
+  void startOrStop();
+  // WM_ENCODER_NOTIFY: hands progress and ends to the batch and probe ends to the probe;
+  // notifications of an earlier job are dropped. Always 1.
+  std::intptr_t onEncoderNotify(std::uintptr_t wParam, std::intptr_t lParam);
+  // A batch runs.
+  bool converting() const { return batch.converting(); }
+
+ private:
+  void Stop() override;
+  bool StartConversion(const EncoderCommand& command) override;
+  std::uint32_t jobNumber() const override;
+
+  FileListView& view;
+  EncoderNotifier notifier;
+  SourceProbe probe;
+  BatchDriver batch;
+};
