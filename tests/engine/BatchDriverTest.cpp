@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/BatchDriver.h"
+#include "tests/process/TemporaryFolder.h"
 
 namespace {
 
@@ -79,12 +80,8 @@ class FakeRunner : public BatchRunner {
 class Batch : public ::testing::Test {
  protected:
   void SetUp() override {
-    char folder[] = "/tmp/batch-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    outputFolder = std::string(folder) + "/";
-    view.folderText = folder;  // without the trailing '/'
+    view.folderText = outputFolder.substr(0, outputFolder.size() - 1);  // without the '/'
   }
-  void TearDown() override { std::system(("rm -rf " + outputFolder).c_str()); }
 
   void addRows(std::initializer_list<const char*> seconds) {
     int n = 0;
@@ -94,7 +91,8 @@ class Batch : public ::testing::Test {
   void endRow(std::int64_t status = 0) { driver.onRowEnded(runner.job, status); }
   void touch(const std::string& name) { std::ofstream(outputFolder + name) << "x"; }
 
-  std::string outputFolder;
+  TemporaryFolder folder;
+  const std::string& outputFolder = folder.path();
   FakeView view;
   FakeRunner runner;
   ConversionSettings settings = defaultConversionSettings();

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "process/ChildProcessRunner.h"
+#include "tests/process/TemporaryFolder.h"
 
 namespace {
 
@@ -124,10 +125,9 @@ TEST(RunnerStop, HoldsTheCallerAtLeast700msEvenWhenIdle) {
 }
 
 TEST(RunnerStart, FailsWithoutAnyHookWhenTheChildCannotStart) {
-  char folder[] = "/tmp/runner-start-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string plain = std::string(folder) + "/plain";
-  const std::string garbage = std::string(folder) + "/garbage";
+  const TemporaryFolder folder;
+  const std::string plain = folder.path() + "plain";
+  const std::string garbage = folder.path() + "garbage";
   std::ofstream(plain) << "not a program\n";
   std::ofstream(garbage) << "\x01\x02\x03 not a program either\n";
   chmod(garbage.c_str(), 0755);
@@ -135,7 +135,7 @@ TEST(RunnerStart, FailsWithoutAnyHookWhenTheChildCannotStart) {
   const std::size_t descriptorsBefore = countEntries("/proc/self/fd");
   for (const std::string& line :
        {std::string("\"/no/such/encoder\" -i \"x.flv\""), std::string(""),
-        "\"" + std::string(folder) + "\" -i x", "\"" + plain + "\"", "\"" + garbage + "\""}) {
+        "\"" + folder.path() + "\" -i x", "\"" + plain + "\"", "\"" + garbage + "\""}) {
     RecordingRunner runner(kShortPauses);
     EXPECT_FALSE(runner.Start(line, false)) << line;
     runner.Stop();
@@ -143,7 +143,6 @@ TEST(RunnerStart, FailsWithoutAnyHookWhenTheChildCannotStart) {
     EXPECT_EQ(runner.ended, 0) << line;
   }
   EXPECT_EQ(countEntries("/proc/self/fd"), descriptorsBefore);
-  std::system(("rm -rf " + std::string(folder)).c_str());
 }
 
 TEST(RunnerEnd, ChildEndingByItselfGivesExactlyOneOnEnded) {

@@ -13,6 +13,7 @@
 #include "encoder/contract/DeploymentKey.h"
 #include "process/ChildProcessRunner.h"
 #include "process/EncoderDeployment.h"
+#include "tests/process/TemporaryFolder.h"
 
 namespace {
 
@@ -51,18 +52,15 @@ std::set<std::string> namesIn(const std::string& folder) {
 class Deployment : public ::testing::Test {
  protected:
   void SetUp() override {
-    char folder[] = "/tmp/deployment-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    root = folder;
-    programFolder = root + "/program/";
-    systemFolder = root + "/system/";
+    programFolder = root + "program/";
+    systemFolder = root + "system/";
     mkdir(programFolder.c_str(), 0755);
     mkdir(systemFolder.c_str(), 0755);
     paths = encoderPaths(programFolder, systemFolder);
   }
-  void TearDown() override { std::system(("rm -rf " + root).c_str()); }
-
-  std::string root, programFolder, systemFolder;
+  TemporaryFolder folder;
+  const std::string& root = folder.path();
+  std::string programFolder, systemFolder;
   EncoderPaths paths;
 };
 
@@ -127,7 +125,7 @@ TEST_F(Deployment, MissingCompanionLeavesOnlyWmvWithoutAnEncoder) {
 
 TEST_F(Deployment, UnwritableSystemFolderLeavesNothingBehind) {
   writeFile(paths.encoderProgramPath, "abc");
-  const EncoderPaths nowhere = encoderPaths(programFolder, root + "/missing/");
+  const EncoderPaths nowhere = encoderPaths(programFolder, root + "missing/");
   DeployEncoders(nowhere);
   EXPECT_FALSE(exists(nowhere.encoderSystemPath));
   EXPECT_EQ(namesIn(root), (std::set<std::string>{"program", "system"}));

@@ -9,6 +9,7 @@
 
 #include "app/FileListCommands.h"
 #include "tests/process/FakeMainDialog.h"
+#include "tests/process/TemporaryFolder.h"
 
 namespace {
 
@@ -19,16 +20,11 @@ using namespace std::chrono_literals;
 class Commands : public ::testing::Test {
  protected:
   void SetUp() override {
-    char folder[] = "/tmp/commands-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    root = std::string(folder) + "/";
     dialog.folderBox = root;
     dialog.dispatch = [this](std::uint64_t wParam, std::int64_t lParam) {
       EXPECT_EQ(commands.onEncoderNotify(wParam, lParam), 1);
     };
   }
-  void TearDown() override { std::system(("rm -rf " + root).c_str()); }
-
   std::string clip(const std::string& name, int seconds) {
     std::ofstream(root + name) << "  Duration: 00:00:" << (seconds < 10 ? "0" : "")
                                << seconds << ".00, start: 0.000000\n";
@@ -44,7 +40,8 @@ class Commands : public ::testing::Test {
     return all;
   }
 
-  std::string root;
+  TemporaryFolder folder;
+  const std::string& root = folder.path();
   FakeMainDialog dialog;
   ConversionSettings settings = defaultConversionSettings();
   EncoderPaths paths{RUNNER_CHILD, RUNNER_CHILD, "", ""};

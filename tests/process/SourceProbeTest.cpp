@@ -10,6 +10,7 @@
 
 #include "process/SourceProbe.h"
 #include "tests/process/FakeMainDialog.h"
+#include "tests/process/TemporaryFolder.h"
 
 namespace {
 
@@ -18,25 +19,20 @@ using namespace std::chrono_literals;
 class Probe : public ::testing::Test {
  protected:
   void SetUp() override {
-    char folder[] = "/tmp/probe-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    root = std::string(folder) + "/";
     dialog.dispatch = [this](std::uint64_t wParam, std::int64_t lParam) {
       if (encoderNotifyCode(wParam) == ENC_ENDED && notifier.probeMode)
         probe.onProbeEnded(encoderNotifyJob(wParam), lParam);
     };
   }
-  void TearDown() override {
-    notifier.Stop();
-    std::system(("rm -rf " + root).c_str());
-  }
+  void TearDown() override { notifier.Stop(); }
   // A stand-in source: the text the stand-in encoder writes to standard error for it.
   std::string source(const std::string& name, const std::string& stderrText) {
     std::ofstream(root + name) << stderrText;
     return root + name;
   }
 
-  std::string root;
+  TemporaryFolder folder;
+  const std::string& root = folder.path();
   std::string encoder = RUNNER_CHILD;
   FakeMainDialog dialog;
   EncoderNotifier notifier{dialog.poster(), ChildProcessRunner::StopPauses{1ms, 1ms, 1ms}};
