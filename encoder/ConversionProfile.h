@@ -1,0 +1,52 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "encoder/EncoderArguments.h"
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+// What each video codec token means for the output: container, audio codec, and the
+// settings used when the command gives no bit rates (the "default quality").
+
+namespace vidmora_encoder {
+
+struct ConversionProfile {
+  std::string codec;           // the contract's token, e.g. "msmpeg4v2"
+  const char* muxer;           // libavformat muxer name
+  const char* videoEncoder;    // libavcodec encoder names
+  const char* audioEncoder;
+  std::vector<int> audioKbpsAllowed;  // the audio codec's bit rates; empty when any will do
+  int defaultAudioKbps;
+  int defaultVideoQuantizer;   // constant quantizer used without -b
+  std::vector<AVRational> frameRates;  // the rates the codec allows; empty when any will do
+  int maxBFrames;
+  double keyframeSeconds;      // distance between key frames
+
+  // The profile for a codec token the arguments accepted.
+  static const ConversionProfile& forCodec(const std::string& codec);
+};
+
+// The frame size the codecs take: both sides even and at least 2 (odd sides round down).
+FrameSize roundFrameSize(FrameSize size);
+
+// A frame-rate text as a rational: "29.97" is 30000/1001, "23.97" is 24000/1001, "25.00" is
+// 25/1; other values as exact as a denominator of 1000 allows.
+AVRational parseFrameRate(const std::string& text);
+
+// `wanted` if the profile allows any rate, else the nearest rate it allows.
+AVRational nearestAllowedFrameRate(const ConversionProfile& profile, AVRational wanted);
+
+// The source's frame rate for an output without -r: its average rate when that is between 1
+// and 120 frames per second, else 25.
+AVRational sourceFrameRate(AVFormatContext* context, AVStream* stream);
+
+// The allowed bit rate nearest to `kbps`, or `kbps` when any is allowed.
+int nearestAudioKbps(const ConversionProfile& profile, int kbps);
+
+// 32000, 44100 and 48000 Hz stay; every other rate becomes 44100 Hz (each audio codec here
+// takes those three at every allowed bit rate).
+int outputSampleRate(int sourceRate);
+
+}  // namespace vidmora_encoder

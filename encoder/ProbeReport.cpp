@@ -1,0 +1,106 @@
+#include "encoder/ProbeReport.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "encoder/DurationScan.h"
+#include "encoder/EncoderError.h"
+#include "encoder/ErrorOutput.h"
+#include "encoder/contract/EncoderContract.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+namespace vidmora_encoder {
+
+std::string formatDurationLine(std::optional<int64_t> duration, int64_t start,
+                               int64_t fileBytes) {
+  std::string line = std::string("  ") + encoder_contract::kDurationMarker;
+  char text[128];
+  if (duration && *duration >= 0) {
+    const int64_t centis = *duration / (AV_TIME_BASE / 100);
+    std::snprintf(text, sizeof text, "%02" PRId64 ":%02d:%02d.%02d", centis / 360000,
+                  static_cast<int>(centis / 6000 % 60), static_cast<int>(centis / 100 % 60),
+                  static_cast<int>(centis % 100));
+    line += text;
+  } else {
+    line += "N/A";
+  }
+  std::snprintf(text, sizeof text, ", start: %.6f, bitrate: ",
+                static_cast<double>(start) / AV_TIME_BASE);
+  line += text;
+  if (duration && *duration > 0 && fileBytes > 0) {
+    std::snprintf(text, sizeof text, "%" PRId64 " kb/s",
+                  av_rescale(fileBytes * 8, AV_TIME_BASE, *duration * 1000));
+    line += text;
+  } else {
+    line += "N/A";
+  }
+  return line + "\n";
+}
+
+std::string describeStream(const AVStream* stream) {
+  const AVCodecParameters* parameters = stream->codecpar;
+  char text[256];
+  std::string line;
+  std::snprintf(text, sizeof text, "    Stream #0:%d: ", stream->index);
+  line = text;
+  line += parameters->codec_type == AVMEDIA_TYPE_VIDEO   ? "Video: "
+          : parameters->codec_type == AVMEDIA_TYPE_AUDIO ? "Audio: "
+                                                         : "Data: ";
+  line += avcodec_get_name(parameters->codec_id);
+  if (parameters->codec_type == AVMEDIA_TYPE_VIDEO) {
+    const char* format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(parameters->format));
+    std::snprintf(text, sizeof text, ", %s, %dx%d", format ? format : "unknown pixel format",
+                  parameters->width, parameters->height);
+    line += text;
+    const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate
+                                                           : stream->r_frame_rate;
+    if (rate.num > 0 && rate.den > 0) {
+      std::snprintf(text, sizeof text, ", %.5g fps", av_q2d(rate));
+      line += text;
+    }
+  } else if (parameters->codec_type == AVMEDIA_TYPE_AUDIO) {
+    char layout[64] = "unknown channels";
+    if (parameters->ch_layout.nb_channels > 0)
+      av_channel_layout_describe(&parameters->ch_layout, layout, sizeof layout);
+    const char* format = av_get_sample_fmt_name(static_cast<AVSampleFormat>(parameters->format));
+    std::snprintf(text, sizeof text, ", %d Hz, %s, %s", parameters->sample_rate, layout,
+                  format ? format : "unknown sample format");
+    line += text;
+  }
+  if (parameters->bit_rate > 0) {
+    std::snprintf(text, sizeof text, ", %" PRId64 " kb/s", parameters->bit_rate / 1000);
+    line += text;
+  }
+  return line + "\n";
+}
+
+std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
+  start = source.startTime();
+  if (const int64_t stated = source.statedDuration(); stated > 0) return stated;
+  const auto span = scanPacketSpan(source);
+  if (!span) return std::nullopt;
+  start = span->start;
+  return span->duration;
+}
+
+int runProbe(const std::string& path) {
+  SourceFile source(path);
+  AVFormatContext* context = source.context();
+  std::string report = std::string("Input #0, ") + context->iformat->name + ", from '" + path +
+                       "':\n";
+  int64_t start = 0;
+  const bool hasStreams = source.videoStream() != nullptr || source.audioStream() != nullptr;
+  const auto duration = hasStreams ? probeDuration(source, start) : std::nullopt;
+  const int64_t fileBytes = context->pb ? avio_size(context->pb) : 0;
+  report += formatDurationLine(duration, start, fileBytes);
+  for (unsigned i = 0; i < context->nb_streams; ++i) report += describeStream(context->streams[i]);
+  writeStandardError(report);
+  if (!hasStreams) throw EncoderError(path + " holds no video or audio stream");
+  if (!duration) throw EncoderError("the duration of " + path + " cannot be known");
+  return 0;
+}
+
+}  // namespace vidmora_encoder

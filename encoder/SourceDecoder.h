@@ -1,0 +1,58 @@
+#pragma once
+#include <string>
+#include <thread>
+
+#include "encoder/FfmpegPointers.h"
+#include "encoder/FrameQueue.h"
+#include "encoder/SourceFile.h"
+// Demuxes the source and decodes its chosen video and audio streams on a thread of its own,
+// handing every frame, timed from the source's start, to a FrameQueue. Damaged packets are
+// skipped; a read error ends the input as if the file ended there.
+
+namespace vidmora_encoder {
+
+class SourceDecoder {
+ public:
+  // Opens a decoder for each chosen stream; throws EncoderError when one cannot be opened.
+  explicit SourceDecoder(SourceFile& source);
+  // Stops the thread (it is waiting at most for room in the queue) and waits for it.
+  ~SourceDecoder();
+  SourceDecoder(const SourceDecoder&) = delete;
+  SourceDecoder& operator=(const SourceDecoder&) = delete;
+
+  // The opened decoders, or nullptr when the source has no stream of that kind.
+  AVCodecContext* videoDecoder() const { return video_.get(); }
+  AVCodecContext* audioDecoder() const { return audio_.get(); }
+
+  // Starts the decoding thread.
+  void start();
+  // The next decoded frame, in decoding order; nothing once the input has ended (at its end,
+  // at a read error, or at a stop request) and every frame was taken.
+  std::optional<DecodedFrame> next() { return queue_.pop(); }
+
+  // After next() gave nothing: how many packets the decoders refused, and the time (seconds
+  // from the source's start) where the last video frame ends.
+  int skippedPackets() const { return skippedPackets_; }
+  double videoEnd() const { return videoEnd_; }
+
+ private:
+  struct StreamClock {
+    double next = 0;  // where the next frame starts when it carries no timestamp
+  };
+  void run();
+  // Sends one packet (nullptr drains) and queues what comes out; false when cancelled.
+  bool decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
+              StreamClock& clock);
+
+  SourceFile& source_;
+  CodecContextPtr video_;
+  CodecContextPtr audio_;
+  FrameQueue queue_{32};
+  std::thread thread_;
+  double startSeconds_ = 0;
+  double nominalFrameSeconds_ = 0.04;
+  int skippedPackets_ = 0;
+  double videoEnd_ = 0;
+};
+
+}  // namespace vidmora_encoder

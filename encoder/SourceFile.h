@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+
+#include "encoder/FfmpegPointers.h"
+// An opened source: its container read far enough to know the streams, and the video and
+// audio stream the encoder uses (the best of each kind that has a decoder).
+
+namespace vidmora_encoder {
+
+class SourceFile {
+ public:
+  // Opens and examines `path`; throws EncoderError when it cannot be read or is not media.
+  explicit SourceFile(const std::string& path);
+
+  AVFormatContext* context() const { return context_.get(); }
+  const std::string& path() const { return path_; }
+  // The chosen streams, or nullptr when the source has none of that kind.
+  AVStream* videoStream() const { return video_; }
+  AVStream* audioStream() const { return audio_; }
+
+  // The duration the container itself states (in AV_TIME_BASE units), or 0 when it states
+  // none: a guess from the bit rate or the demuxer's own end-of-file peek does not count.
+  int64_t statedDuration() const;
+
+  // The container's start time in AV_TIME_BASE units, 0 when unknown.
+  int64_t startTime() const;
+
+ private:
+  std::string path_;
+  InputContextPtr context_;
+  AVStream* video_ = nullptr;
+  AVStream* audio_ = nullptr;
+};
+
+}  // namespace vidmora_encoder

@@ -1,0 +1,51 @@
+#pragma once
+#include <optional>
+
+#include "encoder/ConversionProfile.h"
+#include "encoder/FfmpegPointers.h"
+#include "encoder/FrameQueue.h"
+#include "encoder/OutputFile.h"
+// The video path of a conversion: decoded frames in, at constant output rate (frames repeated
+// or dropped by their timestamps), scaled to the output size and encoded into the output.
+
+namespace vidmora_encoder {
+
+struct VideoOutput {
+  FrameSize size;
+  AVRational frameRate{25, 1};
+  std::optional<int> kbps;  // nothing: constant quantizer of the profile
+};
+
+class VideoStage {
+ public:
+  // Opens the profile's video encoder (rate snapped to what it allows) and adds its stream
+  // to `output`; throws EncoderError when the encoder refuses the settings.
+  VideoStage(const ConversionProfile& profile, const VideoOutput& settings, OutputFile& output);
+
+  // Takes the next decoded frame; earlier frames are encoded as the timeline reaches them.
+  void add(DecodedFrame frame);
+  // Encodes the last frame up to `endSeconds` (at least once) and drains the encoder.
+  void finish(double endSeconds);
+
+  int64_t frames() const { return next_; }
+  double seconds() const { return next_ * av_q2d(av_inv_q(encoder_->framerate)); }
+  float quality() const { return quality_; }
+  AVRational frameRate() const { return encoder_->framerate; }
+
+ private:
+  // The held frame at output size and pixel format, made once per held frame.
+  AVFrame* heldPicture();
+  void encode(AVFrame* picture);
+
+  OutputFile& output_;
+  CodecContextPtr encoder_;
+  AVStream* stream_ = nullptr;
+  ScalerPtr scaler_;
+  FramePtr held_;       // the decoded frame shown from its start until the next one starts
+  FramePtr converted_;  // held_ scaled, or nullptr until needed
+  int64_t next_ = 0;    // index of the next output frame
+  float quality_ = 0;
+  PacketPtr packet_;
+};
+
+}  // namespace vidmora_encoder
