@@ -37,6 +37,9 @@ AudioStage::AudioStage(const ConversionProfile& profile, const AVCodecContext* d
   throwIfFailed(avcodec_open2(c, codec, nullptr),
                 std::string("cannot encode the audio as ") + codec->name);
   frameSize_ = c->frame_size > 0 ? c->frame_size : 1152;
+  // Packets then start at 0 instead of before it: containers without edit lists would
+  // otherwise shift every stream, the video with it, by the encoder's priming delay.
+  encoded_ = c->initial_padding;
   fifo_.reset(av_audio_fifo_alloc(c->sample_fmt, c->ch_layout.nb_channels, frameSize_));
   if (!fifo_) throw EncoderError("out of memory");
   stream_ = output.addStream(c);

@@ -49,7 +49,7 @@ class AudioStage {
   AudioFifoPtr fifo_;
   int frameSize_ = 0;
   int64_t queued_ = 0;   // samples put into the FIFO so far (silence included)
-  int64_t encoded_ = 0;  // samples sent to the encoder so far: the next frame's pts
+  int64_t encoded_ = 0;  // the next frame's pts: priming delay plus samples sent so far
   PacketPtr packet_;
 };
 

@@ -1,6 +1,7 @@
 #include "encoder/SourceDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "encoder/ConversionProfile.h"
 #include "encoder/EncoderError.h"
@@ -9,6 +10,9 @@
 namespace vidmora_encoder {
 
 namespace {
+
+// A jump between a frame's timestamp and where its stream stood that counts as a break.
+constexpr double kTimestampJumpSeconds = 5.0;
 
 CodecContextPtr openDecoder(AVStream* stream) {
   if (stream == nullptr) return nullptr;
@@ -66,7 +70,7 @@ void SourceDecoder::run() {
   } catch (const EncoderError&) {
     // Out of memory while decoding: what was decoded so far is still converted.
   }
-  videoEnd_ = videoClock.next;
+  videoEnd_ = videoClock.end;
   queue_.finish();
 }
 
@@ -86,7 +90,11 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
     const int64_t timestamp = frame->best_effort_timestamp;
     item.seconds = timestamp == AV_NOPTS_VALUE
                        ? clock.next
-                       : timestamp * av_q2d(stream->time_base) - startSeconds_;
+                       : timestamp * av_q2d(stream->time_base) - startSeconds_ + clock.offset;
+    if (std::fabs(item.seconds - clock.next) > kTimestampJumpSeconds) {
+      clock.offset += clock.next - item.seconds;
+      item.seconds = clock.next;
+    }
     if (video)
       item.duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(stream->time_base)
                                               : nominalFrameSeconds_;
@@ -94,7 +102,8 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
       item.duration = frame->sample_rate > 0
                           ? static_cast<double>(frame->nb_samples) / frame->sample_rate
                           : 0;
-    clock.next = std::max(clock.next, item.seconds + item.duration);
+    clock.next = item.seconds + item.duration;
+    clock.end = std::max(clock.end, clock.next);
     item.frame = std::move(frame);
     if (!queue_.push(std::move(item))) return false;
   }

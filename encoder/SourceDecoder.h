@@ -7,7 +7,8 @@
 #include "encoder/SourceFile.h"
 // Demuxes the source and decodes its chosen video and audio streams on a thread of its own,
 // handing every frame, timed from the source's start, to a FrameQueue. Damaged packets are
-// skipped; a read error ends the input as if the file ended there.
+// skipped; a read error ends the input as if the file ended there; a timestamp that jumps
+// by seconds (damaged, or a spliced recording) is taken as continuing where the stream was.
 
 namespace vidmora_encoder {
 
@@ -37,7 +38,9 @@ class SourceDecoder {
 
  private:
   struct StreamClock {
-    double next = 0;  // where the next frame starts when it carries no timestamp
+    double next = 0;    // where the next frame is expected to start
+    double end = 0;     // the latest end of a frame so far
+    double offset = 0;  // added to timestamps after a jump in them
   };
   void run();
   // Sends one packet (nullptr drains) and queues what comes out; false when cancelled.

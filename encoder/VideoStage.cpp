@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "encoder/EncoderError.h"
+#include "encoder/StopSignal.h"
 extern "C" {
 #include <libavutil/intreadwrite.h>
 }
@@ -53,7 +54,7 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
 void VideoStage::add(DecodedFrame frame) {
   const int64_t start = std::llround(frame.seconds * av_q2d(encoder_->framerate));
   if (held_) {
-    while (next_ < start) encode(heldPicture());
+    while (next_ < start && !stopRequested()) encode(heldPicture());
   }
   held_ = std::move(frame.frame);
   converted_.reset();

@@ -1,0 +1,170 @@
+// Conversions: each codec in each command shape, read back with the FFmpeg libraries.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tests/encoder/EncoderProcess.h"
+#include "tests/encoder/MediaFacts.h"
+#include "tests/encoder/TestClips.h"
+
+using namespace encoder_test;
+using flv_fixture::ClipSpec;
+using flv_fixture::FixtureAudio;
+
+namespace {
+
+struct CodecCase {
+  const char* codec;
+  const char* extension;
+  const char* container;  // as the libraries name the demuxer
+  const char* audioCodec;
+  bool mpegRates;         // frame rates snap to the MPEG ones
+};
+
+const CodecCase kCodecs[] = {
+    {"msmpeg4v2", ".avi", "avi", "mp3", false},
+    {"mpeg1video", ".mpg", "mpeg", "mp2", true},
+    {"mpeg2video", ".mpg", "mpeg", "mp2", true},
+    {"wmv2", ".wmv", "asf", "wmav2", false},
+};
+
+enum class Shape { Default, DefaultSized, Rates, RatesSized };
+
+const ClipSpec kSource{.seconds = 3.0, .width = 160, .height = 120, .fps = 15};
+
+std::vector<std::string> shapeArguments(const CodecCase& codec, Shape shape,
+                                        const std::string& source, const std::string& target) {
+  std::vector<std::string> args{"-i", source, "-vcodec", codec.codec};
+  if (shape == Shape::Rates || shape == Shape::RatesSized)
+    args.insert(args.end(), {"-b", "300", "-r", "25.00", "-ab", "96"});
+  if (shape == Shape::DefaultSized || shape == Shape::RatesSized)
+    args.insert(args.end(), {"-s", "176x144"});
+  args.insert(args.end(), {"-y", target});
+  return args;
+}
+
+const char* shapeName(Shape shape) {
+  switch (shape) {
+    case Shape::Default: return "Default";
+    case Shape::DefaultSized: return "DefaultSized";
+    case Shape::Rates: return "Rates";
+    case Shape::RatesSized: return "RatesSized";
+  }
+  return "";
+}
+
+class ConversionShape : public ::testing::TestWithParam<std::tuple<CodecCase, Shape>> {};
+
+TEST_P(ConversionShape, GivesTheContainerCodecSizeRateAndDuration) {
+  const auto& [codec, shape] = GetParam();
+  const std::string target = scratchPath(std::string("shape_") + codec.codec + "_" +
+                                         std::to_string(static_cast<int>(shape)) + codec.extension);
+  const EncoderRun run = runEncoder(
+      encoderFor(codec.codec), shapeArguments(codec, shape, clip("conversion_source", kSource), target));
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+
+  const MediaFacts facts = readMediaFacts(target);
+  ASSERT_TRUE(facts.opened);
+  EXPECT_EQ(facts.container, codec.container);
+  EXPECT_EQ(facts.videoCodec, codec.codec);
+  EXPECT_EQ(facts.audioCodec, codec.audioCodec);
+  const bool sized = shape == Shape::DefaultSized || shape == Shape::RatesSized;
+  EXPECT_EQ(facts.width, sized ? 176 : 160);
+  EXPECT_EQ(facts.height, sized ? 144 : 120);
+  const bool rated = shape == Shape::Rates || shape == Shape::RatesSized;
+  const double rate = rated ? 25.0 : codec.mpegRates ? 24000.0 / 1001 : 15.0;
+  EXPECT_NEAR(facts.frameRate, rate, 0.01);
+  const double sourceSeconds = readMediaFacts(clip("conversion_source", kSource)).duration;
+  EXPECT_NEAR(facts.videoSeconds, sourceSeconds, 1.0 / rate);
+  EXPECT_NEAR(facts.audioSeconds, sourceSeconds, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CodecsAndShapes, ConversionShape,
+    ::testing::Combine(::testing::ValuesIn(kCodecs),
+                       ::testing::Values(Shape::Default, Shape::DefaultSized, Shape::Rates,
+                                         Shape::RatesSized)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).codec) + "_" +
+             shapeName(std::get<1>(info.param));
+    });
+
+class ConversionBitrate : public ::testing::TestWithParam<CodecCase> {};
+
+TEST_P(ConversionBitrate, VideoBitRateIsWithinAFifthOfTheRequest) {
+  const CodecCase& codec = GetParam();
+  const ClipSpec longer{.seconds = 12.0, .width = 320, .height = 240, .fps = 25,
+                        .audio = FixtureAudio::None};
+  const std::string target = scratchPath(std::string("bitrate_") + codec.codec + codec.extension);
+  const EncoderRun run = runEncoder(
+      encoderFor(codec.codec), {"-i", clip("bitrate_source", longer), "-vcodec", codec.codec, "-b",
+                                "400", "-r", "25.00", "-ab", "64", "-y", target});
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  const MediaFacts facts = readMediaFacts(target);
+  EXPECT_NEAR(facts.videoKbps, 400, 80);
+  EXPECT_NEAR(facts.videoSeconds, readMediaFacts(clip("bitrate_source", longer)).duration, 1.0 / 25);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, ConversionBitrate, ::testing::ValuesIn(kCodecs),
+                         [](const auto& info) { return std::string(info.param.codec); });
+
+struct SourceCase {
+  const char* name;
+  ClipSpec spec;
+};
+
+class ConversionOfSource : public ::testing::TestWithParam<std::tuple<CodecCase, SourceCase>> {};
+
+TEST_P(ConversionOfSource, KeepsExactlyTheStreamsTheSourceHas) {
+  const auto& [codec, source] = GetParam();
+  const std::string target =
+      scratchPath(std::string("streams_") + source.name + "_" + codec.codec + codec.extension);
+  const EncoderRun run = runEncoder(encoderFor(codec.codec),
+                                    {"-i", clip(source.name, source.spec), "-vcodec", codec.codec,
+                                     "-y", target});
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  const MediaFacts facts = readMediaFacts(target);
+  ASSERT_TRUE(facts.opened);
+  EXPECT_EQ(!facts.videoCodec.empty(), source.spec.video);
+  EXPECT_EQ(!facts.audioCodec.empty(), source.spec.audio != FixtureAudio::None);
+  const double length = source.spec.video ? facts.videoSeconds : facts.audioSeconds;
+  EXPECT_NEAR(length, source.spec.seconds, 0.1);
+  if (source.spec.video && source.spec.audio != FixtureAudio::None) {
+    EXPECT_NEAR(facts.audioSeconds, facts.videoSeconds, 0.1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, ConversionOfSource,
+    ::testing::Combine(
+        ::testing::ValuesIn(kCodecs),
+        ::testing::Values(
+            SourceCase{"source_video_only", {.seconds = 2.0, .audio = FixtureAudio::None}},
+            SourceCase{"source_audio_only", {.seconds = 2.0, .video = false}},
+            SourceCase{"source_adpcm", {.seconds = 2.0, .audio = FixtureAudio::Adpcm}},
+            SourceCase{"source_no_metadata", {.seconds = 2.0, .durationMetadata = false}})),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).codec) + "_" + std::get<1>(info.param).name;
+    });
+
+TEST(Conversion, OddFrameSizeIsRoundedToEvenSides) {
+  const std::string target = scratchPath("odd.avi");
+  const EncoderRun run = runEncoder(
+      zandrioPath(), {"-i", clip("conversion_source", kSource), "-vcodec", "msmpeg4v2", "-s",
+                      "161x121", "-y", target});
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  const MediaFacts facts = readMediaFacts(target);
+  EXPECT_EQ(facts.width, 160);
+  EXPECT_EQ(facts.height, 120);
+}
+
+TEST(Conversion, RateOutsideTheMpegSetSnapsToTheNearestOne) {
+  const std::string target = scratchPath("snapped.mpg");
+  const EncoderRun run = runEncoder(
+      zandrioPath(), {"-i", clip("conversion_source", kSource), "-vcodec", "mpeg1video", "-b",
+                      "300", "-r", "10.00", "-ab", "64", "-y", target});
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  EXPECT_NEAR(readMediaFacts(target).frameRate, 24000.0 / 1001, 0.01);
+}
+
+}  // namespace

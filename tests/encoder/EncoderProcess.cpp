@@ -1,0 +1,94 @@
+#include "tests/encoder/EncoderProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+extern char** environ;
+
+namespace encoder_test {
+
+EncoderProcess::EncoderProcess(const std::string& executable,
+                               const std::vector<std::string>& args) {
+  int pipeEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(executable.c_str()));
+  for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  started_ = std::chrono::steady_clock::now();
+  const int spawned =
+      posix_spawn(&pid_, executable.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  errorPipe_ = pipeEnds[0];
+  if (spawned != 0) {
+    close(errorPipe_);
+    throw std::runtime_error("cannot start " + executable);
+  }
+}
+
+EncoderProcess::~EncoderProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (errorPipe_ >= 0) close(errorPipe_);
+}
+
+bool EncoderProcess::readChunk(std::chrono::milliseconds wait) {
+  pollfd ready{errorPipe_, POLLIN, 0};
+  if (poll(&ready, 1, static_cast<int>(wait.count())) <= 0) return true;
+  char buffer[256];
+  const ssize_t got = read(errorPipe_, buffer, sizeof buffer);
+  if (got <= 0) return pipeOpen_ = false;
+  run_.chunks.emplace_back(buffer, static_cast<std::size_t>(got));
+  run_.errorText.append(buffer, static_cast<std::size_t>(got));
+  return true;
+}
+
+bool EncoderProcess::waitForText(const std::string& marker, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (pipeOpen_ && run_.errorText.find(marker) == std::string::npos &&
+         std::chrono::steady_clock::now() < deadline)
+    readChunk(std::chrono::milliseconds(50));
+  return run_.errorText.find(marker) != std::string::npos;
+}
+
+void EncoderProcess::terminate() { kill(pid_, SIGTERM); }
+
+EncoderRun EncoderProcess::finish(std::chrono::milliseconds timeout) {
+  const auto deadline = started_ + timeout;
+  while (pipeOpen_ && std::chrono::steady_clock::now() < deadline)
+    readChunk(std::chrono::milliseconds(50));
+  if (pipeOpen_) {
+    run_.timedOut = true;
+    kill(pid_, SIGKILL);
+  }
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  run_.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+  if (WIFEXITED(status)) run_.exitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) run_.signal = WTERMSIG(status);
+  return run_;
+}
+
+EncoderRun runEncoder(const std::string& executable, const std::vector<std::string>& args,
+                      std::chrono::milliseconds timeout) {
+  EncoderProcess process(executable, args);
+  return process.finish(timeout);
+}
+
+}  // namespace encoder_test

@@ -1,0 +1,49 @@
+#pragma once
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+// Runs an encoder executable the way the program does (no shell, standard error on a pipe)
+// and collects its standard error chunk by chunk, as reads of at most 256 bytes.
+
+namespace encoder_test {
+
+struct EncoderRun {
+  int exitStatus = -1;      // -1 when it did not exit by itself (killed by a signal)
+  int signal = 0;           // the signal that ended it, 0 for a normal exit
+  bool timedOut = false;
+  std::string errorText;    // all of standard error
+  std::vector<std::string> chunks;  // standard error as it was read
+  double seconds = 0;       // wall time of the run
+};
+
+class EncoderProcess {
+ public:
+  // Starts `executable` with `args` (without the program name); throws when it cannot start.
+  EncoderProcess(const std::string& executable, const std::vector<std::string>& args);
+  ~EncoderProcess();  // kills a child still running
+
+  // Reads standard error until `marker` has appeared or the time is up; true when it did.
+  bool waitForText(const std::string& marker, std::chrono::milliseconds timeout);
+  // Sends SIGTERM.
+  void terminate();
+  // Reads to the end and reaps the child; kills it (timedOut) after `timeout`.
+  EncoderRun finish(std::chrono::milliseconds timeout);
+
+ private:
+  // One read of at most 256 bytes, waiting up to `wait`; false at the end of the pipe.
+  bool readChunk(std::chrono::milliseconds wait);
+
+  pid_t pid_ = -1;
+  int errorPipe_ = -1;
+  bool pipeOpen_ = true;
+  EncoderRun run_;
+  std::chrono::steady_clock::time_point started_;
+};
+
+// Starts, reads and reaps in one go.
+EncoderRun runEncoder(const std::string& executable, const std::vector<std::string>& args,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(60));
+
+}  // namespace encoder_test

@@ -1,0 +1,181 @@
+// Failures: one clear line, a non-zero exit, the target as it was, no temporary file left;
+// damaged input never crashes or hangs the encoder (also under AddressSanitizer).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/encoder/EncoderProcess.h"
+#include "tests/encoder/MediaFacts.h"
+#include "tests/encoder/TestClips.h"
+
+using namespace encoder_test;
+using flv_fixture::ClipSpec;
+
+namespace {
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int partFilesIn(const std::string& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().extension() == ".part") ++count;
+  return count;
+}
+
+class FailingConversion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = scratchPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+    target_ = folder_ + "/target.avi";
+    std::ofstream(target_) << "the user's earlier file";
+  }
+  // Runs zandrio into target_ and checks the failure's common marks.
+  void expectFailure(const std::vector<std::string>& args, const std::string& message) {
+    const EncoderRun run = runEncoder(zandrioPath(), args, std::chrono::seconds(20));
+    EXPECT_EQ(run.exitStatus, 1) << run.errorText;
+    EXPECT_NE(run.errorText.find("error: " + message), std::string::npos) << run.errorText;
+    EXPECT_EQ(readAll(target_), "the user's earlier file");
+    EXPECT_EQ(partFilesIn(folder_), 0);
+  }
+  std::string folder_;
+  std::string target_;
+};
+
+TEST_F(FailingConversion, GarbageInputKeepsTheExistingTarget) {
+  const std::string source = folder_ + "/garbage.flv";
+  flv_fixture::writeNotVideo(source);
+  expectFailure({"-i", source, "-vcodec", "msmpeg4v2", "-y", target_}, source + " is not a video");
+}
+
+TEST_F(FailingConversion, ImpossibleFrameSizeKeepsTheExistingTarget) {
+  expectFailure({"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2", "-s",
+                 "60000x60000", "-y", target_},
+                "cannot encode 60000x60000 video as msmpeg4v2");
+}
+
+TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {
+  expectFailure({"-i", samplePath("header-only-9-bytes.flv"), "-vcodec", "msmpeg4v2", "-y",
+                 target_},
+                samplePath("header-only-9-bytes.flv"));
+}
+
+TEST(Failure, UnwritableTargetFolderIsReported) {
+  const EncoderRun run = runEncoder(
+      zandrioPath(), {"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2", "-y",
+                      scratchPath("no-such-folder/out.avi")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_NE(run.errorText.find("error: cannot create"), std::string::npos) << run.errorText;
+}
+
+struct UsageCase {
+  const char* name;
+  std::vector<std::string> args;
+};
+
+class UsageRefusal : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(UsageRefusal, ExitsWithStatusTwoAndTheUsage) {
+  const EncoderRun run = runEncoder(zandrioPath(), GetParam().args);
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_NE(run.errorText.find("usage: zandrio -i SOURCE"), std::string::npos) << run.errorText;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, UsageRefusal,
+    ::testing::Values(UsageCase{"nothing", {}},
+                      UsageCase{"wmv2_on_zandrio", {"-i", "a.flv", "-vcodec", "wmv2", "-y", "a.wmv"}},
+                      UsageCase{"no_target", {"-i", "a.flv", "-vcodec", "msmpeg4v2"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Damaged input under both builds: a non-zero exit or a valid output, never a crash or a hang.
+struct DamagedCase {
+  const char* name;
+  bool asan;
+};
+
+class DamagedInput : public ::testing::TestWithParam<DamagedCase> {
+ protected:
+  EncoderRun convert(const std::string& source, const std::string& target) {
+    return runEncoder(GetParam().asan ? zandrioAsanPath() : zandrioPath(),
+                      {"-i", source, "-vcodec", "mpeg2video", "-y", target},
+                      std::chrono::seconds(30));
+  }
+};
+
+TEST_P(DamagedInput, TruncatedClipConvertsWhatItHas) {
+  const std::string source = scratchPath(std::string("truncated_") + GetParam().name + ".flv");
+  flv_fixture::makeClip(source, {.seconds = 4.0});
+  flv_fixture::truncateFile(source, 0.5);
+  const std::string target = scratchPath(std::string("truncated_") + GetParam().name + ".mpg");
+  const EncoderRun run = convert(source, target);
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.signal, 0) << run.errorText;
+  EXPECT_LT(run.seconds, 15);
+  EXPECT_EQ(run.exitStatus, 0) << run.errorText;
+  const MediaFacts facts = readMediaFacts(target);
+  EXPECT_GT(facts.videoSeconds, 0.5);
+  EXPECT_LT(facts.videoSeconds, 3.5);
+}
+
+TEST_P(DamagedInput, ProbeOfTruncatedClipEnds) {
+  const std::string source = scratchPath(std::string("cut_probe_") + GetParam().name + ".flv");
+  flv_fixture::makeClip(source, {.seconds = 3.0, .durationMetadata = false});
+  flv_fixture::truncateFile(source, 0.3);
+  const EncoderRun run = runEncoder(GetParam().asan ? zandrioAsanPath() : zandrioPath(),
+                                    {"-i", source}, std::chrono::seconds(30));
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.signal, 0) << run.errorText;
+  EXPECT_EQ(run.exitStatus, 0) << run.errorText;
+}
+
+TEST_P(DamagedInput, CorruptedBytesNeverCrash) {
+  const std::string source = scratchPath(std::string("corrupt_") + GetParam().name + ".flv");
+  flv_fixture::makeClip(source, {.seconds = 3.0});
+  {
+    std::fstream file(source, std::ios::binary | std::ios::in | std::ios::out);
+    const auto size = std::filesystem::file_size(source);
+    unsigned state = 12345;
+    for (int i = 0; i < 400; ++i) {
+      state = state * 1103515245 + 12345;
+      file.seekp(static_cast<std::streamoff>(200 + state % (size - 200)));
+      file.put(static_cast<char>(state >> 16));
+    }
+  }
+  const EncoderRun run = convert(source, scratchPath(std::string("corrupt_") + GetParam().name + ".mpg"));
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.signal, 0) << run.errorText;
+  EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == 1) << run.errorText;
+  EXPECT_EQ(run.errorText.find("runtime error"), std::string::npos) << run.errorText;
+}
+
+TEST_P(DamagedInput, GarbageFailsQuickly) {
+  const std::string source = scratchPath(std::string("random_") + GetParam().name + ".flv");
+  {
+    std::ofstream file(source, std::ios::binary);
+    file << "FLV\x01\x05";
+    unsigned state = 99;
+    for (int i = 0; i < 50000; ++i) {
+      state = state * 1103515245 + 12345;
+      file.put(static_cast<char>(state >> 16));
+    }
+  }
+  const EncoderRun run = convert(source, scratchPath(std::string("random_") + GetParam().name + ".mpg"));
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.signal, 0) << run.errorText;
+  EXPECT_EQ(run.exitStatus, 1) << run.errorText;
+  EXPECT_LT(run.seconds, 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, DamagedInput,
+                         ::testing::Values(DamagedCase{"plain", false}, DamagedCase{"asan", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

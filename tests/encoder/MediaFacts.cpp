@@ -1,0 +1,72 @@
+#include "tests/encoder/MediaFacts.h"
+
+#include <algorithm>
+#include <cstdint>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace encoder_test {
+
+MediaFacts readMediaFacts(const std::string& path) {
+  MediaFacts facts;
+  AVFormatContext* context = nullptr;
+  if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return facts;
+  if (avformat_find_stream_info(context, nullptr) < 0) {
+    avformat_close_input(&context);
+    return facts;
+  }
+  facts.opened = true;
+  facts.container = context->iformat->name;
+  facts.duration = context->duration > 0 ? context->duration / double(AV_TIME_BASE) : 0;
+  const int video = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  const int audio = av_find_best_stream(context, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  if (video >= 0) {
+    const AVStream* stream = context->streams[video];
+    facts.videoCodec = avcodec_get_name(stream->codecpar->codec_id);
+    facts.width = stream->codecpar->width;
+    facts.height = stream->codecpar->height;
+    const AVRational rate =
+        stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
+    facts.frameRate = rate.den > 0 ? av_q2d(rate) : 0;
+  }
+  if (audio >= 0) {
+    facts.audioCodec = avcodec_get_name(context->streams[audio]->codecpar->codec_id);
+    facts.sampleRate = context->streams[audio]->codecpar->sample_rate;
+  }
+  int64_t videoBytes = 0;
+  double videoFirst = 1e18, videoEnd = 0, audioFirst = 1e18, audioEnd = 0;
+  AVPacket* packet = av_packet_alloc();
+  while (av_read_frame(context, packet) >= 0) {
+    const AVStream* stream = context->streams[packet->stream_index];
+    const double base = av_q2d(stream->time_base);
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (time != AV_NOPTS_VALUE) {
+      double length = packet->duration * base;
+      if (packet->stream_index == video && length <= 0 && facts.frameRate > 0)
+        length = 1 / facts.frameRate;
+      const double start = time * base;
+      if (packet->stream_index == video) {
+        videoFirst = std::min(videoFirst, start);
+        videoEnd = std::max(videoEnd, start + length);
+      } else if (packet->stream_index == audio) {
+        audioFirst = std::min(audioFirst, start);
+        audioEnd = std::max(audioEnd, start + length);
+      }
+    }
+    if (packet->stream_index == video) {
+      ++facts.videoPackets;
+      videoBytes += packet->size;
+    }
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  if (videoEnd > videoFirst) facts.videoSeconds = videoEnd - videoFirst;
+  if (audioEnd > audioFirst) facts.audioSeconds = audioEnd - audioFirst;
+  if (facts.videoSeconds > 0) facts.videoKbps = videoBytes * 8 / facts.videoSeconds / 1000;
+  avformat_close_input(&context);
+  return facts;
+}
+
+}  // namespace encoder_test

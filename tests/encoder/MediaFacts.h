@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+// What the FFmpeg libraries read back from a media file, for checking an encoder's output.
+
+namespace encoder_test {
+
+struct MediaFacts {
+  bool opened = false;
+  std::string container;  // demuxer name: "avi", "mpeg", "asf", "flv"
+  std::string videoCodec;  // empty when there is no video stream
+  int width = 0;
+  int height = 0;
+  double frameRate = 0;  // the video stream's average (or real) frame rate
+  int videoPackets = 0;
+  double videoKbps = 0;  // video payload over the video's time span
+  double videoSeconds = 0;  // from the first video packet to the end of the last one
+  std::string audioCodec;  // empty when there is no audio stream
+  int sampleRate = 0;
+  double audioSeconds = 0;
+  double duration = 0;  // container duration, seconds
+};
+
+// Opens `path` and reads every packet; `opened` false when it cannot be read.
+MediaFacts readMediaFacts(const std::string& path);
+
+}  // namespace encoder_test

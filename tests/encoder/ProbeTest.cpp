@@ -1,0 +1,130 @@
+// The probe: "Duration: " figures the program reads, for generated clips and real samples.
+#include <gtest/gtest.h>
+
+#include "tests/encoder/EncoderProcess.h"
+#include "tests/encoder/ProgramRules.h"
+#include "tests/encoder/TestClips.h"
+
+using namespace encoder_test;
+using flv_fixture::ClipSpec;
+using flv_fixture::FixtureAudio;
+
+namespace {
+
+struct ClipProbeCase {
+  const char* name;
+  ClipSpec spec;
+  int seconds;
+};
+
+class ProbeOfClip : public ::testing::TestWithParam<ClipProbeCase> {};
+
+TEST_P(ProbeOfClip, ReportsDurationExactToTheSecond) {
+  const auto& param = GetParam();
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", clip(param.name, param.spec)});
+  EXPECT_EQ(run.exitStatus, 0) << run.errorText;
+  EXPECT_EQ(durationByProgramRule(run.errorText), param.seconds) << run.errorText;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, ProbeOfClip,
+    ::testing::Values(
+        ClipProbeCase{"probe_mp3_metadata", {.seconds = 3.5}, 3},
+        ClipProbeCase{"probe_mp3_no_metadata", {.seconds = 3.5, .durationMetadata = false}, 3},
+        ClipProbeCase{"probe_adpcm_no_metadata",
+                      {.seconds = 5.3, .audio = FixtureAudio::Adpcm, .durationMetadata = false},
+                      5},
+        ClipProbeCase{"probe_video_only_no_metadata",
+                      {.seconds = 2.6, .audio = FixtureAudio::None, .durationMetadata = false},
+                      2},
+        ClipProbeCase{"probe_audio_only", {.seconds = 4.2, .video = false}, 4},
+        ClipProbeCase{"probe_exactly_two_no_metadata",
+                      {.seconds = 2.0, .fps = 10, .audio = FixtureAudio::None,
+                       .durationMetadata = false},
+                      2},
+        ClipProbeCase{"probe_long_minutes",
+                      {.seconds = 61.5, .width = 32, .height = 32, .fps = 2,
+                       .audio = FixtureAudio::None, .durationMetadata = false},
+                      61},
+        ClipProbeCase{"probe_half_second", {.seconds = 0.5}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Probe, HalfSecondClipReportsZeroSecondsWithFraction) {
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", clip("probe_half_second", {.seconds = 0.5})});
+  EXPECT_NE(run.errorText.find("Duration: 00:00:00.5"), std::string::npos) << run.errorText;
+}
+
+TEST(Probe, WritesALinePerStream) {
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", clip("probe_mp3_metadata", {.seconds = 3.5})});
+  EXPECT_NE(run.errorText.find("Video: flv1, yuv420p, 160x120"), std::string::npos) << run.errorText;
+  EXPECT_NE(run.errorText.find("Audio: mp3, 44100 Hz, stereo"), std::string::npos) << run.errorText;
+  EXPECT_NE(run.errorText.find("start: 0.000000, bitrate: "), std::string::npos) << run.errorText;
+}
+
+TEST(Probe, BothExecutablesProbe) {
+  const EncoderRun run = runEncoder(quimbelPath(), {"-i", clip("probe_mp3_metadata", {.seconds = 3.5})});
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(durationByProgramRule(run.errorText), 3);
+}
+
+TEST(Probe, FileThatIsNoVideoFailsWithAClearLine) {
+  const std::string path = scratchPath("shopping-list.flv");
+  flv_fixture::writeNotVideo(path);
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", path});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(durationByProgramRule(run.errorText), 0);
+  EXPECT_NE(run.errorText.find("is not a video file"), std::string::npos) << run.errorText;
+}
+
+TEST(Probe, MissingFileFailsWithAClearLine) {
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", scratchPath("no-such-file.flv")});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_NE(run.errorText.find("cannot read"), std::string::npos) << run.errorText;
+}
+
+struct SampleProbeCase {
+  const char* file;
+  int seconds;  // by the program's rule; -1: the probe must fail
+};
+
+class ProbeOfSample : public ::testing::TestWithParam<SampleProbeCase> {};
+
+TEST_P(ProbeOfSample, ReportsItsDurationOrFails) {
+  const auto& param = GetParam();
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", samplePath(param.file)},
+                                    std::chrono::seconds(20));
+  ASSERT_FALSE(run.timedOut);
+  ASSERT_EQ(run.signal, 0);
+  if (param.seconds < 0) {
+    EXPECT_EQ(run.exitStatus, 1) << run.errorText;
+    EXPECT_EQ(durationByProgramRule(run.errorText), 0) << run.errorText;
+    EXPECT_NE(run.errorText.find("error: "), std::string::npos) << run.errorText;
+  } else {
+    EXPECT_EQ(run.exitStatus, 0) << run.errorText;
+    EXPECT_EQ(durationByProgramRule(run.errorText), param.seconds) << run.errorText;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, ProbeOfSample,
+    ::testing::Values(SampleProbeCase{"aac-audio-only.flv", 1},
+                      SampleProbeCase{"g711-mulaw-audio-only.flv", 1},
+                      SampleProbeCase{"h263-8x8-under-one-second.flv", 0},
+                      SampleProbeCase{"h263-mp3-one-frame.flv", 1},
+                      SampleProbeCase{"h263-nellymoser-no-metadata.flv", 6},
+                      SampleProbeCase{"h263-video-only.flv", 6},
+                      SampleProbeCase{"h264-aac-no-metadata-bad-tag-sizes.flv", -1},
+                      SampleProbeCase{"h264-video-only-long-metadata.flv", 5},
+                      SampleProbeCase{"header-only-9-bytes.flv", -1},
+                      SampleProbeCase{"vp6-mp3-cut-down-wrong-metadata.flv", 3},
+                      SampleProbeCase{"vp6-mp3-second.flv", 14},
+                      SampleProbeCase{"vp6-mp3.flv", 27},
+                      SampleProbeCase{"vp6-under-one-second.flv", 0}),
+    [](const auto& info) {
+      std::string name = info.param.file;
+      for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+      return name;
+    });
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "tests/encoder/TestClips.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+namespace encoder_test {
+
+namespace {
+struct ScratchFolder {
+  std::string path;
+  ScratchFolder() {
+    char pattern[] = "/tmp/vidmora-encoder-tests-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    path = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+}  // namespace
+
+const std::string& scratchFolder() {
+  static ScratchFolder folder;
+  return folder.path;
+}
+
+std::string scratchPath(const std::string& name) { return scratchFolder() + "/" + name; }
+
+std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec) {
+  static std::mutex mutex;
+  static std::map<std::string, std::string> made;
+  std::lock_guard lock(mutex);
+  auto found = made.find(name);
+  if (found != made.end()) return found->second;
+  const std::string path = scratchPath(name + ".flv");
+  flv_fixture::makeClip(path, spec);
+  return made[name] = path;
+}
+
+std::string samplePath(const std::string& name) { return std::string(VIDMORA_SAMPLES_DIR) + "/" + name; }
+
+std::string zandrioPath() { return VIDMORA_ZANDRIO; }
+std::string quimbelPath() { return VIDMORA_QUIMBEL; }
+std::string zandrioAsanPath() { return VIDMORA_ZANDRIO_ASAN; }
+std::string programFolderFile(const std::string& name) {
+  return std::string(VIDMORA_PROGRAM_DIR) + "/" + name;
+}
+
+std::string encoderFor(const std::string& codec) {
+  return codec == "wmv2" ? quimbelPath() : zandrioPath();
+}
+
+}  // namespace encoder_test
