@@ -1,0 +1,194 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/FileListCommands.h"
+#include "process/EncoderDeployment.h"
+#include "tests/encoder/MediaFacts.h"
+#include "tests/fixtures/FlvFixture.h"
+#include "tests/process/FakeMainDialog.h"
+#include "tests/process/TemporaryFolder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using flv_fixture::ClipSpec;
+
+// The test clips, each made on its first use in this process.
+std::string clip(const std::string& name, const ClipSpec& spec) {
+  static const TemporaryFolder folder;
+  const std::string path = folder.path() + name;
+  if (access(path.c_str(), F_OK) != 0) {
+    if (spec.seconds > 0) flv_fixture::makeClip(path, spec);
+    else flv_fixture::writeNotVideo(path);
+  }
+  return path;
+}
+std::string alpha() { return clip("alpha.flv", {.seconds = 2}); }
+std::string bravo() {
+  return clip("bravo.flv", {.seconds = 3, .audio = flv_fixture::FixtureAudio::Adpcm});
+}
+std::string charlie() { return clip("charlie.flv", {.seconds = 2, .durationMetadata = false}); }
+std::string notVideo() { return clip("notes.flv", {.seconds = 0}); }
+std::string halfSecond() { return clip("blink.flv", {.seconds = 0.5}); }
+std::string oneMinute() { return clip("minute.flv", {.seconds = 60, .width = 320, .height = 240}); }
+
+// The whole road of a file with the real encoder, deployed from the program folder into a
+// system folder of the test's own: add, probe, start, convert, end.
+class ConversionChain : public ::testing::Test {
+ protected:
+  explicit ConversionChain(RunnerStopPauses pauses = RunnerStopPauses{1ms, 1ms, 1ms})
+      : commands(dialog, settings, paths, dialog.poster(), pauses, 0ms) {}
+
+  void SetUp() override {
+    mkdir(systemFolder.c_str(), 0755);
+    DeployEncoders(paths);
+    dialog.folderBox = output.path();
+    dialog.dispatch = [this](std::uint64_t wParam, std::int64_t lParam) {
+      commands.onEncoderNotify(wParam, lParam);
+    };
+  }
+  void TearDown() override { RestoreEncoders(paths); }
+
+  void add(std::vector<std::string> files) {
+    dialog.chosenFiles = std::move(files);
+    commands.add();
+    dialog.runUntilProbed();
+  }
+  // Presses Start and delivers messages until the batch is over.
+  void convert() {
+    commands.startOrStop();
+    waitWhile([&] { return commands.converting(); });
+  }
+  template <typename Condition>
+  void waitWhile(Condition condition, std::chrono::seconds limit = 60s) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (condition() && std::chrono::steady_clock::now() < until) {
+      dialog.drainMessages();
+      std::this_thread::sleep_for(2ms);
+    }
+  }
+  std::vector<std::string> column(std::string FakeMainDialog::Row::*field) {
+    std::vector<std::string> values;
+    for (const auto& row : dialog.rows) values.push_back(row.*field);
+    return values;
+  }
+  std::string target(const std::string& name) { return output.path() + name; }
+
+  TemporaryFolder system, output;
+  std::string systemFolder = system.path() + "system/";
+  EncoderPaths paths = encoderPaths(PROGRAM_FOLDER, systemFolder);
+  FakeMainDialog dialog;
+  ConversionSettings settings = defaultConversionSettings();
+  FileListCommands commands;
+};
+
+// With the real pauses of Stop: the encoder has its time to finish the file it has.
+class StoppedConversion : public ConversionChain {
+ protected:
+  StoppedConversion() : ConversionChain(RunnerStopPauses{}) {}
+};
+
+void expectMedia(const std::string& path, const char* container, const char* codec,
+                 double seconds) {
+  const encoder_test::MediaFacts facts = encoder_test::readMediaFacts(path);
+  ASSERT_TRUE(facts.opened) << path;
+  EXPECT_EQ(facts.container, container) << path;
+  EXPECT_EQ(facts.videoCodec, codec) << path;
+  EXPECT_NEAR(facts.videoSeconds, seconds, 0.5) << path;
+}
+
+}  // namespace
+
+TEST_F(ConversionChain, ProbeListsGoodClipsInOrderAndDropsTheOthers) {
+  add({alpha(), notVideo(), bravo(), halfSecond(), charlie()});
+  EXPECT_EQ(dialog.visiblePaths(), (std::vector<std::string>{alpha(), bravo(), charlie()}));
+  EXPECT_EQ(column(&FakeMainDialog::Row::durationText),
+            (std::vector<std::string>{"00:00:02", "00:00:03", "00:00:02"}));
+  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+            (std::vector<std::string>{"Ready", "Ready", "Ready"}));
+  EXPECT_EQ(dialog.messages, (std::vector<std::string>{"Failed to load: " + notVideo(),
+                                                       "Failed to load: " + halfSecond()}));
+}
+
+TEST_F(ConversionChain, EveryFormatConvertsEveryRow) {
+  add({alpha(), bravo(), charlie()});
+  const struct {
+    OutputFormat format;
+    int mpegVersion;
+    const char *extension, *container, *codec;
+  } formats[] = {{Avi, 2, ".avi", "avi", "msmpeg4v2"},
+                 {Mpeg, 1, ".mpg", "mpeg", "mpeg1video"},
+                 {Mpeg, 2, ".mpg", "mpeg", "mpeg2video"},
+                 {Wmv, 2, ".wmv", "asf", "wmv2"}};
+  for (const auto& f : formats) {
+    settings.format = f.format;
+    settings.mpegVersion = f.mpegVersion;
+    settings.existingFilePolicy = Overwrite;
+    dialog.messages.clear();
+    convert();
+    EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
+    const bool again = f.mpegVersion == 2 && f.format == Mpeg;  // MPEG-1 wrote these names
+    EXPECT_EQ(column(&FakeMainDialog::Row::status),
+              std::vector<std::string>(3, again ? "Overwritten" : "Done"))
+        << f.codec;
+    expectMedia(target(std::string("alpha") + f.extension), f.container, f.codec, 2);
+    expectMedia(target(std::string("bravo") + f.extension), f.container, f.codec, 3);
+    expectMedia(target(std::string("charlie") + f.extension), f.container, f.codec, 2);
+  }
+}
+
+TEST_F(ConversionChain, SecondStartRenamesAndSkipEndsAtOnce) {
+  add({alpha(), charlie()});
+  convert();
+  convert();
+  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+            (std::vector<std::string>{"Renamed", "Renamed"}));
+  expectMedia(target("alpha_1.avi"), "avi", "msmpeg4v2", 2);
+  expectMedia(target("charlie_1.avi"), "avi", "msmpeg4v2", 2);
+
+  settings.existingFilePolicy = Skip;
+  dialog.messages.clear();
+  commands.startOrStop();
+  EXPECT_FALSE(commands.converting());  // ended without starting any encoder
+  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+            (std::vector<std::string>{"Skipped", "Skipped"}));
+  EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
+}
+
+TEST_F(ConversionChain, ARowTheEncoderCannotConvertReadsFailed) {
+  TemporaryFolder sources;
+  const std::string doomed = sources.path() + "doomed.flv";
+  flv_fixture::makeClip(doomed, ClipSpec{.seconds = 2});
+  add({alpha(), doomed, charlie()});
+  unlink(doomed.c_str());  // gone between its probe and its conversion
+  convert();
+  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+            (std::vector<std::string>{"Done", "Failed", "Done"}));
+  EXPECT_EQ(dialog.messages,
+            std::vector<std::string>{"1 of 3 Flv files could not be converted!"});
+  EXPECT_EQ(dialog.captions, std::vector<std::string>{"Warning (i)"});
+}
+
+TEST_F(StoppedConversion, StopMidRowKeepsThePercentageAndAValidPartialFile) {
+  add({oneMinute()});
+  commands.startOrStop();
+  waitWhile([&] { return dialog.rows[0].status.find('%') == std::string::npos; });
+  commands.startOrStop();
+  EXPECT_FALSE(commands.converting());
+  const std::string status = dialog.rows[0].status;
+  ASSERT_EQ(status.back(), '%');
+  EXPECT_LT(std::stoi(status), 100);
+  const encoder_test::MediaFacts facts = encoder_test::readMediaFacts(target("minute.avi"));
+  ASSERT_TRUE(facts.opened);
+  EXPECT_EQ(facts.videoCodec, "msmpeg4v2");
+  EXPECT_GT(facts.videoSeconds, 0);
+  EXPECT_LT(facts.videoSeconds, 60);
+  EXPECT_TRUE(dialog.messages.empty());
+}
