@@ -39,6 +39,7 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
     c->bit_rate = static_cast<int64_t>(*settings.kbps) * 1000;
   } else {
     c->flags |= AV_CODEC_FLAG_QSCALE;
+    c->bit_rate = 0;  // no nominal rate: muxers then size their buffers for any rate
     c->global_quality = profile.defaultVideoQuantizer * FF_QP2LAMBDA;
     quality_ = static_cast<float>(profile.defaultVideoQuantizer);
   }
