@@ -192,3 +192,32 @@ TEST_F(StoppedConversion, StopMidRowKeepsThePercentageAndAValidPartialFile) {
   EXPECT_LT(facts.videoSeconds, 60);
   EXPECT_TRUE(dialog.messages.empty());
 }
+
+TEST_F(ConversionChain, RealSamplesAreListedOrRefusedAndEveryListedOneConverts) {
+  const std::string samples = SAMPLES_FOLDER;
+  std::vector<std::string> files;
+  for (const char* name :
+       {"aac-audio-only.flv", "h263-8x8-under-one-second.flv", "h263-mp3-one-frame.flv",
+        "h263-nellymoser-no-metadata.flv", "h263-video-only.flv", "header-only-9-bytes.flv",
+        "h264-video-only-long-metadata.flv", "vp6-mp3-cut-down-wrong-metadata.flv",
+        "vp6-mp3.flv", "vp6-under-one-second.flv"})
+    files.push_back(samples + name);
+  add(files);
+  EXPECT_EQ(dialog.messages, (std::vector<std::string>{"Failed to load: " + files[1],
+                                                       "Failed to load: " + files[5],
+                                                       "Failed to load: " + files[9]}));
+  EXPECT_EQ(dialog.visiblePaths(),
+            (std::vector<std::string>{files[0], files[2], files[3], files[4], files[6], files[7],
+                                      files[8]}));
+  dialog.messages.clear();
+  convert();
+  EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
+  for (const auto& row : dialog.rows) {
+    EXPECT_EQ(row.status, "Done") << row.path;
+    const std::string name = row.path.substr(samples.size());
+    const encoder_test::MediaFacts facts =
+        encoder_test::readMediaFacts(target(name.substr(0, name.size() - 4) + ".avi"));
+    EXPECT_TRUE(facts.opened) << row.path;
+    EXPECT_EQ(facts.container, "avi") << row.path;
+  }
+}
