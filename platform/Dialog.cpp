@@ -1,0 +1,113 @@
+#include "platform/Dialog.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/Resources.h"
+#include "platform/qt/DialogBuilder.h"
+#include "platform/qt/WindowGeometry.h"
+#include "platform/qt/WindowObject.h"
+
+void DDX_Control(CDataExchange* exchange, int id, CWnd& control) {
+  if (control.m_hWnd == nullptr)
+    control.SubclassDlgItem(static_cast<UINT>(id), exchange->m_pDlgWnd);
+}
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
+
+CDialog::~CDialog() {
+  if (WindowObject* window = FindWindowObject(m_hWnd)) DestroyWindowTree(*window, false);
+}
+
+const MessageMap* CDialog::GetThisMessageMap() {
+  static const MessageMap map{CWnd::GetThisMessageMap(), {
+      ON_MESSAGE(WM_INITDIALOG, &CDialog::HandleInitDialog),
+      ON_COMMAND(IDOK, &CDialog::OnOK),
+      ON_COMMAND(IDCANCEL, &CDialog::OnCancel),
+  }};
+  return &map;
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (UpdateData(TRUE)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+  CDataExchange exchange(this, saveAndValidate);
+  DoDataExchange(&exchange);
+  return TRUE;
+}
+
+HWND CDialog::BuildWindow(HWND parent) {
+  const DialogTemplate* dialog = FindDialogTemplate(AfxGetResourceHandle(), static_cast<int>(templateId_));
+  if (dialog == nullptr || m_hWnd != nullptr) return nullptr;
+  WindowObject& window = BuildDialog(*dialog, parent);
+  SubclassWindow(window.handle);
+  ApplyTrackingLimits(window);
+  SendSizeIfChanged(window);
+  const HWND handle = window.handle;
+  const BOOL focusFirst = static_cast<BOOL>(SendMessage(WM_INITDIALOG, 0, 0));
+  WindowObject* built = FindWindowObject(handle);
+  if (built == nullptr || built->ended) return handle;
+  // Without an owner the dialog opens centred in the screen's work area.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    const QSize outer = built->widget->size() + FrameExtra(*built);
+    built->widget->move(area.x() + (area.width() - outer.width()) / 2,
+                        area.y() + (area.height() - outer.height()) / 2);
+  }
+  built->widget->show();
+  built->widget->activateWindow();
+  if (focusFirst)
+    if (HWND first = GetNextDlgTabItem(handle, nullptr, FALSE)) ::SetFocus(first);
+  return handle;
+}
+
+INT_PTR CDialog::DoModal() {
+  modal_ = true;
+  const HWND handle = BuildWindow(parent_ != nullptr ? parent_->m_hWnd : nullptr);
+  WindowObject* window = FindWindowObject(handle);
+  if (window == nullptr) return -1;
+  window->widget->setWindowModality(Qt::ApplicationModal);
+  if (!window->ended) {
+    QEventLoop loop;
+    window->modalLoop = &loop;
+    loop.exec();
+    window->modalLoop = nullptr;
+  }
+  const INT_PTR result = window->result;
+  DestroyWindowTree(*window, true);
+  return result;
+}
+
+BOOL CDialog::Create(CWnd* parent) {
+  modal_ = false;
+  if (parent != nullptr) parent_ = parent;
+  return BuildWindow(parent_ != nullptr ? parent_->m_hWnd : nullptr) != nullptr;
+}
+
+void CDialog::EndDialog(int result) {
+  WindowObject* window = FindWindowObject(m_hWnd);
+  if (window == nullptr) return;
+  window->result = result;
+  window->ended = true;
+  if (modal_) {
+    window->widget->hide();
+    if (window->modalLoop != nullptr) window->modalLoop->quit();
+  } else {
+    DestroyWindowTree(*window, false);
+  }
+}

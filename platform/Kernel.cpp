@@ -1,0 +1,8 @@
+#include "platform/Kernel.h"
+
+#include <chrono>
+#include <thread>
+
+void Sleep(DWORD milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}

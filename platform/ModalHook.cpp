@@ -1,0 +1,90 @@
+#include "platform/ModalHook.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "platform/WindowCalls.h"
+#include "platform/qt/ClassProcedures.h"
+#include "platform/qt/WindowObject.h"
+
+namespace {
+ModalHook realDialogs;
+ModalHook* currentHook = &realDialogs;
+
+QWidget* OwnerWidget(HWND owner) {
+  WindowObject* window = FindWindowObject(owner);
+  return window == nullptr ? nullptr : window->widget.data();
+}
+
+QMessageBox::Icon BoxIcon(UINT type) {
+  switch (type & 0xF0) {
+    case MB_ICONERROR: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONWARNING: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+// A modal call begins: the window holding the mouse capture gives it up.
+void CancelMode() {
+  if (HWND capture = GetCapture()) {
+    SendMessage(capture, WM_CANCELMODE, 0, 0);
+    ReleaseCapture();
+  }
+}
+}  // namespace
+
+int ModalHook::messageBox(HWND owner, const std::string& text, const std::string& caption,
+                          UINT type) {
+  QMessageBox box(BoxIcon(type), FromNarrow(caption), FromNarrow(text), QMessageBox::Ok,
+                  OwnerWidget(owner));
+  box.exec();
+  return IDOK;
+}
+
+std::vector<std::string> ModalHook::openFileNames(HWND owner, const std::string& filterName,
+                                                  const std::string& pattern) {
+  const QString filter = FromNarrow(filterName) + QStringLiteral(" (") + FromNarrow(pattern) +
+                         QStringLiteral(")");
+  std::vector<std::string> paths;
+  for (const QString& path : QFileDialog::getOpenFileNames(OwnerWidget(owner), QString(), QString(), filter))
+    paths.push_back(ToNarrow(path));
+  return paths;
+}
+
+std::string ModalHook::browseForFolder(HWND owner, const std::string& title) {
+  return ToNarrow(QFileDialog::getExistingDirectory(OwnerWidget(owner), FromNarrow(title)));
+}
+
+bool ModalHook::shellOpen(const std::string& address) {
+  return QDesktopServices::openUrl(QUrl::fromUserInput(FromNarrow(address)));
+}
+
+ModalHook* SetModalHook(ModalHook* hook) {
+  ModalHook* previous = currentHook == &realDialogs ? nullptr : currentHook;
+  currentHook = hook != nullptr ? hook : &realDialogs;
+  return previous;
+}
+
+ModalHook& CurrentModalHook() { return *currentHook; }
+
+int MessageBoxA(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+  CancelMode();
+  return currentHook->messageBox(owner, text, caption, type);
+}
+
+std::vector<std::string> GetOpenFileNames(HWND owner, const std::string& filterName,
+                                          const std::string& pattern) {
+  CancelMode();
+  return currentHook->openFileNames(owner, filterName, pattern);
+}
+
+std::string BrowseForFolder(HWND owner, const std::string& title) {
+  CancelMode();
+  return currentHook->browseForFolder(owner, title);
+}
+
+bool ShellOpen(const std::string& address) { return currentHook->shellOpen(address); }

@@ -1,0 +1,54 @@
+#include "platform/WinApp.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "platform/qt/PostedMessages.h"
+
+namespace {
+CWinApp* currentApp = nullptr;
+
+// The toolkit keeps a reference to argc for the application's whole life.
+int applicationArgc = 0;
+std::unique_ptr<QApplication>& Application() {
+  static std::unique_ptr<QApplication> application;
+  return application;
+}
+}  // namespace
+
+CWinApp::CWinApp() { currentApp = this; }
+
+CWinApp::~CWinApp() {
+  if (currentApp == this) currentApp = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return FALSE; }
+
+int CWinApp::ExitInstance() { return 0; }
+
+CWinApp* AfxGetApp() { return currentApp; }
+
+void AfxWinInit(int argc, char** argv) {
+  if (QCoreApplication::instance() != nullptr) return;
+  applicationArgc = argc;
+  Application() = std::make_unique<QApplication>(applicationArgc, argv);
+  QApplication::setApplicationName(QStringLiteral("vidmora"));
+  StartPostedMessageDelivery();
+}
+
+int AfxWinMain(int argc, char** argv) {
+  AfxWinInit(argc, argv);
+  CWinApp* app = AfxGetApp();
+  int exitCode = 0;
+  if (app != nullptr) {
+    app->InitInstance();
+    exitCode = app->ExitInstance();
+  }
+  AfxWinTerm();
+  return exitCode;
+}
+
+void AfxWinTerm() {
+  StopPostedMessageDelivery();
+  Application().reset();
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+#include <string>
+
+#include "platform/WinHandles.h"
+// What each window class does with the messages that reach its default processing.
+
+struct WindowObject;
+
+// The class's default processing (after the toolkit's own handling of the event the
+// message stands for, when there is one).
+LRESULT ClassWindowProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
+// The list-view messages (LVM_) of a report-view list.
+LRESULT ListViewProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Program text (narrow, in the system code page) to and from toolkit text.
+QString FromNarrow(const std::string& text);
+QString FromNarrow(const char* text);
+std::string ToNarrow(const QString& text);
+// Copies text into a caller's buffer of `size` bytes, NUL-terminated and cut to fit;
+// answers the bytes copied without the NUL.
+LRESULT CopyToBuffer(const std::string& text, char* buffer, std::size_t size);

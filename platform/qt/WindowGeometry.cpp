@@ -1,0 +1,57 @@
+#include "platform/qt/WindowGeometry.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+#include "platform/WindowCalls.h"
+#include "platform/qt/WindowObject.h"
+
+QSize FrameExtra(const WindowObject& window) {
+  if (!window.widget || !window.widget->isWindow()) return {0, 0};
+  const QSize extra = window.widget->frameGeometry().size() - window.widget->size();
+  return extra.expandedTo({0, 0});
+}
+
+MINMAXINFO QueryMinMaxInfo(WindowObject& window) {
+  MINMAXINFO info{};
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize extra = FrameExtra(window);
+  const QSize screenSize = screen != nullptr ? screen->size() : QSize(1 << 14, 1 << 14);
+  info.ptMaxSize = {screenSize.width() + extra.width(), screenSize.height() + extra.height()};
+  info.ptMaxTrackSize = info.ptMaxSize;
+  SendMessage(window.handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  return info;
+}
+
+void ApplyTrackingLimits(WindowObject& window) {
+  if (!window.widget) return;
+  const MINMAXINFO info = QueryMinMaxInfo(window);
+  const QSize extra = FrameExtra(window);
+  window.widget->setMinimumSize(std::max(0, info.ptMinTrackSize.x - extra.width()),
+                                std::max(0, info.ptMinTrackSize.y - extra.height()));
+}
+
+QSize ClampOuterSize(WindowObject& window, QSize outer) {
+  const MINMAXINFO info = QueryMinMaxInfo(window);
+  return {std::clamp<int>(outer.width(), info.ptMinTrackSize.x,
+                          std::max(info.ptMinTrackSize.x, info.ptMaxTrackSize.x)),
+          std::clamp<int>(outer.height(), info.ptMinTrackSize.y,
+                          std::max(info.ptMinTrackSize.y, info.ptMaxTrackSize.y))};
+}
+
+void SendSizeIfChanged(WindowObject& window) {
+  if (!window.widget) return;
+  const QWidget& widget = *window.widget;
+  const WPARAM type = widget.isMinimized()   ? SIZE_MINIMIZED
+                      : widget.isMaximized() ? SIZE_MAXIMIZED
+                                             : SIZE_RESTORED;
+  const SIZE size{widget.width(), widget.height()};
+  if (type == window.lastSizeType && size.cx == window.lastSize.cx &&
+      size.cy == window.lastSize.cy)
+    return;
+  window.lastSizeType = type;
+  window.lastSize = size;
+  SendMessage(window.handle, WM_SIZE, type,
+              MAKELPARAM(static_cast<WORD>(size.cx), static_cast<WORD>(size.cy)));
+}

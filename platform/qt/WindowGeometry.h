@@ -1,0 +1,20 @@
+#pragma once
+#include <QSize>
+
+#include "platform/WinHandles.h"
+// Outer and client sizes of top-level windows, and WM_SIZE / WM_GETMINMAXINFO.
+
+struct WindowObject;
+
+// The outer rectangle's extra size over the client area: the decorations a window manager
+// adds (nothing without one, e.g. on the offscreen platform).
+QSize FrameExtra(const WindowObject& window);
+// WM_GETMINMAXINFO answered by the window, outer sizes; the defaults are no minimum and
+// the screen size (with decorations) as the maximum.
+MINMAXINFO QueryMinMaxInfo(WindowObject& window);
+// Applies the window's minimum tracking size to what the user can drag it to.
+void ApplyTrackingLimits(WindowObject& window);
+// An outer size held within the window's tracking limits.
+QSize ClampOuterSize(WindowObject& window, QSize outer);
+// WM_SIZE when the client size or the size type changed since the last one.
+void SendSizeIfChanged(WindowObject& window);

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "TestDialogs.h"
+#include "platform/Kernel.h"
+#include "platform/MessageQueue.h"
+#include "platform/ModalHook.h"
+
+namespace {
+// A message box that stays open, running its own loop, until the dialog has heard from
+// the worker.
+class WaitingMessageBox : public ModalHook {
+ public:
+  explicit WaitingMessageBox(const TestDialog& dialog) : dialog_(dialog) {}
+  int messageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
+    shown.push_back(caption + ": " + text + " " + std::to_string(type));
+    for (int i = 0; i < 500 && dialog_.notifications.size() < 3; ++i) {
+      PumpWaitingMessages();
+      Sleep(2);
+    }
+    return IDOK;
+  }
+  std::vector<std::string> shown;
+
+ private:
+  const TestDialog& dialog_;
+};
+
+void PumpUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 500 && !done(); ++i) {
+    PumpWaitingMessages();
+    Sleep(2);
+  }
+}
+
+class PostMessageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    UseTestResources();
+    ASSERT_TRUE(dialog.Create());
+  }
+  TestDialog dialog;
+};
+
+TEST_F(PostMessageTest, WorkerThreadMessagesArriveInOrder) {
+  const HWND window = dialog.m_hWnd;
+  std::thread worker([window] {
+    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 7002, value);
+  });
+  worker.join();
+  PumpUntil([&] { return dialog.notifications.size() == 3; });
+  EXPECT_EQ(dialog.notifications, (std::vector<LPARAM>{1, 2, 3}));
+}
+
+TEST_F(PostMessageTest, WorkerThreadMessagesArriveWhileAMessageBoxIsOpen) {
+  WaitingMessageBox box(dialog);
+  SetModalHook(&box);
+  const HWND window = dialog.m_hWnd;
+  std::thread worker([window] {
+    Sleep(20);
+    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 7002, value);
+  });
+  MessageBoxA(window, "Please wait", "Warning", MB_ICONINFORMATION);
+  worker.join();
+  SetModalHook(nullptr);
+  EXPECT_EQ(box.shown, std::vector<std::string>{"Warning: Please wait 64"});
+  EXPECT_EQ(dialog.notifications, (std::vector<LPARAM>{1, 2, 3}));
+}
+
+TEST_F(PostMessageTest, MessagesForAClosedWindowAreDropped) {
+  const HWND window = dialog.m_hWnd;
+  PostMessage(window, WM_TEST_NOTIFY, 0, 1);
+  dialog.EndDialog(IDCANCEL);
+  PumpWaitingMessages();
+  EXPECT_TRUE(dialog.notifications.empty());
+  EXPECT_FALSE(IsWindow(window));
+}
+}  // namespace
