@@ -44,7 +44,7 @@ void FileListCommands::browse() {
 
 void FileListCommands::startOrStop() { batch.toggle(); }
 
-std::intptr_t FileListCommands::onEncoderNotify(std::uintptr_t wParam, std::intptr_t lParam) {
+LRESULT FileListCommands::onEncoderNotify(WPARAM wParam, LPARAM lParam) {
   const std::uint32_t job = encoderNotifyJob(wParam);
   switch (encoderNotifyCode(wParam)) {
     case ENC_TIME:

@@ -52,7 +52,7 @@ class FileListCommands : private BatchRunner {
   void startOrStop();
   // WM_ENCODER_NOTIFY: hands progress and ends to the batch and probe ends to the probe;
   // notifications of an earlier job are dropped. Always 1.
-  std::intptr_t onEncoderNotify(std::uintptr_t wParam, std::intptr_t lParam);
+  LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
   // A batch runs.
   bool converting() const { return batch.converting(); }
 

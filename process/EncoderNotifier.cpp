@@ -11,7 +11,7 @@ EncoderNotifier::EncoderNotifier(Post poster, StopPauses pauses)
 // The hooks use `post`: the threads must end before it goes.
 EncoderNotifier::~EncoderNotifier() { Stop(); }
 
-void EncoderNotifier::notify(std::uint32_t code, std::int64_t value) {
+void EncoderNotifier::notify(std::uint32_t code, LPARAM value) {
   post(WM_ENCODER_NOTIFY, encoderNotifyWParam(code, jobNumber()), value);
 }
 

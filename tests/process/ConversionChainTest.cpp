@@ -50,7 +50,7 @@ class ConversionChain : public ::testing::Test {
     mkdir(systemFolder.c_str(), 0755);
     DeployEncoders(paths);
     dialog.folderBox = output.path();
-    dialog.dispatch = [this](std::uint64_t wParam, std::int64_t lParam) {
+    dialog.dispatch = [this](WPARAM wParam, LPARAM lParam) {
       commands.onEncoderNotify(wParam, lParam);
     };
   }

@@ -23,7 +23,7 @@ struct Posted {
 class Mailbox {
  public:
   EncoderNotifier::Post poster() {
-    return [this](unsigned message, std::uint64_t wParam, std::int64_t lParam) {
+    return [this](UINT message, WPARAM wParam, LPARAM lParam) {
       std::lock_guard lock(mutex);
       posted.push_back({message, encoderNotifyCode(wParam), encoderNotifyJob(wParam), lParam});
     };

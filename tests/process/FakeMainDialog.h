@@ -26,10 +26,10 @@ class FakeMainDialog : public FileListView {
   std::vector<std::string> captions;  // caption, then " (i)" with the information icon
   std::vector<std::string> chosenFiles;
   std::string chosenFolder, folderBox, startCaption;
-  std::function<void(std::uint64_t wParam, std::int64_t lParam)> dispatch;
+  std::function<void(WPARAM wParam, LPARAM lParam)> dispatch;
 
   EncoderNotifier::Post poster() {
-    return [this](unsigned, std::uint64_t wParam, std::int64_t lParam) {
+    return [this](UINT, WPARAM wParam, LPARAM lParam) {
       std::lock_guard lock(mutex);
       queue.push_back({wParam, lParam});
     };
@@ -77,7 +77,7 @@ class FakeMainDialog : public FileListView {
   }
   void drainMessages() override {
     for (;;) {
-      std::pair<std::uint64_t, std::int64_t> message;
+      std::pair<WPARAM, LPARAM> message;
       {
         std::lock_guard lock(mutex);
         if (queue.empty()) return;
@@ -113,5 +113,5 @@ class FakeMainDialog : public FileListView {
 
  private:
   std::mutex mutex;
-  std::deque<std::pair<std::uint64_t, std::int64_t>> queue;
+  std::deque<std::pair<WPARAM, LPARAM>> queue;
 };

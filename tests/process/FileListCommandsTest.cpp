@@ -21,7 +21,7 @@ class Commands : public ::testing::Test {
  protected:
   void SetUp() override {
     dialog.folderBox = root;
-    dialog.dispatch = [this](std::uint64_t wParam, std::int64_t lParam) {
+    dialog.dispatch = [this](WPARAM wParam, LPARAM lParam) {
       EXPECT_EQ(commands.onEncoderNotify(wParam, lParam), 1);
     };
   }

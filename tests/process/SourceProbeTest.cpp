@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 class Probe : public ::testing::Test {
  protected:
   void SetUp() override {
-    dialog.dispatch = [this](std::uint64_t wParam, std::int64_t lParam) {
+    dialog.dispatch = [this](WPARAM wParam, LPARAM lParam) {
       if (encoderNotifyCode(wParam) == ENC_ENDED && notifier.probeMode)
         probe.onProbeEnded(encoderNotifyJob(wParam), lParam);
     };

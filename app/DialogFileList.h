@@ -1,0 +1,44 @@
+#pragma once
+#include "app/FileListCommands.h"
+
+class CListCtrl;
+class CProgressCtrl;
+class CWnd;
+
+// The file list commands' view of the main dialog: its two list controls, its controls by
+// id, its progress bar, message boxes, file dialogs and message queue.
+class DialogFileList : public FileListView {
+ public:
+  DialogFileList(CWnd& dialog, CListCtrl& visibleList, CListCtrl& hiddenList,
+                 CProgressCtrl& progressBar);
+
+  int visibleRowCount() override;
+  int hiddenRowCount() override;
+  std::string sourcePath(int row) override;
+  std::string durationText(int row) override;
+  void setDurationText(int row, const std::string& seconds) override;
+  void insertVisibleRow(int row, const std::string& path, const std::string& duration,
+                        const std::string& status) override;
+  void setStatus(int row, const std::string& status) override;
+  void deleteHiddenRow(int row) override;
+  std::string controlText(int id) override;
+  void setControlText(int id, const std::string& text) override;
+  void enableControl(int id, bool enable) override;
+  void setProgressRange(std::int32_t upper) override;
+  void setProgressPosition(std::int32_t position) override;
+  void showMessage(const std::string& text, const std::string& caption,
+                   bool informationIcon) override;
+  void drainMessages() override;
+  void appendPendingRow(const std::string& path) override;
+  int firstSelectedRow() override;
+  void deleteRow(int row) override;
+  void deleteAllRows() override;
+  bool chooseSourceFiles(std::vector<std::string>& paths) override;
+  bool chooseFolder(std::string& folder) override;
+
+ private:
+  CWnd& dialog;
+  CListCtrl& visible;
+  CListCtrl& hidden;
+  CProgressCtrl& bar;
+};
