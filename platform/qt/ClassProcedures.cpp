@@ -3,12 +3,15 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <algorithm>
 #include <cstring>
 
+#include "platform/GdiQt.h"
 #include "platform/MessageQueue.h"
 #include "platform/WinStyles.h"
 #include "platform/WindowCalls.h"
@@ -78,9 +81,19 @@ LRESULT DialogCode(const WindowObject& window) {
   }
 }
 
-LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM) {
+LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam) {
   QWidget& widget = *window.widget;
   switch (message) {
+    case WM_SETICON: {
+      HICON& slot = window.icons[wParam == ICON_BIG ? 1 : 0];
+      HICON previous = slot;
+      slot = reinterpret_cast<HICON>(lParam);
+      QIcon icon;
+      for (HICON each : window.icons)
+        if (each != nullptr) icon.addPixmap(QPixmap::fromImage(IconImage(each)));
+      widget.setWindowIcon(icon);
+      return reinterpret_cast<LRESULT>(previous);
+    }
     case WM_CLOSE:
       // A dialog closes the way Esc does.
       PostMessage(window.handle, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "platform/GdiQt.h"
 #include "platform/WinStyles.h"
 #include "platform/Wnd.h"
 #include "platform/qt/DialogManager.h"
@@ -144,6 +145,7 @@ bool EventTranslator::deliverPaint(QEvent* event) {
   WindowObject& window = *window_;
   const bool ownerDrawn =
       window.kind == WindowKind::Button && (window.style & BS_TYPEMASK) == BS_OWNERDRAW;
+  if (window.kind == WindowKind::Static) askStaticColors();
   if (!ownerDrawn) {
     EventScope scope(window, event, WM_PAINT);
     SendMessage(window.handle, WM_PAINT, 0, 0);
@@ -157,11 +159,29 @@ bool EventTranslator::deliverPaint(QEvent* event) {
   if (button->isDown()) state |= ODS_SELECTED;
   if (button->hasFocus()) state |= ODS_FOCUS;
   if (!button->isEnabled()) state |= ODS_DISABLED;
+  HDC dc = CreatePainterDC(&painter, button);
   DRAWITEMSTRUCT item{ODT_BUTTON, static_cast<UINT>(window.id), 0, ODA_DRAWENTIRE, state,
-                      window.handle, nullptr, {0, 0, button->width(), button->height()}};
+                      window.handle, dc, {0, 0, button->width(), button->height()}};
   SendMessage(window.parent, WM_DRAWITEM, static_cast<WPARAM>(window.id),
               reinterpret_cast<LPARAM>(&item));
+  ReleasePainterDC(dc);
   return true;
+}
+
+void EventTranslator::askStaticColors() {
+  // The parent (or, reflected, the static itself) chooses the text colour; the toolkit
+  // paints the text. An unanswered question leaves the palette's colour.
+  WindowObject& window = *window_;
+  DeviceContext dc;
+  dc.widget = window.widget;
+  dc.textColor = ToColorRef(window.widget->palette().color(QPalette::WindowText));
+  const LRESULT brush = SendMessage(window.parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(&dc),
+                                    reinterpret_cast<LPARAM>(window.handle));
+  if (brush == 0 || !window.widget) return;
+  QPalette palette = window.widget->palette();
+  if (palette.color(QPalette::WindowText) == ToQColor(dc.textColor)) return;
+  palette.setColor(QPalette::WindowText, ToQColor(dc.textColor));
+  window.widget->setPalette(palette);
 }
 
 void EventTranslator::notify(UINT message, WPARAM wParam, LPARAM lParam) {

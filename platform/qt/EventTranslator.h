@@ -27,6 +27,7 @@ class EventTranslator : public QObject {
   bool deliverInput(QEvent* event, UINT message, WPARAM wParam, LPARAM lParam);
   bool deliverKey(QEvent* event);
   bool deliverPaint(QEvent* event);
+  void askStaticColors();
   void notify(UINT message, WPARAM wParam, LPARAM lParam);
 
   std::unique_ptr<WindowObject> window_;

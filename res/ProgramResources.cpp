@@ -1,0 +1,21 @@
+#include "res/ProgramResources.h"
+
+#include "platform/Icons.h"
+#include "platform/Resources.h"
+#include "res/ButtonIcons.h"
+#include "res/MainDialogTemplate.h"
+
+namespace {
+#include "res/icon128.xpm"
+
+const DialogTemplate* const kDialogs[] = {&kMainDialogTemplate};
+const StringResource kStrings[] = {{IDS_ABOUTBOX, "&About vidmora..."}};
+const ResourceTable kResources{kDialogs, kStrings};
+}  // namespace
+
+HINSTANCE ProgramResources() { return &kResources; }
+
+void RegisterProgramIcons() {
+  RegisterIconResource(IDR_MAINFRAME, icon128_xpm);
+  RegisterButtonIcons();
+}
