@@ -27,6 +27,11 @@ SourceFile::SourceFile(const std::string& path) : path_(path) {
   AVFormatContext* context = avformat_alloc_context();
   if (context == nullptr) throw EncoderError("out of memory");
   context->interrupt_callback = {interruptOnStop, nullptr};
+  repair_ = FlvTagSizeRepair::forFile(path);
+  if (repair_) {
+    context->pb = repair_->io();
+    context->flags |= AVFMT_FLAG_CUSTOM_IO;
+  }
   AVDictionary* options = nullptr;
   // Keeps every onMetaData entry, so statedDuration can tell a stated duration from the
   // demuxer's peek at the last tag.

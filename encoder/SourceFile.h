@@ -2,6 +2,7 @@
 #include <string>
 
 #include "encoder/FfmpegPointers.h"
+#include "encoder/FlvTagSizeRepair.h"
 // An opened source: its container read far enough to know the streams, and the video and
 // audio stream the encoder uses (the best of each kind that has a decoder).
 
@@ -27,6 +28,7 @@ class SourceFile {
 
  private:
   std::string path_;
+  std::unique_ptr<FlvTagSizeRepair> repair_;  // outlives context_, which may read through it
   InputContextPtr context_;
   AVStream* video_ = nullptr;
   AVStream* audio_ = nullptr;

@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleProbeCase{"h263-mp3-one-frame.flv", 1},
                       SampleProbeCase{"h263-nellymoser-no-metadata.flv", 6},
                       SampleProbeCase{"h263-video-only.flv", 6},
-                      SampleProbeCase{"h264-aac-no-metadata-bad-tag-sizes.flv", -1},
+                      SampleProbeCase{"h264-aac-no-metadata-bad-tag-sizes.flv", 29},
                       SampleProbeCase{"h264-video-only-long-metadata.flv", 5},
                       SampleProbeCase{"header-only-9-bytes.flv", -1},
                       SampleProbeCase{"vp6-mp3-cut-down-wrong-metadata.flv", 3},

@@ -22,7 +22,7 @@ const SampleCase kSamples[] = {
     {"h263-mp3-one-frame.flv", true},
     {"h263-nellymoser-no-metadata.flv", true},
     {"h263-video-only.flv", true},
-    {"h264-aac-no-metadata-bad-tag-sizes.flv", false},
+    {"h264-aac-no-metadata-bad-tag-sizes.flv", true},
     {"h264-video-only-long-metadata.flv", true},
     {"header-only-9-bytes.flv", false},
     {"vp6-mp3-cut-down-wrong-metadata.flv", true},

@@ -1,0 +1,108 @@
+#include "encoder/FlvTagSizeRepair.h"
+
+#include <array>
+
+extern "C" {
+#include <libavutil/mem.h>
+}
+
+namespace vidmora_encoder {
+
+namespace {
+
+constexpr int kTagHeaderBytes = 11;
+
+uint32_t bigEndian(const uint8_t* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
+  return value;
+}
+
+bool readAt(std::FILE* file, int64_t offset, uint8_t* buffer, std::size_t count) {
+  return fseeko(file, offset, SEEK_SET) == 0 && std::fread(buffer, 1, count, file) == count;
+}
+
+}  // namespace
+
+std::unique_ptr<FlvTagSizeRepair> FlvTagSizeRepair::forFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  std::array<uint8_t, 9> header{};
+  fseeko(file, 0, SEEK_END);
+  const int64_t size = ftello(file);
+  if (!readAt(file, 0, header.data(), header.size()) || header[0] != 'F' || header[1] != 'L' ||
+      header[2] != 'V') {
+    std::fclose(file);
+    return nullptr;
+  }
+  // Walk the tags: each is preceded by the PreviousTagSize of the tag before it.
+  std::map<int64_t, uint32_t> corrected;
+  int64_t field = bigEndian(header.data() + 5, 4);
+  uint32_t expected = 0;
+  for (;;) {
+    std::array<uint8_t, 4 + kTagHeaderBytes> bytes{};
+    if (!readAt(file, field, bytes.data(), 4)) break;
+    const bool tagFollows = readAt(file, field + 4, bytes.data() + 4, kTagHeaderBytes);
+    const uint32_t stated = bigEndian(bytes.data(), 4);
+    const uint8_t type = bytes[4] & 0x1f;
+    const uint32_t dataSize = bigEndian(bytes.data() + 5, 3);
+    const int64_t next = field + 4 + kTagHeaderBytes + dataSize;
+    const bool validTag = tagFollows && (type == 8 || type == 9 || type == 18) && next <= size;
+    if (stated != expected) corrected[field] = expected;
+    if (!validTag) break;
+    expected = kTagHeaderBytes + dataSize;
+    field = next;
+  }
+  // A file whose fields are all right, or all but the odd one, goes to the demuxer as it is.
+  if (corrected.size() < 2) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return std::unique_ptr<FlvTagSizeRepair>(new FlvTagSizeRepair(file, size, std::move(corrected)));
+}
+
+FlvTagSizeRepair::FlvTagSizeRepair(std::FILE* file, int64_t size,
+                                   std::map<int64_t, uint32_t> corrected)
+    : file_(file), size_(size), corrected_(std::move(corrected)) {
+  constexpr int kBufferBytes = 1 << 16;
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+  io_ = avio_alloc_context(buffer, kBufferBytes, 0, this, read, nullptr, seek);
+}
+
+FlvTagSizeRepair::~FlvTagSizeRepair() {
+  if (io_ != nullptr) av_freep(&io_->buffer);
+  avio_context_free(&io_);
+  std::fclose(file_);
+}
+
+int FlvTagSizeRepair::read(void* opaque, uint8_t* buffer, int size) {
+  auto* self = static_cast<FlvTagSizeRepair*>(opaque);
+  if (fseeko(self->file_, self->position_, SEEK_SET) != 0) return AVERROR(EIO);
+  const auto got = static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(size), self->file_));
+  if (got <= 0) return AVERROR_EOF;
+  const int64_t start = self->position_;
+  const int64_t end = start + got;
+  // Patch every corrected field that overlaps the bytes read.
+  for (auto it = self->corrected_.lower_bound(start - 3); it != self->corrected_.end() && it->first < end; ++it)
+    for (int i = 0; i < 4; ++i) {
+      const int64_t at = it->first + i;
+      if (at >= start && at < end)
+        buffer[at - start] = static_cast<uint8_t>(it->second >> (8 * (3 - i)));
+    }
+  self->position_ = end;
+  return got;
+}
+
+int64_t FlvTagSizeRepair::seek(void* opaque, int64_t offset, int whence) {
+  auto* self = static_cast<FlvTagSizeRepair*>(opaque);
+  switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return self->size_;
+    case SEEK_SET: self->position_ = offset; break;
+    case SEEK_CUR: self->position_ += offset; break;
+    case SEEK_END: self->position_ = self->size_ + offset; break;
+    default: return AVERROR(EINVAL);
+  }
+  return self->position_;
+}
+
+}  // namespace vidmora_encoder
