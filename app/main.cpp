@@ -1,13 +1,8 @@
-#include <cstdio>
+#include "app/ConverterApp.h"
 
-#include "engine/ConversionSettings.h"
-#include "platform/Paths.h"
+namespace {
+ConverterApp theApp;
+}  // namespace
 
-// Start-up until the main window lands: prepares the output folder and says what is coming.
-int main() {
-  const ConversionSettings settings = defaultConversionSettings();
-  CreateDirectoryA(settings.outputFolder);
-  std::printf("Vidmora: the main window is coming in the next build.\n"
-              "Output folder: %s\n", settings.outputFolder.c_str());
-  return 0;
-}
+// Command-line arguments are ignored: the program takes its files from the Add command only.
+int main(int argc, char** argv) { return AfxWinMain(argc, argv); }

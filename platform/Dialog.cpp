@@ -56,7 +56,8 @@ HWND CDialog::BuildWindow(HWND parent) {
   if (dialog == nullptr || m_hWnd != nullptr) return nullptr;
   WindowObject& window = BuildDialog(*dialog, parent);
   SubclassWindow(window.handle);
-  ApplyTrackingLimits(window);
+  // The dialog starts at its template size; the tracking limits hold from SetWindowPos and
+  // the showing on.
   SendSizeIfChanged(window);
   const HWND handle = window.handle;
   const BOOL focusFirst = static_cast<BOOL>(SendMessage(WM_INITDIALOG, 0, 0));

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev fonts-dejavu-core fonts-liberation2
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   xvfb xauth
 )

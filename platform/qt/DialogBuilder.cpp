@@ -21,10 +21,16 @@
 #include "platform/qt/WindowObject.h"
 
 namespace {
-// "MS Sans Serif" is the desktop's default sans-serif font here.
+// "MS Sans Serif" is Liberation Sans here: its 8 pt base units (6 x 12) are those the
+// templates were laid out for, where the usual desktop default (DejaVu Sans, 7 x 13) would
+// widen every dialog by a sixth. Without it, the desktop's default sans-serif font.
 QFont DialogFont(const char* fontName, int pointSize) {
   const bool msSansSerif = fontName == nullptr || std::strcmp(fontName, "MS Sans Serif") == 0;
-  QFont font(msSansSerif ? QStringLiteral("Sans Serif") : QString::fromLatin1(fontName));
+  QFont font;
+  if (msSansSerif)
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
+  else
+    font.setFamily(QString::fromLatin1(fontName));
   font.setStyleHint(QFont::SansSerif);
   font.setPointSize(pointSize > 0 ? pointSize : 8);
   return font;

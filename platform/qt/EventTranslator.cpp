@@ -254,6 +254,8 @@ bool EventTranslator::eventFilter(QObject* watched, QEvent* event) {
       if (window.pendingOuterSize.isValid()) {
         widget.resize((window.pendingOuterSize - FrameExtra(window)).expandedTo({0, 0}));
         window.pendingOuterSize = QSize();
+        // The frame is known only now: the window hears of its client size at once.
+        SendSizeIfChanged(window);
       }
       return false;
     case QEvent::ApplicationPaletteChange:

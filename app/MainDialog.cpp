@@ -1,0 +1,197 @@
+#include "app/MainDialog.h"
+
+#include "app/SummaryLine.h"
+#include "app/WindowMetrics.h"
+#include "platform/Menus.h"
+#include "platform/MessageQueue.h"
+#include "platform/ModalHook.h"
+#include "platform/Painting.h"
+#include "platform/Paths.h"
+#include "platform/Resources.h"
+#include "process/EncoderNotifier.h"
+#include "res/MainDialogTemplate.h"
+#include "res/ProgramResources.h"
+
+namespace {
+// The window menu's About entry.
+constexpr UINT IDM_ABOUTBOX = 0x0010;
+constexpr int kMinimumWidth = 595;
+constexpr int kMinimumHeight = 400;
+}  // namespace
+
+MainDialog::MainDialog() : MainDialog(ProgramFolder(), SystemFolder()) {}
+
+MainDialog::MainDialog(const std::string& programFolderPath, const std::string& systemFolder)
+    : CDialog(IDD_MAIN_DIALOG),
+      programFolder(WithTrailingSlash(programFolderPath)),
+      encoderPaths(::encoderPaths(programFolder, WithTrailingSlash(systemFolder))),
+      settings(defaultConversionSettings()),
+      view(*this, visibleList, hiddenList, progressBar),
+      commands(view, settings, encoderPaths, [this](UINT message, WPARAM wParam, LPARAM lParam) {
+        ::PostMessage(m_hWnd, message, wParam, lParam);
+      }) {
+  icon = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
+  DeployEncoders(encoderPaths);
+  // The folder may exist already or be impossible to make; Start refuses a missing one.
+  CreateDirectoryA(settings.outputFolder);
+}
+
+MainDialog::~MainDialog() {
+  RestoreEncoders(encoderPaths);
+  DestroyIcon(icon);
+}
+
+const MessageMap* MainDialog::GetThisMessageMap() {
+  static const MessageMap map{CDialog::GetThisMessageMap(), {
+      ON_WM_CLOSE(&MainDialog::OnClose),
+      ON_WM_PAINT(&MainDialog::OnPaint),
+      ON_WM_QUERYDRAGICON(&MainDialog::OnQueryDragIcon),
+      ON_WM_SIZE(&MainDialog::OnSize),
+      ON_WM_GETMINMAXINFO(&MainDialog::OnGetMinMaxInfo),
+      ON_BN_CLICKED(1000, &MainDialog::onAdd),
+      ON_BN_CLICKED(1001, &MainDialog::onRemove),
+      ON_BN_CLICKED(1002, &MainDialog::onClear),
+      ON_BN_CLICKED(1004, &MainDialog::onExit),
+      ON_BN_CLICKED(1044, &MainDialog::onBrowse),
+      ON_BN_CLICKED(1008, &MainDialog::onStartOrStop),
+      ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
+  }};
+  return &map;
+}
+
+void MainDialog::DoDataExchange(CDataExchange* exchange) {
+  CDialog::DoDataExchange(exchange);
+  DDX_Control(exchange, 1044, browseButton);
+  DDX_Control(exchange, 1043, outputFolderEdit);
+  DDX_Control(exchange, 1014, hiddenList);
+  DDX_Control(exchange, 1015, summaryLine);
+  DDX_Control(exchange, 1009, progressBar);
+  DDX_Control(exchange, 1007, visibleList);
+  DDX_Control(exchange, 1008, startButton);
+  DDX_Control(exchange, 1003, settingsButton);
+  DDX_Control(exchange, 1001, removeButton);
+  DDX_Control(exchange, 1004, exitButton);
+  DDX_Control(exchange, 1002, clearButton);
+  DDX_Control(exchange, 1000, addButton);
+  DDX_Control(exchange, 1059, moreDownloadsButton);
+}
+
+BOOL MainDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
+    const std::string about = LoadStringA(AfxGetResourceHandle(), IDS_ABOUTBOX);
+    if (!about.empty()) {
+      AppendMenuA(menu, MF_SEPARATOR, 0, "");
+      AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+  }
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+  layout.attach(this);
+  layout.addControl(GetDlgItem(1059), AnchorLayout::kFollowRight);
+  layout.addControl(GetDlgItem(1007), AnchorLayout::kStretchWidth | AnchorLayout::kStretchHeight);
+  layout.addControl(GetDlgItem(1006), AnchorLayout::kStretchWidth);
+  layout.addControlById(1008, AnchorLayout::kFollowBottom);
+  layout.addControlById(1010, AnchorLayout::kFollowBottom);
+  layout.addControlById(1009, AnchorLayout::kFollowBottom | AnchorLayout::kStretchWidth);
+  layout.addControlById(1047, AnchorLayout::kFollowBottom);
+  layout.addControlById(1043, AnchorLayout::kFollowBottom | AnchorLayout::kStretchWidth);
+  layout.addControlById(1044, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
+  layout.addControlById(1048, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
+
+  visibleList.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
+  createColumns();
+  summaryLine.SetWindowText("Output Format: AVI, Microsoft MPEG3V2");
+  restoreWindowSize();
+  rebuildSummaryLine();
+  outputFolderEdit.SetWindowText(settings.outputFolder);
+  return TRUE;
+}
+
+void MainDialog::createColumns() {
+  const ColumnWidths widths = loadColumnWidths(programFolder);
+  visibleList.InsertColumn(0, "FLv Source", LVCFMT_LEFT, widths.w0);
+  visibleList.InsertColumn(1, "Duration", LVCFMT_LEFT, widths.w1);
+  visibleList.InsertColumn(2, "Status", LVCFMT_CENTER, widths.w2);
+  hiddenList.InsertColumn(0, "full path", LVCFMT_LEFT, 100);
+  hiddenList.InsertColumn(1, "duration", LVCFMT_LEFT, 20);
+}
+
+void MainDialog::restoreWindowSize() {
+  const SIZE size = loadWindowSize(programFolder);
+  SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE);
+}
+
+void MainDialog::rebuildSummaryLine() { summaryLine.SetWindowText(summaryLineText(settings)); }
+
+bool MainDialog::mayExit() {
+  if (commands.converting()) {
+    MessageBoxA(m_hWnd, "Please stop converting before close!", "Warning",
+                MB_OK | MB_ICONINFORMATION);
+    return false;
+  }
+  if (!IsIconic()) {
+    RECT frame{};
+    GetWindowRect(&frame);
+    saveWindowMetrics(programFolder, {frame.right - frame.left, frame.bottom - frame.top},
+                      {visibleList.GetColumnWidth(0), visibleList.GetColumnWidth(1),
+                       visibleList.GetColumnWidth(2)});
+  }
+  return true;
+}
+
+void MainDialog::OnOK() {
+  if (mayExit()) CDialog::OnOK();
+}
+
+void MainDialog::OnCancel() {
+  if (mayExit()) CDialog::OnCancel();
+}
+
+// The default processing issues IDCANCEL, which runs the exit sequence once more.
+void MainDialog::OnClose() {
+  if (mayExit()) Default();
+}
+
+void MainDialog::OnPaint() {
+  if (!IsIconic()) {
+    Default();
+    return;
+  }
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(m_hWnd, &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int cxIcon = GetSystemMetrics(SM_CXICON);
+  const int cyIcon = GetSystemMetrics(SM_CYICON);
+  RECT client{};
+  GetClientRect(&client);
+  const int x = (client.right - client.left - cxIcon + 1) / 2;
+  const int y = (client.bottom - client.top - cyIcon + 1) / 2;
+  DrawIcon(dc, x, y, icon);
+  EndPaint(m_hWnd, &paint);
+}
+
+HICON MainDialog::OnQueryDragIcon() { return icon; }
+
+void MainDialog::OnSize(UINT, int, int) {
+  Default();
+  layout.relayout();
+}
+
+void MainDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
+  info->ptMinTrackSize = {kMinimumWidth, kMinimumHeight};
+  Default();
+}
+
+void MainDialog::onAdd() { commands.add(); }
+void MainDialog::onRemove() { commands.remove(); }
+void MainDialog::onClear() { commands.clear(); }
+void MainDialog::onExit() { OnOK(); }
+void MainDialog::onBrowse() { commands.browse(); }
+void MainDialog::onStartOrStop() { commands.startOrStop(); }
+
+LRESULT MainDialog::onEncoderNotify(WPARAM wParam, LPARAM lParam) {
+  return commands.onEncoderNotify(wParam, lParam);
+}

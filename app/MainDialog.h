@@ -1,0 +1,76 @@
+#pragma once
+#include <string>
+
+#include "app/DialogFileList.h"
+#include "app/FileListCommands.h"
+#include "controls/AnchorLayout.h"
+#include "engine/ConversionSettings.h"
+#include "platform/Button.h"
+#include "platform/Dialog.h"
+#include "platform/Edit.h"
+#include "platform/Icons.h"
+#include "platform/ListCtrl.h"
+#include "platform/ProgressCtrl.h"
+#include "platform/Static.h"
+#include "process/EncoderDeployment.h"
+
+// The main dialog (template 102), the whole user interface: the file list with its
+// commands, the output folder, the batch's Start/Stop button and progress bar. Construction
+// deploys the encoders and destruction restores them; the exit sequence refuses while a
+// batch runs and saves the window metrics.
+class MainDialog : public CDialog {
+ public:
+  // The program folder of the running executable and the system folder.
+  MainDialog();
+  // The same with the two folders given, each ending in '/'.
+  MainDialog(const std::string& programFolder, const std::string& systemFolder);
+  ~MainDialog() override;
+
+  // A batch runs: closing is refused.
+  bool converting() const { return commands.converting(); }
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* exchange) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // The exit sequence's check and save: false (with the refusal shown) while converting;
+  // otherwise saves the window metrics unless minimised.
+  bool mayExit();
+  void createColumns();
+  void restoreWindowSize();
+  void rebuildSummaryLine();
+
+  void OnClose();
+  void OnPaint();
+  HICON OnQueryDragIcon();
+  void OnSize(UINT type, int cx, int cy);
+  void OnGetMinMaxInfo(MINMAXINFO* info);
+  void onAdd();
+  void onRemove();
+  void onClear();
+  void onExit();
+  void onBrowse();
+  void onStartOrStop();
+  LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
+
+  AnchorLayout layout;
+  std::string programFolder;
+  EncoderPaths encoderPaths;
+  ConversionSettings settings;
+  CButton browseButton;
+  CEdit outputFolderEdit;
+  CListCtrl hiddenList;
+  CStatic summaryLine;
+  CProgressCtrl progressBar;
+  CListCtrl visibleList;
+  CButton startButton, settingsButton, removeButton, exitButton, clearButton, addButton;
+  CButton moreDownloadsButton;
+  HICON icon = nullptr;
+  DialogFileList view;
+  FileListCommands commands;
+};

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+#include "platform/WinHandles.h"
+
+// The window metrics kept between runs in "option.ini" of the program folder, section
+// "Status": the main dialog's outer size and the widths of the visible list's columns.
+
+struct ColumnWidths {
+  int w0;
+  int w1;
+  int w2;
+};
+
+// "w0", "w1", "w2"; 310, 100 and 80 when missing.
+ColumnWidths loadColumnWidths(const std::string& programFolder);
+// "Width" and "Height"; 560 and 375 when missing.
+SIZE loadWindowSize(const std::string& programFolder);
+// Writes "Width", "Height", "w0", "w1", "w2" in this order, keeping the rest of the file.
+void saveWindowMetrics(const std::string& programFolder, SIZE outerSize,
+                       const ColumnWidths& widths);

@@ -1,0 +1,128 @@
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/MessageQueue.h"
+#include "platform/ProgressCtrl.h"
+#include "tests/app/MainDialogHarness.h"
+#include "tests/encoder/MediaFacts.h"
+
+namespace {
+const int kBatchControls[] = {1000, 1001, 1002, 1003, 1004, 1043, 1044};
+
+class MainDialogConversion : public MainDialogTest {
+ protected:
+  void SetUp() override {
+    shipEncoders();
+    open();
+    SetWindowTextA(item(1043), output.path());
+  }
+  void startAndWait() {
+    click(1008);
+    pumpUntil([&] { return !dialog->converting(); });
+  }
+  std::vector<std::string> enabledBatchControls() {
+    std::vector<std::string> states;
+    for (int id : kBatchControls) states.push_back(IsWindowEnabled(item(id)) ? "on" : "off");
+    return states;
+  }
+};
+}  // namespace
+
+TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
+  const std::string a = testClip("a.flv", 2), b = testClip("b.flv", 3), c = testClip("c.flv", 2);
+  add({a, notAVideo(), b, testClip("blink.flv", 0.5), c});
+  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{a, b, c}));
+  EXPECT_EQ(column(1007, 1), (std::vector<std::string>{"00:00:02", "00:00:03", "00:00:02"}));
+  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Ready", "Ready", "Ready"}));
+  EXPECT_EQ(column(1014, 1), (std::vector<std::string>{"2", "3", "2"}));
+  EXPECT_EQ(hook.messages,
+            (std::vector<std::string>{"Warning: Failed to load: " + notAVideo() + " (i)",
+                                      "Warning: Failed to load: " +
+                                          testClip("blink.flv", 0.5) + " (i)"}));
+  hook.messages.clear();
+
+  click(1008);
+  EXPECT_TRUE(dialog->converting());
+  EXPECT_EQ(GetWindowTextA(item(1008)), "&Stop");
+  EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "off"));
+  pumpUntil([&] { return !dialog->converting(); });
+
+  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Done", "Done", "Done"}));
+  EXPECT_EQ(hook.messages,
+            std::vector<std::string>{"Confirm: All Flv files have been converted! (i)"});
+  EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");
+  EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "on"));
+  const auto* bar = static_cast<const CProgressCtrl*>(CWndFromHandle(item(1009)));
+  int lower = 0, upper = 0;
+  bar->GetRange(lower, upper);
+  EXPECT_EQ(upper, 7);
+  for (const char* name : {"a.avi", "b.avi", "c.avi"}) {
+    const encoder_test::MediaFacts facts = encoder_test::readMediaFacts(output.path() + name);
+    EXPECT_TRUE(facts.opened) << name;
+    EXPECT_EQ(facts.videoCodec, "msmpeg4v2") << name;
+  }
+
+  hook.messages.clear();
+  startAndWait();
+  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Renamed", "Renamed", "Renamed"}));
+  EXPECT_TRUE(std::filesystem::exists(output.path() + "b_1.avi"));
+}
+
+TEST_F(MainDialogConversion, ClosingIsRefusedByEveryPathWhileConverting) {
+  add({testClip("long.flv", 40)});
+  click(1008);
+  ASSERT_TRUE(dialog->converting());
+  dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  dialog->SendMessage(WM_CLOSE);
+  PumpWaitingMessages();
+  EXPECT_TRUE(isOpen());
+  EXPECT_EQ(hook.messages, std::vector<std::string>(
+                               3, "Warning: Please stop converting before close! (i)"));
+  EXPECT_FALSE(std::filesystem::exists(optionFile()));
+
+  click(1008);  // Stop
+  EXPECT_FALSE(dialog->converting());
+  EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");
+  click(1004);
+  EXPECT_FALSE(isOpen());
+}
+
+TEST_F(MainDialogConversion, RemoveDeletesTheSelectedRowsFromBothListsInStep) {
+  std::vector<std::string> files;
+  for (const char* name : {"r1.flv", "r2.flv", "r3.flv", "r4.flv", "r5.flv"})
+    files.push_back(testClip(name, 1.2));
+  add(files);
+  ASSERT_EQ(column(1007, 0).size(), 5u);
+  auto* visible = static_cast<CListCtrl*>(CWndFromHandle(item(1007)));
+  visible->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  visible->SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+  click(1001);
+  const std::vector<std::string> kept{files[0], files[2], files[4]};
+  EXPECT_EQ(column(1007, 0), kept);
+  EXPECT_EQ(column(1014, 0), kept);
+  click(1002);
+  EXPECT_TRUE(column(1007, 0).empty());
+  EXPECT_TRUE(column(1014, 0).empty());
+}
+
+TEST_F(MainDialogConversion, BrowsePutsTheChosenFolderIntoTheBox) {
+  hook.folder = "/srv/videos";
+  click(1044);
+  EXPECT_EQ(GetWindowTextA(item(1043)), "/srv/videos/");
+}
+
+TEST_F(MainDialogConversion, TheEncodersAreDeployedWhileTheDialogLivesAndRestoredAfter) {
+  const std::string deployed = system.path() + "zandrio.dll";
+  EXPECT_EQ(access(deployed.c_str(), X_OK), 0);
+  const auto shipped = std::filesystem::file_size(program.path() + "zandrio.dll");
+  EXPECT_EQ(std::filesystem::file_size(deployed), shipped);
+  click(1004);
+  dialog.reset();
+  std::ifstream a(deployed, std::ios::binary), b(program.path() + "zandrio.dll", std::ios::binary);
+  EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(a), {}, std::istreambuf_iterator<char>(b)));
+}
