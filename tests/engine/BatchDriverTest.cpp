@@ -266,3 +266,10 @@ TEST(FileList, LeadingSecondsReadsLeadingDigitsOnly) {
       {"125", 125}, {"", 0}, {"abc", 0}, {"12x", 12}, {" 5", 0}, {"99999999999", 2147483647}};
   for (const auto& [text, seconds] : cases) EXPECT_EQ(leadingSeconds(text), seconds) << text;
 }
+
+TEST(FileList, DurationTextHasTwoDigitsPerFieldAndAsManyHoursAsNeeded) {
+  const std::pair<int, const char*> cases[] = {{5, "00:00:05"},     {125, "00:02:05"},
+                                               {3600, "01:00:00"},  {3725, "01:02:05"},
+                                               {360000, "100:00:00"}, {0, "00:00:00"}};
+  for (const auto& [seconds, text] : cases) EXPECT_EQ(FormatDuration(seconds), text) << seconds;
+}
