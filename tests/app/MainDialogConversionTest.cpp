@@ -38,6 +38,7 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   EXPECT_EQ(column(1007, 0), (std::vector<std::string>{a, b, c}));
   EXPECT_EQ(column(1007, 1), (std::vector<std::string>{"00:00:02", "00:00:03", "00:00:02"}));
   EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Ready", "Ready", "Ready"}));
+  saveShot("main-listed");
   EXPECT_EQ(column(1014, 1), (std::vector<std::string>{"2", "3", "2"}));
   EXPECT_EQ(hook.messages,
             (std::vector<std::string>{"Warning: Failed to load: " + notAVideo() + " (i)",
@@ -49,6 +50,8 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   EXPECT_TRUE(dialog->converting());
   EXPECT_EQ(GetWindowTextA(item(1008)), "&Stop");
   EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "off"));
+  pumpUntil([&] { return column(1007, 2)[0] != "Ready"; });
+  saveShot("main-converting");
   pumpUntil([&] { return !dialog->converting(); });
 
   EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Done", "Done", "Done"}));
@@ -56,6 +59,7 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
             std::vector<std::string>{"Confirm: All Flv files have been converted! (i)"});
   EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");
   EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "on"));
+  saveShot("main-done");
   const auto* bar = static_cast<const CProgressCtrl*>(CWndFromHandle(item(1009)));
   int lower = 0, upper = 0;
   bar->GetRange(lower, upper);

@@ -6,9 +6,13 @@
 #include <filesystem>
 #include <thread>
 
+#include <QPixmap>
+#include <QWidget>
+
 #include "platform/MessageQueue.h"
 #include "platform/Resources.h"
 #include "res/ProgramResources.h"
+#include "platform/qt/WindowObject.h"
 #include "tests/fixtures/FlvFixture.h"
 
 int AnsweringHook::messageBox(HWND, const std::string& text, const std::string& caption,
@@ -81,6 +85,14 @@ std::vector<std::string> MainDialogTest::column(int listId, int columnIndex) {
   for (int row = 0; row < list->GetItemCount(); ++row)
     texts.push_back(list->GetItemText(row, columnIndex));
   return texts;
+}
+
+void MainDialogTest::saveShot(const std::string& name) {
+  const char* folder = std::getenv("VIDMORA_SHOTS");
+  if (folder == nullptr || !isOpen()) return;
+  PumpWaitingMessages();
+  FindWindowObject(dialog->m_hWnd)->widget->grab().save(
+      QString::fromStdString(std::string(folder) + "/" + name + ".png"));
 }
 
 RECT MainDialogTest::childRect(int id) {

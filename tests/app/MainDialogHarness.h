@@ -46,6 +46,8 @@ class MainDialogTest : public testing::Test {
   RECT childRect(int id);
   RECT outerRect();
   std::string optionFile() const { return program.path() + "option.ini"; }
+  // With VIDMORA_SHOTS naming a folder, saves the dialog as it looks now to NAME.png there.
+  void saveShot(const std::string& name);
   bool isOpen() const { return dialog && IsWindow(dialog->m_hWnd); }
   HWND item(int id) { return dialog->GetDlgItem(id); }
 
