@@ -184,6 +184,7 @@ LRESULT ClassWindowProc(WindowObject& window, UINT message, WPARAM wParam, LPARA
     case WindowKind::Static: return StaticProc(window, message, wParam, lParam);
     case WindowKind::ListView: return ListViewProc(window, message, wParam, lParam);
     case WindowKind::Progress: return ProgressProc(window, message, wParam, lParam);
+    case WindowKind::ComboBox: return ComboBoxProc(window, message, wParam, lParam);
     default: return 0;
   }
 }

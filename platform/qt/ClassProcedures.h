@@ -12,6 +12,8 @@ struct WindowObject;
 LRESULT ClassWindowProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
 // The list-view messages (LVM_) of a report-view list.
 LRESULT ListViewProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
+// The combo box messages (CB_) of a drop-down list.
+LRESULT ComboBoxProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Program text (narrow, in the system code page) to and from toolkit text.
 QString FromNarrow(const std::string& text);

@@ -1,6 +1,5 @@
 #include "platform/qt/DialogBuilder.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -9,13 +8,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QTreeWidget>
 #include <cstring>
 #include <strings.h>
 
 #include "platform/WinStyles.h"
 #include "platform/WindowCalls.h"
+#include "platform/qt/CheckButtons.h"
 #include "platform/qt/ClassProcedures.h"
 #include "platform/qt/EventTranslator.h"
 #include "platform/qt/WindowObject.h"
@@ -52,13 +52,9 @@ QWidget* CreateButton(const DialogItemTemplate& item, QWidget* parent) {
   const QString text = FromNarrow(item.text);
   switch (item.style & BS_TYPEMASK) {
     case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX: return new QCheckBox(text, parent);
+    case BS_AUTOCHECKBOX: return new CheckBoxWidget(text, parent);
     case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: {
-      auto* radio = new QRadioButton(text, parent);
-      radio->setAutoExclusive(false);  // groups follow WS_GROUP, not the toolkit's parents
-      return radio;
-    }
+    case BS_AUTORADIOBUTTON: return new RadioButtonWidget(text, parent);
     case BS_GROUPBOX: return new QGroupBox(text, parent);
     default: {
       auto* button = new QPushButton(text, parent);
@@ -83,6 +79,10 @@ QWidget* CreateStatic(const DialogItemTemplate& item, QWidget* parent) {
 QWidget* CreateEdit(const DialogItemTemplate& item, QWidget* parent) {
   auto* edit = new QLineEdit(FromNarrow(item.text), parent);
   edit->setFrame((item.style & WS_BORDER) || (item.exStyle & WS_EX_CLIENTEDGE));
+  if (item.style & ES_NUMBER) {
+    const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    edit->setValidator(new QRegularExpressionValidator(digits, edit));
+  }
   return edit;
 }
 
@@ -180,6 +180,9 @@ WindowObject& BuildDialog(const DialogTemplate& dialog, HWND parent) {
     if (control == nullptr) continue;
     QWidget* child = control->create(item, widget);
     child->setGeometry(ToPixels(item, base));
+    // A combo box's template height includes its dropped list; closed it is one line high.
+    if (control->kind == WindowKind::ComboBox)
+      child->resize(child->width(), child->sizeHint().height());
     child->setFocusPolicy(FocusPolicy(control->kind, item.style));
     if (item.style & WS_DISABLED) child->setEnabled(false);
     if (!(item.style & WS_VISIBLE)) child->hide();
