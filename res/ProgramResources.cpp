@@ -4,11 +4,12 @@
 #include "platform/Resources.h"
 #include "res/ButtonIcons.h"
 #include "res/MainDialogTemplate.h"
+#include "res/OutputSettingsTemplate.h"
 
 namespace {
 #include "res/icon128.xpm"
 
-const DialogTemplate* const kDialogs[] = {&kMainDialogTemplate};
+const DialogTemplate* const kDialogs[] = {&kMainDialogTemplate, &kOutputSettingsTemplate};
 const StringResource kStrings[] = {{IDS_ABOUTBOX, "&About vidmora..."}};
 const ResourceTable kResources{kDialogs, kStrings};
 }  // namespace

@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -21,6 +21,8 @@ constexpr int kA1 = 21, kA2 = 22, kA3 = 23, kB1 = 31, kB2 = 32, kPlainRadio = 33
 constexpr int kAutoCheck = 41, kPlainCheck = 42, kList = 51, kDigits = 61, kFrame = 71;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kAutoRadio = kChild | BS_AUTORADIOBUTTON;
+constexpr DWORD kAutoCheckBox = kChild | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kDropDownList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
 constexpr DialogItemTemplate kItems[] = {
     {kFrame, WC_BUTTON, "Frame", kChild | WS_GROUP | BS_GROUPBOX, 0, 2, 2, 196, 40},
@@ -31,9 +33,9 @@ constexpr DialogItemTemplate kItems[] = {
     {kB1, WC_BUTTON, "B1", kAutoRadio | WS_GROUP | WS_TABSTOP, 0, 30, 20, 40, 10},
     {kB2, WC_BUTTON, "B2", kAutoRadio, 0, 75, 20, 40, 10},
     {kPlainRadio, WC_BUTTON, "P", kChild | WS_GROUP | BS_RADIOBUTTON, 0, 120, 20, 40, 10},
-    {kAutoCheck, WC_BUTTON, "Auto", kChild | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 5, 45, 40, 10},
+    {kAutoCheck, WC_BUTTON, "Auto", kAutoCheckBox, 0, 5, 45, 40, 10},
     {kPlainCheck, WC_BUTTON, "Plain", kChild | BS_CHECKBOX, 0, 50, 45, 40, 10},
-    {kList, WC_COMBOBOX, "", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 5, 60, 60, 140},
+    {kList, WC_COMBOBOX, "", kDropDownList, 0, 5, 60, 60, 140},
     {kDigits, WC_EDIT, "", kChild | WS_BORDER | WS_TABSTOP | ES_NUMBER, 0, 70, 60, 50, 14},
 };
 constexpr DialogTemplate kDialog{600, "Choices", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,

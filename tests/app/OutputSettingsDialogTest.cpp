@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/OutputSettingsDialog.h"
+#include "platform/Resources.h"
+#include "platform/WindowCalls.h"
+#include "res/OutputSettingsTemplate.h"
+#include "res/ProgramResources.h"
+#include "tests/app/SettingsDialogDriver.h"
+
+namespace {
+using Strings = std::vector<std::string>;
+
+// The dialog opened modeless, so a test can act between its steps; OK and Cancel end it
+// the way they end the modal one.
+class OutputSettings : public testing::Test {
+ protected:
+  void SetUp() override {
+    AfxSetResourceHandle(ProgramResources());
+    SetModalHook(&hook);
+  }
+  void TearDown() override { SetModalHook(nullptr); }
+  HWND open() {
+    dialog.emplace(settings);
+    EXPECT_TRUE(dialog->Create());
+    return dialog->m_hWnd;
+  }
+  bool isOpen() { return IsWindow(dialog->m_hWnd); }
+  // The dialog's copy as settings, everything else at the start-up values.
+  ConversionSettings copy() {
+    ConversionSettings result = defaultConversionSettings();
+    dialog->copyTo(result);
+    return result;
+  }
+
+  RecordingHook hook;
+  ConversionSettings settings = defaultConversionSettings();
+  std::optional<OutputSettingsDialog> dialog;
+};
+
+TEST_F(OutputSettings, OpensRightAfterStartUpWithTheStartUpChoices) {
+  HWND d = open();
+  EXPECT_EQ(GetWindowTextA(d), "Output Settings");
+  EXPECT_TRUE(isChecked(d, IDC_FORMAT_AVI));
+  EXPECT_FALSE(isChecked(d, IDC_FORMAT_MPEG) || isChecked(d, IDC_FORMAT_WMV));
+  EXPECT_TRUE(isChecked(d, IDC_MPEG2));
+  EXPECT_FALSE(isChecked(d, IDC_MPEG1));
+  EXPECT_FALSE(isEnabled(d, IDC_MPEG1) || isEnabled(d, IDC_MPEG2));
+  EXPECT_EQ(
+      (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE)}),
+      (Strings{"500", "128", "29.97"}));
+  EXPECT_TRUE(isChecked(d, IDC_DEFAULT_QUALITY));
+  EXPECT_FALSE(isEnabled(d, IDC_VIDEO_BITRATE) || isEnabled(d, IDC_AUDIO_BITRATE) ||
+               isEnabled(d, IDC_FRAME_RATE));
+  EXPECT_TRUE(isChecked(d, IDC_SIZE_ORIGINAL));
+  EXPECT_FALSE(isChecked(d, IDC_SIZE_CUSTOM));
+  EXPECT_EQ(text(d, IDC_WIDTH), "320");
+  EXPECT_EQ(text(d, IDC_HEIGHT), "240");
+  EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
+  EXPECT_EQ(text(d, IDC_EXISTING_FILE_POLICY), "Auto Rename.");
+}
+
+TEST_F(OutputSettings, TabOrderFollowsTheTemplateAndSkipsDisabledControls) {
+  HWND d = open();
+  std::vector<int> order;
+  HWND first = GetNextDlgTabItem(d, nullptr, FALSE);
+  for (HWND control = first; control != nullptr && order.size() < 20;) {
+    order.push_back(GetDlgCtrlID(control));
+    control = GetNextDlgTabItem(d, control, FALSE);
+    if (control == first) break;
+  }
+  EXPECT_EQ(order, (std::vector<int>{IDC_FORMAT_AVI, IDOK, IDCANCEL, IDC_SIZE_ORIGINAL,
+                                     IDC_EXISTING_FILE_POLICY, IDC_RESET, IDC_DEFAULT_QUALITY}));
+}
+
+TEST_F(OutputSettings, TheThreeRadioGroupsAreIndependent) {
+  HWND d = open();
+  click(d, IDC_FORMAT_MPEG);
+  click(d, IDC_MPEG1);
+  click(d, IDC_SIZE_CUSTOM);
+  EXPECT_TRUE(isChecked(d, IDC_FORMAT_MPEG) && isChecked(d, IDC_MPEG1) &&
+              isChecked(d, IDC_SIZE_CUSTOM));
+  EXPECT_FALSE(isChecked(d, IDC_FORMAT_AVI) || isChecked(d, IDC_MPEG2) ||
+               isChecked(d, IDC_SIZE_ORIGINAL));
+}
+
+TEST_F(OutputSettings, ListsHoldTheirItemsUnsortedInOrder) {
+  HWND d = open();
+  EXPECT_EQ(items(d, IDC_VIDEO_BITRATE),
+            (Strings{"100", "150", "200", "250", "300", "350", "400", "450", "500", "550", "600",
+                     "750", "800", "850", "900", "1150", "1500", "1950", "2376"}));
+  EXPECT_EQ(items(d, IDC_AUDIO_BITRATE), (Strings{"32", "48", "56", "64", "80", "96", "112", "128",
+                                                  "160", "192", "224", "256", "320", "384"}));
+  EXPECT_EQ(items(d, IDC_FRAME_RATE),
+            (Strings{"10.00", "15.00", "20.00", "23.97", "24.00", "25.00", "29.97", "30.00"}));
+  EXPECT_EQ(items(d, IDC_EXISTING_FILE_POLICY), (Strings{"Auto Rename.", "Overwrite.", "Skip."}));
+}
+
+TEST_F(OutputSettings, OpensOnTheStoredChoices) {
+  settings.format = Mpeg;
+  settings.mpegVersion = 1;
+  settings.useDefaultQuality = false;
+  settings.videoBitrate = "800";
+  settings.audioBitrate = "192";
+  settings.frameRate = "25.00";
+  settings.sizeMode = CustomSize;
+  settings.width = 640;
+  settings.height = 480;
+  settings.existingFilePolicy = Skip;
+  HWND d = open();
+  EXPECT_TRUE(isChecked(d, IDC_FORMAT_MPEG) && isChecked(d, IDC_MPEG1) &&
+              isChecked(d, IDC_SIZE_CUSTOM));
+  EXPECT_FALSE(isChecked(d, IDC_FORMAT_AVI) || isChecked(d, IDC_MPEG2) ||
+               isChecked(d, IDC_DEFAULT_QUALITY));
+  EXPECT_TRUE(isEnabled(d, IDC_MPEG1) && isEnabled(d, IDC_VIDEO_BITRATE) &&
+              isEnabled(d, IDC_WIDTH));
+  EXPECT_EQ(
+      (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE),
+               text(d, IDC_WIDTH), text(d, IDC_HEIGHT), text(d, IDC_EXISTING_FILE_POLICY)}),
+      (Strings{"800", "192", "25.00", "640", "480", "Skip."}));
+  click(d, IDOK);
+  EXPECT_FALSE(isOpen());
+  EXPECT_EQ(copy(), settings);
+}
+
+TEST_F(OutputSettings, TextMatchingNoItemExactlyLeavesNoSelectionAndIsKeptByOk) {
+  settings.frameRate = "23.976";
+  settings.videoBitrate = "500 ";
+  HWND d = open();
+  EXPECT_EQ(text(d, IDC_FRAME_RATE), "");
+  EXPECT_EQ(text(d, IDC_VIDEO_BITRATE), "");
+  click(d, IDOK);
+  EXPECT_EQ(dialog->frameRate, "23.976");
+  EXPECT_EQ(dialog->videoBitrate, "500 ");
+}
+
+TEST_F(OutputSettings, MpegEnablesTheVersionsAndAviOrWmvDisablesThemKeepingTheirMarks) {
+  HWND d = open();
+  click(d, IDC_FORMAT_MPEG);
+  EXPECT_TRUE(isEnabled(d, IDC_MPEG1) && isEnabled(d, IDC_MPEG2));
+  EXPECT_TRUE(isChecked(d, IDC_MPEG2));
+  click(d, IDC_MPEG1);
+  click(d, IDC_FORMAT_AVI);
+  EXPECT_FALSE(isEnabled(d, IDC_MPEG1) || isEnabled(d, IDC_MPEG2));
+  EXPECT_TRUE(isChecked(d, IDC_MPEG1));
+  EXPECT_TRUE(isChecked(d, IDC_FORMAT_AVI));
+  EXPECT_FALSE(isChecked(d, IDC_FORMAT_MPEG));
+  click(d, IDC_FORMAT_WMV);
+  EXPECT_FALSE(isEnabled(d, IDC_MPEG1));
+  click(d, IDOK);
+  // The version is read whatever the format, also from disabled buttons.
+  EXPECT_EQ(dialog->format, Wmv);
+  EXPECT_EQ(dialog->mpegVersion, 1);
+}
+
+TEST_F(OutputSettings, DefaultSwitchChangesTheCopyAtOnceAndEnablesTheLists) {
+  HWND d = open();
+  click(d, IDC_DEFAULT_QUALITY);
+  EXPECT_FALSE(dialog->useDefaultQuality);
+  EXPECT_TRUE(isEnabled(d, IDC_VIDEO_BITRATE) && isEnabled(d, IDC_AUDIO_BITRATE) &&
+              isEnabled(d, IDC_FRAME_RATE));
+  click(d, IDC_DEFAULT_QUALITY);
+  EXPECT_TRUE(dialog->useDefaultQuality);
+  EXPECT_FALSE(isEnabled(d, IDC_VIDEO_BITRATE));
+}
+
+TEST_F(OutputSettings, SizeButtonsEnableAndDisableTheEditsKeepingTheirText) {
+  HWND d = open();
+  click(d, IDC_SIZE_CUSTOM);
+  EXPECT_TRUE(isEnabled(d, IDC_WIDTH) && isEnabled(d, IDC_HEIGHT));
+  EXPECT_FALSE(isChecked(d, IDC_SIZE_ORIGINAL));
+  type(d, IDC_WIDTH, "720");
+  click(d, IDC_SIZE_ORIGINAL);
+  EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
+  EXPECT_EQ(text(d, IDC_WIDTH), "720");
+  click(d, IDOK);
+  EXPECT_EQ(dialog->sizeMode, SourceSize);
+  EXPECT_EQ(dialog->width, 720);
+}
+
+TEST_F(OutputSettings, OkRefusesSizesBelowTenWhateverTheSizeMode) {
+  struct Case {
+    const char* width;
+    const char* height;
+    int sizeButton;
+    const char* refusal;  // null: accepted
+    std::int32_t acceptedWidth;
+  };
+  const std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+  const Case cases[] = {
+      {"9", "240", IDC_SIZE_CUSTOM, "Invalid width!", 0},
+      {"10", "10", IDC_SIZE_CUSTOM, nullptr, 10},
+      {"320", "9", IDC_SIZE_CUSTOM, "Invalid height!", 0},
+      {"", "240", IDC_SIZE_ORIGINAL, "Invalid width!", 0},  // emptied, then Original
+      {"5", "3", IDC_SIZE_ORIGINAL, "Invalid width!", 0},   // width first, height not read
+      {" 12px", "240", IDC_SIZE_CUSTOM, nullptr, 12},
+      {"99999999999", "240", IDC_SIZE_CUSTOM, nullptr, largest},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.width) + " x " + c.height);
+    hook.boxes.clear();
+    HWND d = open();
+    click(d, IDC_SIZE_CUSTOM);
+    type(d, IDC_WIDTH, c.width);
+    type(d, IDC_HEIGHT, c.height);
+    click(d, c.sizeButton);
+    click(d, IDOK);
+    if (c.refusal == nullptr) {
+      EXPECT_TRUE(hook.boxes.empty());
+      EXPECT_FALSE(isOpen());
+      EXPECT_EQ(dialog->width, c.acceptedWidth);
+    } else {
+      EXPECT_EQ(hook.boxes,
+                (std::vector<RecordingHook::Box>{{c.refusal, "Warning", MB_ICONINFORMATION}}));
+      EXPECT_TRUE(isOpen());
+      EXPECT_EQ(text(d, IDC_WIDTH), c.width);  // what the user entered stays
+      click(d, IDCANCEL);
+    }
+  }
+}
+
+TEST_F(OutputSettings, ResetRestoresTheStartUpChoicesButKeepsTheDefaultSwitch) {
+  settings.format = Wmv;
+  settings.mpegVersion = 1;
+  settings.useDefaultQuality = false;
+  settings.videoBitrate = "2376";
+  settings.audioBitrate = "32";
+  settings.frameRate = "10.00";
+  settings.sizeMode = CustomSize;
+  settings.width = 1000;
+  settings.height = 20;
+  settings.existingFilePolicy = Overwrite;
+  HWND d = open();
+  click(d, IDC_RESET);
+  EXPECT_TRUE(isChecked(d, IDC_FORMAT_AVI) && isChecked(d, IDC_MPEG2) &&
+              isChecked(d, IDC_SIZE_ORIGINAL));
+  EXPECT_FALSE(isChecked(d, IDC_FORMAT_WMV) || isChecked(d, IDC_MPEG1) ||
+               isChecked(d, IDC_SIZE_CUSTOM));
+  EXPECT_FALSE(isEnabled(d, IDC_MPEG2) || isEnabled(d, IDC_WIDTH));
+  EXPECT_EQ(
+      (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE),
+               text(d, IDC_WIDTH), text(d, IDC_HEIGHT), text(d, IDC_EXISTING_FILE_POLICY)}),
+      (Strings{"500", "128", "29.97", "320", "240", "Auto Rename."}));
+  EXPECT_FALSE(isChecked(d, IDC_DEFAULT_QUALITY));
+  EXPECT_TRUE(isEnabled(d, IDC_VIDEO_BITRATE));
+  click(d, IDOK);
+  ConversionSettings expected = defaultConversionSettings();
+  expected.useDefaultQuality = false;
+  EXPECT_EQ(copy(), expected);
+}
+
+TEST_F(OutputSettings, PolicyIsThePositionOfTheChoice) {
+  HWND d = open();
+  ASSERT_TRUE(pick(d, IDC_EXISTING_FILE_POLICY, "Skip."));
+  click(d, IDOK);
+  EXPECT_EQ(dialog->existingFilePolicy, Skip);
+}
+}  // namespace

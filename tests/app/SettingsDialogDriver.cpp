@@ -1,0 +1,75 @@
+#include "tests/app/SettingsDialogDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/SettingsCommand.h"
+#include "platform/ComboBox.h"
+#include "platform/DialogButtons.h"
+#include "platform/MessageQueue.h"
+#include "platform/qt/WindowObject.h"
+
+int RecordingHook::messageBox(HWND, const std::string& text, const std::string& caption,
+                              UINT type) {
+  boxes.push_back({text, caption, type});
+  return IDOK;
+}
+
+void click(HWND dialog, int id) { SendMessage(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool pick(HWND dialog, int id, const std::string& wanted) {
+  HWND list = GetDlgItem(dialog, id);
+  for (LRESULT index = 0, count = SendMessage(list, CB_GETCOUNT, 0, 0); index < count; ++index) {
+    SendMessage(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (GetWindowTextA(list) == wanted) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> items(HWND dialog, int id) {
+  HWND list = GetDlgItem(dialog, id);
+  std::vector<std::string> all;
+  for (LRESULT index = 0, count = SendMessage(list, CB_GETCOUNT, 0, 0); index < count; ++index) {
+    const LRESULT length = SendMessage(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessage(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                reinterpret_cast<LPARAM>(buffer.data()));
+    all.emplace_back(buffer.data());
+  }
+  return all;
+}
+
+std::string text(HWND dialog, int id) { return GetDlgItemTextA(dialog, id); }
+void type(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text); }
+bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+
+namespace {
+// The shown Output Settings dialog, or null.
+HWND openSettingsDialog() {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->isVisible() && widget->windowTitle() == QStringLiteral("Output Settings"))
+      if (WindowObject* window = WindowOfWidget(widget)) return window->handle;
+  return nullptr;
+}
+}  // namespace
+
+bool runSettingsCommand(ConversionSettings& settings, const std::function<void(HWND)>& steps) {
+  QTimer::singleShot(0, [&steps] {
+    HWND dialog = openSettingsDialog();
+    if (dialog == nullptr) {
+      ADD_FAILURE() << "the Output Settings dialog is not open";
+      return;
+    }
+    steps(dialog);
+    PumpWaitingMessages();  // a close box's Cancel arrives posted
+    if (openSettingsDialog() == dialog) {
+      ADD_FAILURE() << "the steps left the dialog open";
+      click(dialog, IDCANCEL);
+    }
+  });
+  return editSettings(nullptr, settings);
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/ConversionSettings.h"
+#include "platform/ModalHook.h"
+#include "platform/WinHandles.h"
+// Drives the Output Settings dialog the way a user does, through its controls and its
+// message table, and answers its message boxes.
+
+// Records every message box and answers OK.
+class RecordingHook : public ModalHook {
+ public:
+  struct Box {
+    std::string text, caption;
+    UINT type;
+    bool operator==(const Box&) const = default;
+  };
+  std::vector<Box> boxes;
+  int messageBox(HWND owner, const std::string& text, const std::string& caption,
+                 UINT type) override;
+};
+
+// Clicks a button (BM_CLICK: nothing happens when it is disabled).
+void click(HWND dialog, int id);
+// Picks the item with this text in a drop-down list; false when there is none.
+bool pick(HWND dialog, int id, const std::string& text);
+// The items of a drop-down list in order.
+std::vector<std::string> items(HWND dialog, int id);
+// The text of a control: a list's selected item, an edit's text.
+std::string text(HWND dialog, int id);
+void type(HWND dialog, int id, const std::string& text);
+bool isChecked(HWND dialog, int id);
+bool isEnabled(HWND dialog, int id);
+
+// Runs the Settings command on `settings`; `steps` act on the open dialog inside its modal
+// loop and must end it. Answers the command's answer.
+bool runSettingsCommand(ConversionSettings& settings, const std::function<void(HWND)>& steps);
