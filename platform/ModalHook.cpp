@@ -47,8 +47,11 @@ int ModalHook::messageBox(HWND owner, const std::string& text, const std::string
 
 std::vector<std::string> ModalHook::openFileNames(HWND owner, const std::string& filterName,
                                                   const std::string& pattern) {
-  const QString filter = FromNarrow(filterName) + QStringLiteral(" (") + FromNarrow(pattern) +
-                         QStringLiteral(")");
+  // The toolkit shows a filter as "name (pattern)"; a name that already ends in its
+  // pattern in parentheses ("Flv files(*.flv)") is shown as it is.
+  const QString name = FromNarrow(filterName);
+  const QString patternPart = QStringLiteral("(") + FromNarrow(pattern) + QStringLiteral(")");
+  const QString filter = name.endsWith(patternPart) ? name : name + QStringLiteral(" ") + patternPart;
   std::vector<std::string> paths;
   for (const QString& path : QFileDialog::getOpenFileNames(OwnerWidget(owner), QString(), QString(), filter))
     paths.push_back(ToNarrow(path));
