@@ -1,5 +1,6 @@
 #include "app/MainDialog.h"
 
+#include "app/SettingsCommand.h"
 #include "app/SummaryLine.h"
 #include "app/WindowMetrics.h"
 #include "platform/Menus.h"
@@ -51,6 +52,7 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_BN_CLICKED(1000, &MainDialog::onAdd),
       ON_BN_CLICKED(1001, &MainDialog::onRemove),
       ON_BN_CLICKED(1002, &MainDialog::onClear),
+      ON_BN_CLICKED(1003, &MainDialog::onSettings),
       ON_BN_CLICKED(1004, &MainDialog::onExit),
       ON_BN_CLICKED(1044, &MainDialog::onBrowse),
       ON_BN_CLICKED(1008, &MainDialog::onStartOrStop),
@@ -125,6 +127,10 @@ void MainDialog::restoreWindowSize() {
 }
 
 void MainDialog::rebuildSummaryLine() { summaryLine.SetWindowText(summaryLineText(settings)); }
+
+void MainDialog::onSettings() {
+  if (editSettings(this, settings)) rebuildSummaryLine();
+}
 
 bool MainDialog::mayExit() {
   if (commands.converting()) {

@@ -53,6 +53,8 @@ class MainDialog : public CDialog {
   void onAdd();
   void onRemove();
   void onClear();
+  // Settings: the Output Settings dialog; after OK the summary line shows the new settings.
+  void onSettings();
   void onExit();
   void onBrowse();
   void onStartOrStop();

@@ -57,8 +57,8 @@ HWND openSettingsDialog() {
 }
 }  // namespace
 
-bool runSettingsCommand(ConversionSettings& settings, const std::function<void(HWND)>& steps) {
-  QTimer::singleShot(0, [&steps] {
+void whenSettingsDialogOpens(std::function<void(HWND)> steps) {
+  QTimer::singleShot(0, [steps = std::move(steps)] {
     HWND dialog = openSettingsDialog();
     if (dialog == nullptr) {
       ADD_FAILURE() << "the Output Settings dialog is not open";
@@ -71,5 +71,9 @@ bool runSettingsCommand(ConversionSettings& settings, const std::function<void(H
       click(dialog, IDCANCEL);
     }
   });
+}
+
+bool runSettingsCommand(ConversionSettings& settings, const std::function<void(HWND)>& steps) {
+  whenSettingsDialogOpens(steps);
   return editSettings(nullptr, settings);
 }

@@ -34,6 +34,9 @@ void type(HWND dialog, int id, const std::string& text);
 bool isChecked(HWND dialog, int id);
 bool isEnabled(HWND dialog, int id);
 
-// Runs the Settings command on `settings`; `steps` act on the open dialog inside its modal
-// loop and must end it. Answers the command's answer.
+// Once the Output Settings dialog is open in its modal loop, `steps` act on it; they must
+// end it. Call it right before what opens the dialog.
+void whenSettingsDialogOpens(std::function<void(HWND)> steps);
+// Runs the Settings command on `settings` with `steps` acting on its dialog; answers the
+// command's answer.
 bool runSettingsCommand(ConversionSettings& settings, const std::function<void(HWND)>& steps);
