@@ -6,13 +6,10 @@
 #include <filesystem>
 #include <thread>
 
-#include <QPixmap>
-#include <QWidget>
-
 #include "platform/MessageQueue.h"
 #include "platform/Resources.h"
 #include "res/ProgramResources.h"
-#include "platform/qt/WindowObject.h"
+#include "tests/app/SettingsDialogDriver.h"
 #include "tests/fixtures/FlvFixture.h"
 
 int AnsweringHook::messageBox(HWND, const std::string& text, const std::string& caption,
@@ -88,11 +85,7 @@ std::vector<std::string> MainDialogTest::column(int listId, int columnIndex) {
 }
 
 void MainDialogTest::saveShot(const std::string& name) {
-  const char* folder = std::getenv("VIDMORA_SHOTS");
-  if (folder == nullptr || !isOpen()) return;
-  PumpWaitingMessages();
-  FindWindowObject(dialog->m_hWnd)->widget->grab().save(
-      QString::fromStdString(std::string(folder) + "/" + name + ".png"));
+  if (isOpen()) ::saveShot(dialog->m_hWnd, name);
 }
 
 RECT MainDialogTest::childRect(int id) {

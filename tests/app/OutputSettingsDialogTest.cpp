@@ -62,6 +62,7 @@ TEST_F(OutputSettings, OpensRightAfterStartUpWithTheStartUpChoices) {
   EXPECT_EQ(text(d, IDC_HEIGHT), "240");
   EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
   EXPECT_EQ(text(d, IDC_EXISTING_FILE_POLICY), "Auto Rename.");
+  saveShot(d, "output-settings-start-up");
 }
 
 TEST_F(OutputSettings, TabOrderFollowsTheTemplateAndSkipsDisabledControls) {
@@ -122,6 +123,7 @@ TEST_F(OutputSettings, OpensOnTheStoredChoices) {
       (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE),
                text(d, IDC_WIDTH), text(d, IDC_HEIGHT), text(d, IDC_EXISTING_FILE_POLICY)}),
       (Strings{"800", "192", "25.00", "640", "480", "Skip."}));
+  saveShot(d, "output-settings-stored");
   click(d, IDOK);
   EXPECT_FALSE(isOpen());
   EXPECT_EQ(copy(), settings);

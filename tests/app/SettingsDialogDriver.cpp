@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -46,6 +48,14 @@ std::string text(HWND dialog, int id) { return GetDlgItemTextA(dialog, id); }
 void type(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text); }
 bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+
+void saveShot(HWND window, const std::string& name) {
+  const char* folder = std::getenv("VIDMORA_SHOTS");
+  WindowObject* object = FindWindowObject(window);
+  if (folder == nullptr || object == nullptr) return;
+  PumpWaitingMessages();
+  object->widget->grab().save(QString::fromStdString(std::string(folder) + "/" + name + ".png"));
+}
 
 namespace {
 // The shown Output Settings dialog, or null.

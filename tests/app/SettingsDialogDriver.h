@@ -34,6 +34,9 @@ void type(HWND dialog, int id, const std::string& text);
 bool isChecked(HWND dialog, int id);
 bool isEnabled(HWND dialog, int id);
 
+// With VIDMORA_SHOTS naming a folder, saves the window as it looks now to NAME.png there.
+void saveShot(HWND window, const std::string& name);
+
 // Once the Output Settings dialog is open in its modal loop, `steps` act on it; they must
 // end it. Call it right before what opens the dialog.
 void whenSettingsDialogOpens(std::function<void(HWND)> steps);
