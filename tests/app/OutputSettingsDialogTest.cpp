@@ -102,15 +102,7 @@ TEST_F(OutputSettings, ListsHoldTheirItemsUnsortedInOrder) {
 }
 
 TEST_F(OutputSettings, OpensOnTheStoredChoices) {
-  settings.format = Mpeg;
-  settings.mpegVersion = 1;
-  settings.useDefaultQuality = false;
-  settings.videoBitrate = "800";
-  settings.audioBitrate = "192";
-  settings.frameRate = "25.00";
-  settings.sizeMode = CustomSize;
-  settings.width = 640;
-  settings.height = 480;
+  settings = mpeg1WithQualityAndSize();
   settings.existingFilePolicy = Skip;
   HWND d = open();
   EXPECT_TRUE(isChecked(d, IDC_FORMAT_MPEG) && isChecked(d, IDC_MPEG1) &&

@@ -27,34 +27,13 @@ class SettingsCommand : public testing::Test {
   ConversionSettings settings = defaultConversionSettings();
 };
 
-void chooseMpeg1WithQualityAndSize(HWND d) {
-  click(d, IDC_FORMAT_MPEG);
-  click(d, IDC_MPEG1);
-  click(d, IDC_DEFAULT_QUALITY);
-  pick(d, IDC_VIDEO_BITRATE, "800");
-  pick(d, IDC_AUDIO_BITRATE, "192");
-  pick(d, IDC_FRAME_RATE, "25.00");
-  click(d, IDC_SIZE_CUSTOM);
-  type(d, IDC_WIDTH, "640");
-  type(d, IDC_HEIGHT, "480");
-}
-
 TEST_F(SettingsCommand, OkWritesEveryChoiceBackButNotTheOutputFolder) {
   EXPECT_TRUE(runSettingsCommand(settings, [](HWND d) {
     chooseMpeg1WithQualityAndSize(d);
     pick(d, IDC_EXISTING_FILE_POLICY, "Overwrite.");
     click(d, IDOK);
   }));
-  ConversionSettings expected = defaultConversionSettings();
-  expected.format = Mpeg;
-  expected.mpegVersion = 1;
-  expected.useDefaultQuality = false;
-  expected.videoBitrate = "800";
-  expected.audioBitrate = "192";
-  expected.frameRate = "25.00";
-  expected.sizeMode = CustomSize;
-  expected.width = 640;
-  expected.height = 480;
+  ConversionSettings expected = mpeg1WithQualityAndSize();
   expected.existingFilePolicy = Overwrite;
   expected.outputFolder = "/kept/folder/";
   EXPECT_EQ(settings, expected);

@@ -13,6 +13,7 @@
 #include "platform/DialogButtons.h"
 #include "platform/MessageQueue.h"
 #include "platform/qt/WindowObject.h"
+#include "res/OutputSettingsTemplate.h"
 
 int RecordingHook::messageBox(HWND, const std::string& text, const std::string& caption,
                               UINT type) {
@@ -48,6 +49,32 @@ std::string text(HWND dialog, int id) { return GetDlgItemTextA(dialog, id); }
 void type(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text); }
 bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+
+ConversionSettings mpeg1WithQualityAndSize() {
+  ConversionSettings settings = defaultConversionSettings();
+  settings.format = Mpeg;
+  settings.mpegVersion = 1;
+  settings.useDefaultQuality = false;
+  settings.videoBitrate = "800";
+  settings.audioBitrate = "192";
+  settings.frameRate = "25.00";
+  settings.sizeMode = CustomSize;
+  settings.width = 640;
+  settings.height = 480;
+  return settings;
+}
+
+void chooseMpeg1WithQualityAndSize(HWND dialog) {
+  click(dialog, IDC_FORMAT_MPEG);
+  click(dialog, IDC_MPEG1);
+  click(dialog, IDC_DEFAULT_QUALITY);
+  pick(dialog, IDC_VIDEO_BITRATE, "800");
+  pick(dialog, IDC_AUDIO_BITRATE, "192");
+  pick(dialog, IDC_FRAME_RATE, "25.00");
+  click(dialog, IDC_SIZE_CUSTOM);
+  type(dialog, IDC_WIDTH, "640");
+  type(dialog, IDC_HEIGHT, "480");
+}
 
 void saveShot(HWND window, const std::string& name) {
   const char* folder = std::getenv("VIDMORA_SHOTS");

@@ -34,6 +34,11 @@ void type(HWND dialog, int id, const std::string& text);
 bool isChecked(HWND dialog, int id);
 bool isEnabled(HWND dialog, int id);
 
+// MPEG-1, "Default" off with 800, 192 and 25.00, custom 640 x 480, the rest at start-up.
+ConversionSettings mpeg1WithQualityAndSize();
+// Makes those choices in the open dialog, from the start-up values.
+void chooseMpeg1WithQualityAndSize(HWND dialog);
+
 // With VIDMORA_SHOTS naming a folder, saves the window as it looks now to NAME.png there.
 void saveShot(HWND window, const std::string& name);
 
