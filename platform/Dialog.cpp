@@ -70,6 +70,8 @@ HWND CDialog::BuildWindow(HWND parent) {
     built->widget->move(area.x() + (area.width() - outer.width()) / 2,
                         area.y() + (area.height() - outer.height()) / 2);
   }
+  // The toolkit takes a window's modality into account only when it is shown.
+  if (modal_) built->widget->setWindowModality(Qt::ApplicationModal);
   built->widget->show();
   built->widget->activateWindow();
   if (focusFirst)
@@ -82,7 +84,6 @@ INT_PTR CDialog::DoModal() {
   const HWND handle = BuildWindow(parent_ != nullptr ? parent_->m_hWnd : nullptr);
   WindowObject* window = FindWindowObject(handle);
   if (window == nullptr) return -1;
-  window->widget->setWindowModality(Qt::ApplicationModal);
   if (!window->ended) {
     QEventLoop loop;
     window->modalLoop = &loop;

@@ -14,6 +14,7 @@ TEST_F(MainDialogTest, SettingsOkRebuildsTheSummaryLineAndCancelLeavesIt) {
   const std::string wmv =
       "Output:WMV, Video:500kb/s, Audio:128kb/s, Framerate:29.97f/s, Size: Original";
   EXPECT_EQ(GetWindowTextA(item(1015)), wmv);
+  saveShot("main-dialog-after-settings");
   whenSettingsDialogOpens([](HWND d) {
     ::click(d, IDC_FORMAT_MPEG);
     ::click(d, IDC_DEFAULT_QUALITY);

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -182,6 +183,18 @@ TEST(ModalDialogTest, PostedMessagesReachTheModalLoop) {
   EXPECT_EQ(dialog.DoModal(), 7);
   EXPECT_EQ(dialog.notifications, std::vector<LPARAM>{42});
   EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST(ModalDialogTest, ModalDialogIsTheApplicationsModalWindow) {
+  UseTestResources();
+  TestDialog dialog;
+  bool modal = false;
+  QTimer::singleShot(0, [&] {
+    modal = QApplication::activeModalWidget() == Widget(dialog.m_hWnd);
+    dialog.EndDialog(3);
+  });
+  EXPECT_EQ(dialog.DoModal(), 3);
+  EXPECT_TRUE(modal);
 }
 
 TEST(ModalDialogTest, MissingTemplateGivesMinusOne) {
