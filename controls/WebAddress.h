@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+// The maker's web address. The program holds it only scrambled and unscrambles it each time
+// it is asked for.
+class WebAddress {
+ public:
+  // The address in plain text ("https://...").
+  std::string address() const;
+};
