@@ -62,7 +62,7 @@ std::string ModalHook::browseForFolder(HWND owner, const std::string& title) {
   return ToNarrow(QFileDialog::getExistingDirectory(OwnerWidget(owner), FromNarrow(title)));
 }
 
-bool ModalHook::shellOpen(const std::string& address) {
+bool ModalHook::shellOpen(const std::string&, const std::string& address, int) {
   return QDesktopServices::openUrl(QUrl::fromUserInput(FromNarrow(address)));
 }
 
@@ -90,4 +90,9 @@ std::string BrowseForFolder(HWND owner, const std::string& title) {
   return currentHook->browseForFolder(owner, title);
 }
 
-bool ShellOpen(const std::string& address) { return currentHook->shellOpen(address); }
+INT_PTR ShellExecuteA(HWND, const char* verb, const char* file, const char*, const char*,
+                      int showCommand) {
+  const bool opened = currentHook->shellOpen(verb != nullptr ? verb : "",
+                                             file != nullptr ? file : "", showCommand);
+  return opened ? 33 : SE_ERR_NOASSOC;  // any value above 32 means handed over
+}

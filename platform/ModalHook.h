@@ -19,9 +19,10 @@ class ModalHook {
                                                  const std::string& pattern);
   // The folder browser with a title; the chosen folder, empty when cancelled.
   virtual std::string browseForFolder(HWND owner, const std::string& title);
-  // ShellExecuteA "open" of an address with the desktop's default program; true when it
-  // was handed over.
-  virtual bool shellOpen(const std::string& address);
+  // ShellExecuteA of an address with the desktop's default program: `verb` is "open" or
+  // empty (the default action, the same here); the show command is the SW_ value asked for,
+  // which the browser's own window does not take here. True when it was handed over.
+  virtual bool shellOpen(const std::string& verb, const std::string& address, int showCommand);
 };
 
 // Installs a hook (null: the real dialogs again); answers the one it replaces.
@@ -41,4 +42,9 @@ int MessageBoxA(HWND owner, const std::string& text, const std::string& caption,
 std::vector<std::string> GetOpenFileNames(HWND owner, const std::string& filterName,
                                           const std::string& pattern);
 std::string BrowseForFolder(HWND owner, const std::string& title);
-bool ShellOpen(const std::string& address);
+// ShellExecuteA through the current hook (verb, parameters and directory may be null;
+// parameters and directory are not used). Greater than 32 when the address was handed over,
+// SE_ERR_NOASSOC when no program took it.
+constexpr INT_PTR SE_ERR_NOASSOC = 31;
+INT_PTR ShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                      const char* directory, int showCommand);

@@ -44,6 +44,9 @@ constexpr DWORD BS_OWNERDRAW = 0x0000000B;
 constexpr DWORD SS_LEFT = 0x00000000;
 constexpr DWORD SS_CENTER = 0x00000001;
 constexpr DWORD SS_RIGHT = 0x00000002;
+constexpr DWORD SS_ICON = 0x00000003;  // shows the icon resource named by the text, "#128"
+constexpr DWORD SS_TYPEMASK = 0x0000001F;
+constexpr DWORD SS_NOPREFIX = 0x00000080;
 constexpr DWORD SS_NOTIFY = 0x00000100;
 
 // Edit styles.

@@ -81,6 +81,26 @@ LRESULT DialogCode(const WindowObject& window) {
   }
 }
 
+// WM_GETFONT answers a handle of the font the window shows, kept until the window goes or
+// WM_SETFONT gives it another (which stays the sender's).
+LRESULT FontMessage(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETFONT) {
+    if (window.font == nullptr) {
+      window.font = CreateFontFromQt(window.widget->font());
+      window.ownsFont = true;
+    }
+    return reinterpret_cast<LRESULT>(window.font);
+  }
+  HFONT font = reinterpret_cast<HFONT>(wParam);
+  if (font == nullptr) return 0;
+  if (window.ownsFont) DeleteObject(window.font);
+  window.font = font;
+  window.ownsFont = false;
+  window.widget->setFont(QtFont(font));
+  if (lParam) window.widget->update();
+  return 0;
+}
+
 LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam) {
   QWidget& widget = *window.widget;
   switch (message) {
@@ -175,6 +195,9 @@ LRESULT ClassWindowProc(WindowObject& window, UINT message, WPARAM wParam, LPARA
       return static_cast<LRESULT>(ToNarrow(WidgetText(window)).size());
     case WM_GETDLGCODE:
       return DialogCode(window);
+    case WM_GETFONT:
+    case WM_SETFONT:
+      return FontMessage(window, message, wParam, lParam);
     default:
       break;
   }

@@ -18,6 +18,7 @@
 #include "platform/qt/CheckButtons.h"
 #include "platform/qt/ClassProcedures.h"
 #include "platform/qt/EventTranslator.h"
+#include "platform/qt/IconStatic.h"
 #include "platform/qt/WindowObject.h"
 
 namespace {
@@ -65,6 +66,7 @@ QWidget* CreateButton(const DialogItemTemplate& item, QWidget* parent) {
 }
 
 QWidget* CreateStatic(const DialogItemTemplate& item, QWidget* parent) {
+  if ((item.style & SS_TYPEMASK) == SS_ICON) return CreateIconStatic(item.text, parent);
   auto* label = new QLabel(FromNarrow(item.text), parent);
   const DWORD align = item.style & 0x3;
   label->setAlignment((align == SS_CENTER ? Qt::AlignHCenter
@@ -184,6 +186,7 @@ WindowObject& BuildDialog(const DialogTemplate& dialog, HWND parent) {
     if (control->kind == WindowKind::ComboBox)
       child->resize(child->width(), child->sizeHint().height());
     child->setFocusPolicy(FocusPolicy(control->kind, item.style));
+    child->setMouseTracking(true);  // every control gets WM_MOUSEMOVE, buttons up or down
     if (item.style & WS_DISABLED) child->setEnabled(false);
     if (!(item.style & WS_VISIBLE)) child->hide();
     WindowObject& created = CreateWindowObject(child, control->kind);

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <unordered_map>
 
+#include "platform/Gdi.h"
 #include "platform/Wnd.h"
 #include "platform/qt/MenuObject.h"
 
@@ -17,7 +18,9 @@ constexpr const char* kHandleProperty = "vidmoraHwnd";
 }  // namespace
 
 WindowObject::WindowObject() = default;
-WindowObject::~WindowObject() = default;
+WindowObject::~WindowObject() {
+  if (ownsFont) DeleteObject(font);
+}
 
 HWND RegisterWindow(WindowObject& window) {
   window.handle = reinterpret_cast<HWND>(++lastHandle);

@@ -25,6 +25,9 @@ struct WindowObject {
   DWORD exStyle = 0;
   HWND parent = nullptr;
   bool trackLeave = false;  // TrackMouseEvent(TME_LEAVE) is pending
+  // WM_SETFONT's font (the sender's), else the font made for WM_GETFONT (the window's own).
+  HFONT font = nullptr;
+  bool ownsFont = false;
   WPARAM lastSizeType = SIZE_RESTORED;
   SIZE lastSize{-1, -1};  // the client size of the last WM_SIZE
   // An outer size set before the window was first shown, applied again once the
