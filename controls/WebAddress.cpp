@@ -3,6 +3,9 @@
 #include <array>
 #include <cstddef>
 
+#include "platform/ModalHook.h"
+#include "platform/WindowCalls.h"
+
 namespace {
 
 // Each byte is mixed with a key that moves along the text, so the address never appears as
@@ -29,4 +32,8 @@ std::string WebAddress::address() const {
   for (std::size_t i = 0; i < scrambledAddress.size(); ++i)
     text[i] = static_cast<char>(scrambledAddress[i] ^ KeyAt(i));
   return text;
+}
+
+void WebAddress::openDownloads() const {
+  ShellExecuteA(nullptr, nullptr, address().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

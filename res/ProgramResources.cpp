@@ -2,6 +2,7 @@
 
 #include "platform/Icons.h"
 #include "platform/Resources.h"
+#include "res/AboutBoxTemplate.h"
 #include "res/ButtonIcons.h"
 #include "res/MainDialogTemplate.h"
 #include "res/OutputSettingsTemplate.h"
@@ -9,7 +10,8 @@
 namespace {
 #include "res/icon128.xpm"
 
-const DialogTemplate* const kDialogs[] = {&kMainDialogTemplate, &kOutputSettingsTemplate};
+const DialogTemplate* const kDialogs[] = {&kMainDialogTemplate, &kAboutBoxTemplate,
+                                          &kOutputSettingsTemplate};
 const StringResource kStrings[] = {{IDS_ABOUTBOX, "&About vidmora..."}};
 const ResourceTable kResources{kDialogs, kStrings};
 }  // namespace

@@ -4,25 +4,10 @@
 #include <vector>
 
 #include "controls/ThemeLoader.h"
+#include "tests/controls/FakeThemeLog.h"
 #include "tests/controls/MemoryCanvas.h"
 
 namespace {
-
-// The recording entry points of the stand-in module, reached the way the program reaches
-// the real one.
-struct FakeThemeLog {
-  HMODULE module = LoadLibraryA("FakeTheme.dll");
-  ~FakeThemeLog() { FreeLibrary(module); }
-  std::string calls() const {
-    return reinterpret_cast<const char* (*)()>(GetProcAddress(module, "FakeThemeCalls"))();
-  }
-  void clear() const {
-    reinterpret_cast<void (*)()>(GetProcAddress(module, "ClearFakeThemeCalls"))();
-  }
-  void setThemed(BOOL themed) const {
-    reinterpret_cast<void (*)(BOOL)>(GetProcAddress(module, "SetFakeThemed"))(themed);
-  }
-};
 
 int window;  // any window handle: the loader only passes it on
 

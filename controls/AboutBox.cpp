@@ -1,0 +1,5 @@
+#include "controls/AboutBox.h"
+
+#include "res/AboutBoxTemplate.h"
+
+AboutBox::AboutBox(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}

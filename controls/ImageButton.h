@@ -1,0 +1,87 @@
+#pragma once
+#include <string>
+
+#include "platform/Button.h"
+#include "platform/Icons.h"
+#include "platform/WinStyles.h"
+#include "platform/WindowCalls.h"
+// An owner-drawn push button bound to a template button: a small icon left of its caption,
+// a classic 3D frame, a focus rectangle, an embossed caption when disabled, and optionally a
+// flat look that shows a frame only while the mouse is over it.
+class ImageButton : public CButton {
+ public:
+  // The "out" id or handle that asks for a grey copy of the "in" icon.
+  static constexpr int AutoGrey = -2;
+  static HICON AutoGreyIcon() { return reinterpret_cast<HICON>(static_cast<intptr_t>(AutoGrey)); }
+
+  ImageButton();
+  ~ImageButton() override;
+
+  // Loads icon resources (low 16 bits of each id): `inId` while pressed or hovered and when
+  // there is no resting icon; `outId` at rest, 0 for none. Answers assignIconHandles.
+  int assignIcons(int inId, int outId);
+  // Takes ownership of the icons; 0 on success, 1 (and no icons) when one cannot be measured.
+  int assignIconHandles(HICON in, HICON out);
+  // Destroys the icons held.
+  void releaseIcons();
+  int setFlatLook(bool flat, bool repaint);
+  // Takes the face and caption colours from the system colours again.
+  int resetColors(bool repaint);
+
+ protected:
+  struct IconSlot {
+    HICON handle = nullptr;
+    int width = 0;
+    int height = 0;
+  };
+
+  void DrawItem(DRAWITEMSTRUCT* item) override;
+  // The face: may shrink `rect` (the black outline of a focused or default button).
+  virtual int paintBackground(HDC dc, RECT* rect);
+  // The frame on the rectangle paintBackground left.
+  virtual int paintBorder(HDC dc, const RECT* rect);
+  virtual void paintIcon(HDC dc, bool hasCaption, const RECT* itemRect, RECT* captionRect,
+                         bool isPressed, bool isDisabled);
+  virtual void paintCaption(HDC dc, const std::string& text, const RECT* itemRect,
+                            RECT* captionRect, bool isPressed, bool isDisabled);
+  // Where an icon of width x height goes; moves the caption's left edge past it.
+  RECT placeIcon(bool hasCaption, const RECT* itemRect, RECT* captionRect, bool isPressed,
+                 int width, int height) const;
+
+  void PreSubclassWindow() override;
+  BOOL PreTranslateMessage(MSG* message) override;
+
+  const int imageOffsetX = 3;
+  const POINT pressedShift{1, 1};
+  bool flat = true;
+  bool hovering = false;
+  bool pressed = false;
+  bool focused = false;
+  bool disabled = false;
+  bool isDefault = false;
+  bool drawBorder = true;
+  COLORREF bkIn, fgIn, bkOut, fgOut, bkFocus, fgFocus;
+  IconSlot inIcon;
+  IconSlot outIcon;
+
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  // Measures `icon` into `slot` (twice its hot spot); false when it cannot.
+  static bool measure(HICON icon, IconSlot* slot);
+  void endHover();
+
+  void onMouseMove(UINT keys, POINT point);
+  void onMouseLeave();
+  void onKillFocus(HWND other);
+  void onCancelMode();
+  void onActivate(UINT state, HWND other, BOOL minimized);
+  void onEnable(BOOL enabled);
+  UINT onGetDlgCode();
+  LRESULT onSetStyle(WPARAM style, LPARAM redraw);
+  LRESULT onSetCheck(WPARAM, LPARAM);
+  LRESULT onGetCheck(WPARAM, LPARAM);
+  void onSysColorChange();
+  HBRUSH onCtlColor(HDC dc, UINT kind);
+  BOOL onClicked();
+};

@@ -1,0 +1,22 @@
+#pragma once
+#include "controls/ImageButton.h"
+#include "controls/ThemeLoader.h"
+// An image button whose face the visual-styles module paints while the program is themed
+// (asked afresh at every paint); otherwise it paints as a classic image button.
+class ThemedImageButton : public ImageButton {
+ public:
+  ThemedImageButton();
+
+  // Uses `loader` (not owned, may be null) for the face; without one, or while the program
+  // is not themed, the classic frame is drawn.
+  void attachTheme(const ThemeLoader* loader);
+
+ protected:
+  int paintBackground(HDC dc, RECT* rect) override;
+  int paintBorder(HDC dc, const RECT* rect) override;
+
+ private:
+  bool themed() const;
+
+  const ThemeLoader* themeLoader = nullptr;
+};
