@@ -3,6 +3,7 @@
 #include "app/SettingsCommand.h"
 #include "app/SummaryLine.h"
 #include "app/WindowMetrics.h"
+#include "controls/AboutBox.h"
 #include "platform/Menus.h"
 #include "platform/MessageQueue.h"
 #include "platform/ModalHook.h"
@@ -45,6 +46,7 @@ MainDialog::~MainDialog() {
 const MessageMap* MainDialog::GetThisMessageMap() {
   static const MessageMap map{CDialog::GetThisMessageMap(), {
       ON_WM_CLOSE(&MainDialog::OnClose),
+      ON_WM_SYSCOMMAND(&MainDialog::OnSysCommand),
       ON_WM_PAINT(&MainDialog::OnPaint),
       ON_WM_QUERYDRAGICON(&MainDialog::OnQueryDragIcon),
       ON_WM_SIZE(&MainDialog::OnSize),
@@ -56,6 +58,7 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_BN_CLICKED(1004, &MainDialog::onExit),
       ON_BN_CLICKED(1044, &MainDialog::onBrowse),
       ON_BN_CLICKED(1008, &MainDialog::onStartOrStop),
+      ON_BN_CLICKED(1059, &MainDialog::onMoreDownloads),
       ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
   }};
   return &map;
@@ -109,7 +112,24 @@ BOOL MainDialog::OnInitDialog() {
   restoreWindowSize();
   rebuildSummaryLine();
   outputFolderEdit.SetWindowText(settings.outputFolder);
+  webLink.SubclassDlgItem(1048, this);
+  webLink.setLinkTarget(webAddress.address());
+  setUpImageButtons();
   return TRUE;
+}
+
+void MainDialog::setUpImageButtons() {
+  const struct {
+    ThemedImageButton& button;
+    int iconId;
+  } buttons[] = {{addButton, 137},      {removeButton, 139}, {clearButton, 138},
+                 {settingsButton, 140}, {exitButton, 144},   {startButton, 146},
+                 {moreDownloadsButton, 145}};
+  for (const auto& [button, iconId] : buttons) {
+    button.assignIcons(iconId, 0);
+    button.setFlatLook(false, true);
+    button.attachTheme(&themeLoader);
+  }
 }
 
 void MainDialog::createColumns() {
@@ -161,6 +181,15 @@ void MainDialog::OnClose() {
   if (mayExit()) Default();
 }
 
+void MainDialog::OnSysCommand(UINT command, LPARAM) {
+  if ((command & 0xFFF0) != IDM_ABOUTBOX) {
+    Default();
+    return;
+  }
+  AboutBox about(this);
+  about.DoModal();
+}
+
 void MainDialog::OnPaint() {
   if (!IsIconic()) {
     Default();
@@ -197,6 +226,7 @@ void MainDialog::onClear() { commands.clear(); }
 void MainDialog::onExit() { OnOK(); }
 void MainDialog::onBrowse() { commands.browse(); }
 void MainDialog::onStartOrStop() { commands.startOrStop(); }
+void MainDialog::onMoreDownloads() { webAddress.openDownloads(); }
 
 LRESULT MainDialog::onEncoderNotify(WPARAM wParam, LPARAM lParam) {
   return commands.onEncoderNotify(wParam, lParam);

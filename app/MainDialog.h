@@ -4,6 +4,10 @@
 #include "app/DialogFileList.h"
 #include "app/FileListCommands.h"
 #include "controls/AnchorLayout.h"
+#include "controls/HyperlinkLabel.h"
+#include "controls/ThemeLoader.h"
+#include "controls/ThemedImageButton.h"
+#include "controls/WebAddress.h"
 #include "engine/ConversionSettings.h"
 #include "platform/Button.h"
 #include "platform/Dialog.h"
@@ -45,7 +49,10 @@ class MainDialog : public CDialog {
   void restoreWindowSize();
   void rebuildSummaryLine();
 
+  void setUpImageButtons();
+
   void OnClose();
+  void OnSysCommand(UINT command, LPARAM lParam);
   void OnPaint();
   HICON OnQueryDragIcon();
   void OnSize(UINT type, int cx, int cy);
@@ -58,20 +65,24 @@ class MainDialog : public CDialog {
   void onExit();
   void onBrowse();
   void onStartOrStop();
+  void onMoreDownloads();
   LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
 
+  WebAddress webAddress;
   AnchorLayout layout;
   std::string programFolder;
   EncoderPaths encoderPaths;
+  HyperlinkLabel webLink;
   ConversionSettings settings;
+  ThemeLoader themeLoader;  // outlives the buttons that paint with it
   CButton browseButton;
   CEdit outputFolderEdit;
   CListCtrl hiddenList;
   CStatic summaryLine;
   CProgressCtrl progressBar;
   CListCtrl visibleList;
-  CButton startButton, settingsButton, removeButton, exitButton, clearButton, addButton;
-  CButton moreDownloadsButton;
+  ThemedImageButton startButton, settingsButton, removeButton, exitButton, clearButton, addButton;
+  ThemedImageButton moreDownloadsButton;
   HICON icon = nullptr;
   DialogFileList view;
   FileListCommands commands;
