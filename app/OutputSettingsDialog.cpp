@@ -1,8 +1,10 @@
 #include "app/OutputSettingsDialog.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 #include "platform/DialogButtons.h"
 #include "platform/ModalHook.h"
