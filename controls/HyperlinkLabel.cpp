@@ -7,6 +7,7 @@ const MessageMap* HyperlinkLabel::GetThisMessageMap() {
   static const MessageMap map{CStatic::GetThisMessageMap(), {
       ON_WM_MOUSEMOVE(&HyperlinkLabel::onMouseMove),
       ON_WM_SETCURSOR(&HyperlinkLabel::onSetCursor),
+      ON_WM_CANCELMODE(&HyperlinkLabel::onCancelMode),
       ON_CONTROL_REFLECT_EX(STN_CLICKED, &HyperlinkLabel::onClicked),
       ON_WM_CTLCOLOR_REFLECT(OCM_CTLCOLORSTATIC, &HyperlinkLabel::onCtlColor),
   }};
@@ -55,6 +56,16 @@ void HyperlinkLabel::onMouseMove(UINT, POINT point) {
   hover = true;
   redrawNow();
   SetCapture(m_hWnd);
+}
+
+// A modal call takes the capture away: without it no move outside would end the hover, and
+// the label would stay red.
+void HyperlinkLabel::onCancelMode() {
+  Default();
+  if (!hover) return;
+  hover = false;
+  ReleaseCapture();
+  redrawNow();
 }
 
 BOOL HyperlinkLabel::onSetCursor(HWND, UINT, UINT) {

@@ -24,6 +24,7 @@ class HyperlinkLabel : public CStatic {
  private:
   void onMouseMove(UINT keys, POINT point);
   BOOL onSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
+  void onCancelMode();
   BOOL onClicked();
   HBRUSH onCtlColor(HDC dc, UINT kind);
   // Repaints the label at once, so the colour follows `hover` without delay.

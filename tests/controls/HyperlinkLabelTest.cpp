@@ -97,6 +97,16 @@ TEST_F(HyperlinkLabelTest, HoverTurnsItRedAtOnceAndTheFirstMoveOutsideTurnsItBlu
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(HyperlinkLabelTest, AMessageBoxWhileHoveringEndsTheHover) {
+  RecordingHook hook;
+  moveTo(2, 2);
+  MessageBoxA(dialog.m_hWnd, "All Flv files have been converted!", "Confirm", MB_OK);
+  EXPECT_EQ(TextColour(label), QColor(0, 0, 255));
+  EXPECT_EQ(GetCapture(), nullptr);
+  moveTo(2, 2);  // a new hover begins with the next move over it
+  EXPECT_EQ(GetCapture(), label);
+}
+
 TEST_F(HyperlinkLabelTest, AClickOpensTheAddressMinimisedWithTheOpenVerb) {
   RecordingHook hook;
   QTest::mouseClick(Widget(label), Qt::LeftButton, {}, QPoint(2, 2));
