@@ -24,6 +24,7 @@ class ImageButton : public CButton {
   int assignIconHandles(HICON in, HICON out);
   // Destroys the icons held.
   void releaseIcons();
+  // The flat look (a frame only while hovered) or the bordered one; answers 0.
   int setFlatLook(bool flat, bool repaint);
   // Takes the face and caption colours from the system colours again.
   int resetColors(bool repaint);
@@ -35,40 +36,47 @@ class ImageButton : public CButton {
     int height = 0;
   };
 
+  // Paints the whole button for its parent's WM_DRAWITEM: face, frame, icon, caption, focus.
   void DrawItem(DRAWITEMSTRUCT* item) override;
   // The face: may shrink `rect` (the black outline of a focused or default button).
   virtual int paintBackground(HDC dc, RECT* rect);
   // The frame on the rectangle paintBackground left.
   virtual int paintBorder(HDC dc, const RECT* rect);
+  // The hovered/pressed or resting icon, greyed when disabled; moves the caption past it.
   virtual void paintIcon(HDC dc, bool hasCaption, const RECT* itemRect, RECT* captionRect,
                          bool isPressed, bool isDisabled);
+  // The caption centred (wrapped) in `captionRect`, embossed when disabled.
   virtual void paintCaption(HDC dc, const std::string& text, const RECT* itemRect,
                             RECT* captionRect, bool isPressed, bool isDisabled);
   // Where an icon of width x height goes; moves the caption's left edge past it.
   RECT placeIcon(bool hasCaption, const RECT* itemRect, RECT* captionRect, bool isPressed,
                  int width, int height) const;
 
+  // Makes the template button owner-drawn, remembering whether it was the default one.
   void PreSubclassWindow() override;
+  // Turns a double click into a second button press.
   BOOL PreTranslateMessage(MSG* message) override;
 
-  const int imageOffsetX = 3;
-  const POINT pressedShift{1, 1};
+  const int imageOffsetX = 3;       // from the face's left edge to the icon rectangle
+  const POINT pressedShift{1, 1};   // icon and caption move by this while pressed
   bool flat = true;
-  bool hovering = false;
-  bool pressed = false;
+  bool hovering = false;            // the mouse is over it (the flat look only)
+  bool pressed = false;             // pressed, focused and disabled: as at the last paint
   bool focused = false;
   bool disabled = false;
-  bool isDefault = false;
-  bool drawBorder = true;
+  bool isDefault = false;           // the dialog's default push button
+  bool drawBorder = true;           // the flat look draws its frames
+  // Face and caption colours: pressed or hovered, at rest, focused.
   COLORREF bkIn, fgIn, bkOut, fgOut, bkFocus, fgFocus;
-  IconSlot inIcon;
-  IconSlot outIcon;
+  IconSlot inIcon;   // pressed or hovered, and at rest when there is no outIcon
+  IconSlot outIcon;  // at rest
 
   DECLARE_MESSAGE_MAP()
 
  private:
   // Measures `icon` into `slot` (twice its hot spot); false when it cannot.
   static bool measure(HICON icon, IconSlot* slot);
+  // Leaves the hovered state of the flat look, repainting.
   void endHover();
 
   void onMouseMove(UINT keys, POINT point);

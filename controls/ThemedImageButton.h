@@ -16,6 +16,7 @@ class ThemedImageButton : public ImageButton {
   int paintBorder(HDC dc, const RECT* rect) override;
 
  private:
+  // A loader is attached and the program is themed now.
   bool themed() const;
 
   const ThemeLoader* themeLoader = nullptr;
