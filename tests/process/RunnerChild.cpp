@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
       const std::string line = std::string("frame=  250 fps= 30 q=5.0 size=    1024kB time=") +
                                argv[i] + " bitrate= 838.9kbits/s\r";
       writeAll(2, line.data(), line.size());
-      usleep(20000);
+      // Long enough apart that a reader on a loaded machine still gets one line per read.
+      usleep(150000);
     }
     return 0;
   }
