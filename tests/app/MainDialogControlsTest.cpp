@@ -7,14 +7,7 @@
 #include "platform/WinStyles.h"
 #include "tests/app/MainDialogHarness.h"
 #include "tests/controls/RecordingHook.h"
-
-namespace {
-QWidget* VisibleTopLevel(const QString& title) {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->isVisible() && widget->windowTitle() == title) return widget;
-  return nullptr;
-}
-}  // namespace
+#include "tests/platform/TopLevelWindows.h"
 
 TEST_F(MainDialogTest, TheSevenCommandButtonsAreImageButtonsAndBrowseStaysPlain) {
   open();

@@ -14,6 +14,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/qt/WindowObject.h"
 #include "res/OutputSettingsTemplate.h"
+#include "tests/platform/TopLevelWindows.h"
 
 int RecordingHook::messageBox(HWND, const std::string& text, const std::string& caption,
                               UINT type) {
@@ -87,10 +88,9 @@ void saveShot(HWND window, const std::string& name) {
 namespace {
 // The shown Output Settings dialog, or null.
 HWND openSettingsDialog() {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->isVisible() && widget->windowTitle() == QStringLiteral("Output Settings"))
-      if (WindowObject* window = WindowOfWidget(widget)) return window->handle;
-  return nullptr;
+  QWidget* widget = VisibleTopLevel(QStringLiteral("Output Settings"));
+  WindowObject* window = widget != nullptr ? WindowOfWidget(widget) : nullptr;
+  return window != nullptr ? window->handle : nullptr;
 }
 }  // namespace
 

@@ -11,15 +11,7 @@
 #include "platform/Resources.h"
 #include "res/ProgramResources.h"
 #include "tests/controls/RecordingHook.h"
-
-namespace {
-// The top-level window with this title, or null.
-QWidget* TopLevel(const QString& title) {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->isVisible() && widget->windowTitle() == title) return widget;
-  return nullptr;
-}
-}  // namespace
+#include "tests/platform/TopLevelWindows.h"
 
 TEST(WebLinks, TheAddressIsAWebAddressOfTheMaker) {
   const std::string address = WebAddress().address();
@@ -44,7 +36,7 @@ TEST(WebLinks, TheAboutBoxShowsNameIconAndOkAndBlocksUntilClosed) {
   QStringList texts;
   bool hasIcon = false;
   QTimer::singleShot(0, [&] {
-    QWidget* box = TopLevel("About");
+    QWidget* box = VisibleTopLevel("About");
     ASSERT_NE(box, nullptr);
     for (QLabel* label : box->findChildren<QLabel*>()) {
       texts << label->text();
@@ -56,6 +48,6 @@ TEST(WebLinks, TheAboutBoxShowsNameIconAndOkAndBlocksUntilClosed) {
   EXPECT_EQ(box.DoModal(), IDOK);
   EXPECT_TRUE(texts.contains("Vidmora v1.5"));
   EXPECT_TRUE(hasIcon);
-  EXPECT_EQ(TopLevel("About"), nullptr);
+  EXPECT_EQ(VisibleTopLevel("About"), nullptr);
   AfxSetResourceHandle(previous);
 }
