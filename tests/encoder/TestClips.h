@@ -13,7 +13,7 @@ std::string scratchPath(const std::string& name);
 
 // The generated clip `name`.flv made from `spec`, made once per test run.
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec);
-// A real .flv sample from the shared samples folder.
+// A real .flv sample from tests/samples.
 std::string samplePath(const std::string& name);
 
 // The plain executables the build produced, the AddressSanitizer build of zandrio, and the
