@@ -4,8 +4,8 @@
 #include <QEvent>
 #include <QObject>
 #include <atomic>
+#include <deque>
 #include <mutex>
-#include <vector>
 
 #include "platform/WindowCalls.h"
 #include "platform/qt/PostedMessages.h"
@@ -21,29 +21,42 @@ struct PostedMessage {
 const QEvent::Type kDeliverPosted = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 std::mutex queueMutex;
-std::vector<PostedMessage> queue;  // guarded by queueMutex
-bool wakeQueued = false;           // guarded by queueMutex
+std::deque<PostedMessage> queue;  // guarded by queueMutex
+bool wakeQueued = false;          // guarded by queueMutex
 std::atomic<QObject*> dispatcher{nullptr};
 
-// Lives on the user-interface thread; each wake-up event delivers everything queued.
+void Wake(QObject* target) { QCoreApplication::postEvent(target, new QEvent(kDeliverPosted)); }
+
+// Lives on the user-interface thread; each wake-up event delivers what is queued, oldest
+// first, one message at a time. Before each delivery a wake-up is left pending for whatever
+// is still queued: a handler that opens a modal loop then has the older messages delivered
+// inside that loop, ahead of anything posted later, as the queue's order demands.
 class Dispatcher : public QObject {
  protected:
   bool event(QEvent* event) override {
     if (event->type() != kDeliverPosted) return QObject::event(event);
-    std::vector<PostedMessage> batch;
     {
       std::lock_guard lock(queueMutex);
-      batch.swap(queue);
       wakeQueued = false;
     }
-    // Delivered without the lock: a handler may post again.
-    for (const PostedMessage& posted : batch)
+    for (;;) {
+      PostedMessage posted;
+      bool wakeForRest = false;
+      {
+        std::lock_guard lock(queueMutex);
+        if (queue.empty()) return true;
+        posted = queue.front();
+        queue.pop_front();
+        wakeForRest = !queue.empty() && !wakeQueued;
+        if (wakeForRest) wakeQueued = true;
+      }
+      if (wakeForRest) Wake(this);
+      // Delivered without the lock: a handler may post again.
       if (IsWindow(posted.window)) SendMessage(posted.window, posted.message, posted.wParam, posted.lParam);
-    return true;
+    }
   }
 };
 
-void Wake(QObject* target) { QCoreApplication::postEvent(target, new QEvent(kDeliverPosted)); }
 }  // namespace
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

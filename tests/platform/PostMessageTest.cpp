@@ -68,6 +68,27 @@ TEST_F(PostMessageTest, WorkerThreadMessagesArriveWhileAMessageBoxIsOpen) {
   EXPECT_EQ(dialog.notifications, (std::vector<LPARAM>{1, 2, 3}));
 }
 
+// The handler of the first message runs a modal dialog; the messages queued before it and the
+// one posted from inside it still arrive in the order they were posted.
+TEST_F(PostMessageTest, OrderHoldsWhenAHandlerRunsAModalDialog) {
+  const HWND window = dialog.m_hWnd;
+  TestDialog modal;
+  modal.endOnNotify = IDOK;
+  modal.onInit = [](TestDialog& self) { PostMessage(self.m_hWnd, WM_TEST_NOTIFY, 0, 99); };
+  dialog.onNotify = [&](LPARAM value) {
+    if (value != 1) return;
+    PostMessage(window, WM_TEST_NOTIFY, 0, 4);
+    modal.DoModal();
+  };
+  std::thread worker([window] {
+    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 0, value);
+  });
+  worker.join();
+  PumpUntil([&] { return dialog.notifications.size() == 4; });
+  EXPECT_EQ(dialog.notifications, (std::vector<LPARAM>{1, 2, 3, 4}));
+  EXPECT_EQ(modal.notifications, std::vector<LPARAM>{99});
+}
+
 TEST_F(PostMessageTest, MessagesForAClosedWindowAreDropped) {
   const HWND window = dialog.m_hWnd;
   PostMessage(window, WM_TEST_NOTIFY, 0, 1);

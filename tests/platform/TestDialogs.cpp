@@ -46,6 +46,7 @@ const MessageMap* TestDialog::GetThisMessageMap() {
 BOOL TestDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   events.push_back("init");
+  if (onInit) onInit(*this);
   return TRUE;
 }
 
@@ -73,6 +74,7 @@ void TestDialog::OnSize(UINT, int cx, int cy) {
 
 LRESULT TestDialog::OnTestNotify(WPARAM, LPARAM lParam) {
   notifications.push_back(lParam);
+  if (onNotify) onNotify(lParam);
   if (endOnNotify != 0) EndDialog(endOnNotify);
   return 1;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,8 @@ class TestDialog : public CDialog {
   std::vector<std::string> events;  // what the table handled, in order
   std::vector<LPARAM> notifications;
   int endOnNotify = 0;  // EndDialog with this result at the first WM_TEST_NOTIFY
+  std::function<void(TestDialog&)> onInit;      // run at the end of WM_INITDIALOG
+  std::function<void(LPARAM)> onNotify;         // run after recording a WM_TEST_NOTIFY
   RecordingButton first;
   CEdit edit;
 
