@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 #include <vector>
 
 #include "platform/CommandLine.h"
@@ -24,6 +25,23 @@ constexpr std::size_t kChunkSize = 256;
 void closeDescriptor(int& fd) {
   if (fd >= 0) close(fd);
   fd = -1;
+}
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kGateClosed = 0;
+constexpr int kGateOpen = 1;
+constexpr int kGateAbandoned = 2;
+
+// Waits until `fd` is readable (for a pidfd: the process has ended) or `until` has come.
+void waitUntilReadable(int fd, Clock::time_point until) {
+  pollfd watched{fd, POLLIN, 0};
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+    if (left.count() <= 0) return;
+    const int ready = poll(&watched, 1, static_cast<int>(left.count()));
+    if (ready > 0 || (ready < 0 && errno != EINTR)) return;
+  }
 }
 
 void signalEvent(int fd) {
@@ -109,18 +127,13 @@ bool ChildProcessRunner::Start(const std::string& commandLine, bool showWindow) 
   running = true;
   const pid_t pid = launch(SplitCommandLine(commandLine), childStdinRead, childStdoutWrite,
                            childStderrWrite);
-  int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
-  if (pid > 0 && pidfd < 0) {
-    // Without a pidfd the child cannot be watched: end it at once (it is ours, unreaped).
-    kill(-pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-  }
+  const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
   // The child holds its own copies now. Closing ours lets the readers see end of file
   // when the child ends.
   closeDescriptor(childStdinRead);
   closeDescriptor(childStdoutWrite);
   closeDescriptor(childStderrWrite);
-  if (pidfd < 0) {
+  if (pid <= 0) {
     running = false;
     return false;
   }
@@ -130,12 +143,45 @@ bool ChildProcessRunner::Start(const std::string& commandLine, bool showWindow) 
   readersFinished = 0;
   stopEvent = eventfd(0, EFD_CLOEXEC);
   readersDone = eventfd(0, EFD_CLOEXEC);
-  // Before the threads exist, so that whatever OnStarted reports comes first.
+  // Without these the child could never be seen to end: it is ended at once instead.
+  if (pidfd < 0 || stopEvent < 0 || readersDone < 0) {
+    abandonStart();
+    return false;
+  }
+  gate = kGateClosed;
+  try {
+    stdoutThread = std::thread(&ChildProcessRunner::readStdout, this);
+    stderrThread = std::thread(&ChildProcessRunner::readStderr, this);
+    waiterThread = std::thread(&ChildProcessRunner::waitForExit, this);
+  } catch (const std::system_error&) {
+    gate = kGateAbandoned;
+    gate.notify_all();
+    for (std::thread* worker : {&stdoutThread, &stderrThread, &waiterThread})
+      if (worker->joinable()) worker->join();
+    abandonStart();
+    return false;
+  }
+  // Before the workers go on, so that whatever OnStarted reports comes first.
   OnStarted(commandLine);
-  stdoutThread = std::thread(&ChildProcessRunner::readStdout, this);
-  stderrThread = std::thread(&ChildProcessRunner::readStderr, this);
-  waiterThread = std::thread(&ChildProcessRunner::waitForExit, this);
+  gate = kGateOpen;
+  gate.notify_all();
   return true;
+}
+
+void ChildProcessRunner::abandonStart() {
+  running = false;
+  kill(-processId, SIGKILL);
+  while (waitpid(processId, nullptr, 0) < 0 && errno == EINTR) {
+  }
+  processId = 0;
+  closeDescriptor(process);
+  closeDescriptor(stopEvent);
+  closeDescriptor(readersDone);
+}
+
+bool ChildProcessRunner::waitForGo() {
+  gate.wait(kGateClosed);
+  return gate.load() == kGateOpen;
 }
 
 template <typename Handler>
@@ -161,18 +207,24 @@ void ChildProcessRunner::readerFinished() {
   signalEvent(readersDone);
 }
 
+// The readers drain their pipes until the end, also while Stop waits for the child to
+// finish (a full pipe would hold it), but call no hook once Stop has begun.
 void ChildProcessRunner::readStdout() {
-  readUntilEnd(stdoutRead, [this](char* text, std::size_t) { OnOutputText(text); });
+  if (!waitForGo()) return;
+  readUntilEnd(stdoutRead, [this](char* text, std::size_t) {
+    if (running) OnOutputText(text);
+  });
   readerFinished();
 }
 
 void ChildProcessRunner::readStderr() {
+  if (!waitForGo()) return;
   if (probeMode) captureText[0] = '\0';
   readUntilEnd(stderrRead, [this](char* text, std::size_t length) {
     const std::string_view chunk(text, length);
     if (probeMode) {
       captureLength = appendCapture(captureText, sizeof captureText, captureLength, chunk);
-    } else if (const auto figure = timeFigureInChunk(chunk)) {
+    } else if (const auto figure = timeFigureInChunk(chunk); figure && running) {
       text[figure->data() + figure->size() - text] = '\0';  // cut at the '.'
       OnTimeText(figure->data());
     }
@@ -181,6 +233,7 @@ void ChildProcessRunner::readStderr() {
 }
 
 void ChildProcessRunner::waitForExit() {
+  if (!waitForGo()) return;
   // Observes the end with WNOWAIT: the child stays a zombie, so its pid and process group
   // cannot be reused before Stop signals the group and reaps it, exactly once.
   bool exited = false;
@@ -194,7 +247,11 @@ void ChildProcessRunner::waitForExit() {
     if (watched[2].revents != 0) return;
     if (watched[0].revents != 0) {
       siginfo_t info{};
-      if (waitid(P_PID, static_cast<id_t>(processId), &info, WEXITED | WNOWAIT) != 0) return;
+      int waited;
+      while ((waited = waitid(P_PID, static_cast<id_t>(processId), &info, WEXITED | WNOWAIT)) != 0 &&
+             errno == EINTR) {
+      }
+      if (waited != 0) return;
       endStatus = statusOf(info);
       exited = true;
     }
@@ -210,10 +267,15 @@ void ChildProcessRunner::waitForExit() {
 
 void ChildProcessRunner::Stop() {
   running = false;
-  if (process >= 0) kill(-processId, SIGTERM);
-  std::this_thread::sleep_for(pauses.afterTerminate);
-  // Whatever of the group outlived SIGTERM; a child that has already ended is a zombie and
-  // keeps the group's id from being reused until it is reaped below.
+  const auto terminated = Clock::now();
+  if (process >= 0) {
+    kill(-processId, SIGTERM);
+    // The child finishes what it writes; only one that outlives the bound is killed.
+    waitUntilReadable(process, terminated + pauses.killAfter);
+  }
+  std::this_thread::sleep_until(terminated + pauses.afterTerminate);
+  // Whatever of the group is still alive; a child that has ended is a zombie and keeps the
+  // group's id from being reused until it is reaped below.
   if (process >= 0) kill(-processId, SIGKILL);
   if (stopEvent >= 0) signalEvent(stopEvent);
   if (waiterThread.joinable()) waiterThread.join();

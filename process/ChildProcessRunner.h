@@ -15,11 +15,14 @@
 // Threads: Start, Stop and OnStarted run on the caller's thread; OnOutputText runs on the
 // standard-output reader, OnTimeText on the standard-error reader, OnEnded on the exit
 // waiter. Start and Stop are called from one thread only.
-// The three pauses of every Stop. The defaults hold the caller 700 ms in all.
+// The pauses and the bound of every Stop. The defaults hold the caller at least 700 ms.
 struct RunnerStopPauses {
+  // Stop waits at least this long after SIGTERM, and longer while the child is finishing.
   std::chrono::milliseconds afterTerminate{500};
   std::chrono::milliseconds afterThreads{100};
   std::chrono::milliseconds afterPipes{100};
+  // A child still alive this long after SIGTERM is killed (SIGKILL).
+  std::chrono::milliseconds killAfter{5000};
 };
 
 class ChildProcessRunner {
@@ -35,14 +38,16 @@ class ChildProcessRunner {
 
   // Starts the command line (executable path first, arguments by the Windows argument
   // rules) in a new session, never through a shell. True when the child runs; false, with
-  // no hook called, when it could not be started. `showWindow` has no effect: the child
-  // never has a terminal. Call Stop first.
+  // no hook called and nothing left running, when anything needed to run and watch it
+  // (pipes, descriptors, threads, the child itself) could not be had. `showWindow` has no
+  // effect: the child never has a terminal. Call Stop first.
   bool Start(const std::string& commandLine, bool showWindow);
 
-  // Ends the child (SIGTERM to its process group, SIGKILL after the first pause), ends all
-  // three threads and closes every descriptor. Harmless at any time; always holds the
-  // caller for the three pauses. Calls no hook; an OnEnded already under way has returned
-  // when Stop returns.
+  // Ends the child: SIGTERM to its process group, then waits for the child to finish (at
+  // least the first pause; SIGKILL to the group only once killAfter has passed). Then ends
+  // all three threads and closes every descriptor. Harmless at any time; always holds the
+  // caller for the three pauses. No hook runs once Stop has begun; an OnEnded already under
+  // way has returned when Stop returns.
   void Stop();
 
   // The number of the current start: a new one at every Start, 0 after Stop.
@@ -80,6 +85,10 @@ class ChildProcessRunner {
   template <typename Handler>
   void readUntilEnd(int fd, Handler handle);
   void readerFinished();
+  // Workers wait here until Start has decided; false when the start was abandoned.
+  bool waitForGo();
+  // Ends and reaps a child that was started but cannot be watched; closes its descriptors.
+  void abandonStart();
 
   int stopEvent = -1;
   int childStdinRead = -1;
@@ -96,6 +105,7 @@ class ChildProcessRunner {
   int readersDone = -1;      // eventfd the readers write once each when they end
   std::atomic<int> readersFinished{0};
   std::atomic<bool> running{false};
+  std::atomic<int> gate{0};  // kGateClosed, kGateOpen or kGateAbandoned: see waitForGo
   std::size_t captureLength = 0;
   int endStatus = 0;
   std::uint32_t currentJob = 0;

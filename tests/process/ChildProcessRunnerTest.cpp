@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,16 @@ class RecordingRunner : public ChildProcessRunner {
   std::string capture;
 };
 
+// The bytes of address space the process holds now (VmSize).
+rlim_t addressSpaceInUse() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  rlim_t kilobytes = 0;
+  while (status >> key)
+    if (key == "VmSize:" && status >> kilobytes) break;
+  return kilobytes * 1024;
+}
+
 std::string pattern(std::size_t bytes) {
   std::string text;
   for (std::size_t i = 0; i < bytes; ++i) text += static_cast<char>('a' + i % 26);
@@ -145,6 +156,28 @@ TEST(RunnerStart, FailsWithoutAnyHookWhenTheChildCannotStart) {
   EXPECT_EQ(countEntries("/proc/self/fd"), descriptorsBefore);
 }
 
+// With the address space held to what the process has now, no thread stack can be had
+// (glibc's cache of old stacks is turned off for this by the test's environment).
+TEST(RunnerStart, ThreadsThatCannotBeCreatedGiveAFailedStart) {
+  const char* tunables = std::getenv("GLIBC_TUNABLES");
+  if (tunables == nullptr || std::string(tunables).find("stack_cache_size=0") == std::string::npos)
+    GTEST_SKIP() << "needs GLIBC_TUNABLES=glibc.pthread.stack_cache_size=0";
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+  RecordingRunner runner(kShortPauses);
+  std::string command = childLine("sleep");
+  bool started = true;
+  rlimit tight = saved;
+  tight.rlim_cur = addressSpaceInUse() + (1 << 20);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
+  EXPECT_NO_THROW(started = runner.Start(command, false));
+  setrlimit(RLIMIT_AS, &saved);
+  EXPECT_FALSE(started);
+  EXPECT_EQ(runner.started, 0);
+  runner.Stop();
+  EXPECT_TRUE(runner.Start(command, false)) << "the runner works again once threads can be had";
+}
+
 TEST(RunnerEnd, ChildEndingByItselfGivesExactlyOneOnEnded) {
   RecordingRunner runner(kShortPauses);
   ASSERT_TRUE(runner.Start(childLine("exit 0"), false));
@@ -179,8 +212,19 @@ TEST(RunnerEnd, ExitStatusIsTheExitCodeOr128PlusTheSignal) {
   }
 }
 
+TEST(RunnerStop, WaitsForAChildThatTakesTimeToFinishAfterSigterm) {
+  const TemporaryFolder folder;
+  const std::string finished = folder.path() + "finished";
+  RecordingRunner runner(kShortPauses);  // SIGKILL only after the default bound of 5 s
+  ASSERT_TRUE(runner.Start(childLine("slow-term 1500 \"" + finished + "\""), false));
+  ASSERT_TRUE(runner.waitForOutput("ready"));
+  runner.Stop();
+  EXPECT_EQ(access(finished.c_str(), F_OK), 0) << "killed before it had finished";
+  EXPECT_EQ(runner.ended, 0);
+}
+
 TEST(RunnerStop, EndsAChildAndGrandchildThatIgnoreSigterm) {
-  RecordingRunner runner;  // the real pauses: SIGKILL comes after the first one
+  RecordingRunner runner(ChildProcessRunner::StopPauses{1ms, 1ms, 1ms, 300ms});
   ASSERT_TRUE(runner.Start(childLine("ignore-term"), false));
   ASSERT_TRUE(runner.waitForOutput("\n"));
   pid_t child = 0, grandchild = 0;

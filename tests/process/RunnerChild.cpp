@@ -6,6 +6,7 @@
 //   times A B ...   writes one "frame= ... time=A bitrate=..." line per figure, one write each
 //   sleep           writes "ready" to standard output, then sleeps until killed
 //   ignore-term     forks a grandchild; both ignore SIGTERM; prints both pids, then sleeps
+//   slow-term MS F  writes "ready", and on SIGTERM takes MS ms to finish, creates F, exits 0
 //   say TEXT        writes TEXT to standard error, then exits 0
 //   -i PATH         a stand-in encoder probe: writes the content of PATH to standard error
 //   fds             prints the number of its open descriptors, then exits 0
@@ -41,6 +42,9 @@ void writePattern(int fd, std::size_t bytes, std::size_t from, std::size_t count
 void sleepForever() {
   for (;;) pause();
 }
+
+volatile sig_atomic_t terminated = 0;
+void onTerminate(int) { terminated = 1; }
 
 }  // namespace
 
@@ -94,6 +98,14 @@ int main(int argc, char** argv) {
     const int n = std::snprintf(line, sizeof line, "%d %d\n", getpid(), grandchild);
     writeAll(1, line, static_cast<std::size_t>(n));
     sleepForever();
+  }
+  if (mode == "slow-term") {
+    signal(SIGTERM, onTerminate);
+    writeAll(1, "ready\n", 6);
+    while (!terminated) pause();
+    usleep(static_cast<useconds_t>(bytes) * 1000);
+    std::fclose(std::fopen(argv[3], "w"));
+    return 0;
   }
   if (mode == "fds") {
     int count = 0;
