@@ -13,7 +13,7 @@ FileListCommands::FileListCommands(FileListView& listView, ConversionSettings& s
                                    RunnerStopPauses pauses, std::chrono::milliseconds stopWait)
     : view(listView),
       notifier(std::move(post), pauses),
-      probe(listView, notifier, paths.encoderSystemPath),
+      probe(listView, notifier, paths.encoderSystemPath, [this] { return batch.converting(); }),
       batch(listView, *this, settings, paths.encoderSystemPath, paths.companionSystemPath,
             stopWait) {
   // Sources added while a batch ran are probed once it is over.

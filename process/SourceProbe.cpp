@@ -3,25 +3,31 @@
 #include "engine/EncoderCommand.h"
 
 SourceProbe::SourceProbe(ProbeView& probeView, ChildProcessRunner& encoderRunner,
-                         const std::string& encoder)
-    : view(probeView), runner(encoderRunner), encoderPath(encoder) {}
+                         const std::string& encoder, std::function<bool()> batchIsRunning)
+    : view(probeView),
+      runner(encoderRunner),
+      encoderPath(encoder),
+      batchRuns(std::move(batchIsRunning)) {}
 
 void SourceProbe::ProbeNextSource() {
+  if (stepping) return;
+  stepping = true;
   for (;;) {
     view.drainMessages();
     const int row = view.visibleRowCount();
-    if (row >= view.hiddenRowCount()) return;
+    if (batchRuns() || row >= view.hiddenRowCount()) break;
     const std::string path = view.sourcePath(row);
     runner.Stop();
     runner.probeMode = true;
     if (runner.Start(composeProbeCommand(encoderPath, path), false)) {
       probeJob = runner.jobNumber();
       probedPath = path;
-      return;
+      break;
     }
     probeJob = 0;
     reject(row);
   }
+  stepping = false;
 }
 
 void SourceProbe::onProbeEnded(std::uint32_t job, std::int64_t seconds) {

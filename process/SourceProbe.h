@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/FileList.h"
@@ -20,11 +21,16 @@ class ProbeView : public virtual FileList {
 // User-interface thread only.
 class SourceProbe {
  public:
-  SourceProbe(ProbeView& view, ChildProcessRunner& runner, const std::string& encoderPath);
+  // `batchRuns` tells whether a conversion batch holds the runner now.
+  SourceProbe(ProbeView& view, ChildProcessRunner& runner, const std::string& encoderPath,
+              std::function<bool()> batchRuns);
 
   // Probes the first pending row, if any: drains the message queue, stops the runner and
   // starts the encoder on it. A source whose encoder cannot start is reported and dropped
-  // at once, and the next one is tried.
+  // at once, and the next one is tried. What the user did during the drain stands: when a
+  // batch was started there, nothing is probed (the chain goes on when the batch ends); when
+  // the lists changed, the first row pending now is probed. A call made while a step is
+  // draining does nothing: that step looks again once its drain is over.
   void ProbeNextSource();
   // ENC_ENDED of a probe run: `seconds` is its duration. A result of another job than the
   // running probe's, or whose row is gone, is ignored.
@@ -39,6 +45,8 @@ class SourceProbe {
   ProbeView& view;
   ChildProcessRunner& runner;
   const std::string& encoderPath;
+  std::function<bool()> batchRuns;
+  bool stepping = false;
   std::uint32_t probeJob = 0;
   std::string probedPath;
 };

@@ -76,6 +76,26 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   EXPECT_TRUE(std::filesystem::exists(output.path() + "b_1.avi"));
 }
 
+// Add and Start clicked together: Start is handled while the probe step of Add lets waiting
+// messages run. The batch it starts runs to its end, and the chain probes the new file after.
+TEST_F(MainDialogConversion, AStartHandledWhileTheProbeChainDrainsIsNeverUndone) {
+  const std::string a = testClip("a.flv", 2), b = testClip("b.flv", 3);
+  add({a});
+  hook.files = {b};
+  PostMessage(dialog->m_hWnd, WM_COMMAND, MAKEWPARAM(1000, BN_CLICKED),
+              reinterpret_cast<LPARAM>(item(1000)));
+  PostMessage(dialog->m_hWnd, WM_COMMAND, MAKEWPARAM(1008, BN_CLICKED),
+              reinterpret_cast<LPARAM>(item(1008)));
+  pumpUntil([&] { return !hook.messages.empty() && column(1007, 0).size() == 2; },
+            std::chrono::seconds(20));
+  EXPECT_EQ(hook.messages,
+            std::vector<std::string>{"Confirm: All Flv files have been converted! (i)"});
+  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{a, b}));
+  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Done", "Ready"}));
+  EXPECT_FALSE(dialog->converting());
+  EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");
+}
+
 TEST_F(MainDialogConversion, ClosingIsRefusedByEveryPathWhileConverting) {
   add({testClip("long.flv", 40)});
   click(1008);

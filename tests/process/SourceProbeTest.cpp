@@ -36,7 +36,7 @@ class Probe : public ::testing::Test {
   std::string encoder = RUNNER_CHILD;
   FakeMainDialog dialog;
   EncoderNotifier notifier{dialog.poster(), ChildProcessRunner::StopPauses{1ms, 1ms, 1ms}};
-  SourceProbe probe{dialog, notifier, encoder};
+  SourceProbe probe{dialog, notifier, encoder, [] { return false; }};
 };
 
 std::string durationLine(const char* figure) {
