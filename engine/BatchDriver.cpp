@@ -71,6 +71,10 @@ void BatchDriver::startBatch() {
 }
 
 void BatchDriver::startRow(const std::string& sourcePath) {
+  // What the previous job left is released first, so that the target is chosen against
+  // the folder as it is when the encoder starts: the encoder replaces only a file that was
+  // there then.
+  runner.Stop();
   // A run of skipped rows is worked through here, without returning to the message loop.
   std::string path = sourcePath;
   for (;;) {
@@ -79,7 +83,6 @@ void BatchDriver::startRow(const std::string& sourcePath) {
     const std::optional<ResolvedTarget> target = resolveTarget(path, settings);
     if (target) {
       outcome = target->outcome;
-      runner.Stop();
       const EncoderCommand command =
           composeEncoderCommand(settings, path, target->path, encoderPath, companionPath);
       if (!runner.StartConversion(command))
