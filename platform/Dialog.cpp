@@ -1,8 +1,6 @@
 #include "platform/Dialog.h"
 
 #include <QEventLoop>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
 #include "platform/Resources.h"
@@ -64,12 +62,7 @@ HWND CDialog::BuildWindow(HWND parent) {
   WindowObject* built = FindWindowObject(handle);
   if (built == nullptr || built->ended) return handle;
   // Without an owner the dialog opens centred in the screen's work area.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    const QSize outer = built->widget->size() + FrameExtra(*built);
-    built->widget->move(area.x() + (area.width() - outer.width()) / 2,
-                        area.y() + (area.height() - outer.height()) / 2);
-  }
+  CentreOnScreen(*built);
   // The toolkit takes a window's modality into account only when it is shown.
   if (modal_) built->widget->setWindowModality(Qt::ApplicationModal);
   built->widget->show();

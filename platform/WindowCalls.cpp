@@ -192,10 +192,13 @@ BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT f
   if (widget.isWindow()) {
     if (!(flags & SWP_NOSIZE)) {
       const QSize outer = ClampOuterSize(*object, QSize(width, height));
+      object->requestedOuterSize = outer;
       widget.resize((outer - FrameExtra(*object)).expandedTo({0, 0}));
-      object->pendingOuterSize = widget.isVisible() ? QSize() : outer;
     }
-    if (!(flags & SWP_NOMOVE)) widget.move(x, y);
+    if (!(flags & SWP_NOMOVE)) {
+      widget.move(x, y);
+      object->centred = false;
+    }
   } else {
     const QRect current = widget.geometry();
     const QPoint position = (flags & SWP_NOMOVE) ? current.topLeft() : QPoint(x, y);

@@ -247,16 +247,11 @@ bool EventTranslator::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Resize:
     case QEvent::WindowStateChange:
       SendSizeIfChanged(window);
+      if (widget.isVisible()) FollowFrame(window);
       return false;
+    case QEvent::Move:
     case QEvent::Show:
-      if (!widget.isWindow()) return false;
-      ApplyTrackingLimits(window);
-      if (window.pendingOuterSize.isValid()) {
-        widget.resize((window.pendingOuterSize - FrameExtra(window)).expandedTo({0, 0}));
-        window.pendingOuterSize = QSize();
-        // The frame is known only now: the window hears of its client size at once.
-        SendSizeIfChanged(window);
-      }
+      if (widget.isVisible()) FollowFrame(window);
       return false;
     case QEvent::ApplicationPaletteChange:
       notify(WM_SYSCOLORCHANGE, 0, 0);

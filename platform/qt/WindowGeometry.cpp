@@ -55,3 +55,39 @@ void SendSizeIfChanged(WindowObject& window) {
   SendMessage(window.handle, WM_SIZE, type,
               MAKELPARAM(static_cast<WORD>(size.cx), static_cast<WORD>(size.cy)));
 }
+
+namespace {
+QPoint CentredPosition(const WindowObject& window) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return window.widget->frameGeometry().topLeft();
+  const QRect area = screen->availableGeometry();
+  const QSize outer = window.widget->size() + FrameExtra(window);
+  return {area.x() + (area.width() - outer.width()) / 2,
+          area.y() + (area.height() - outer.height()) / 2};
+}
+}  // namespace
+
+void CentreOnScreen(WindowObject& window) {
+  if (!window.widget || !window.widget->isWindow()) return;
+  window.widget->move(CentredPosition(window));
+  window.centred = true;
+}
+
+void FollowFrame(WindowObject& window) {
+  if (!window.widget || !window.widget->isWindow()) return;
+  QWidget& widget = *window.widget;
+  const QSize extra = FrameExtra(window);
+  if (extra != window.appliedFrameExtra) {
+    window.appliedFrameExtra = extra;
+    ApplyTrackingLimits(window);
+    if (window.requestedOuterSize.isValid())
+      widget.resize((window.requestedOuterSize - extra).expandedTo({0, 0}));
+    if (window.centred) widget.move(CentredPosition(window));
+    SendSizeIfChanged(window);
+    return;
+  }
+  if (window.requestedOuterSize.isValid() && widget.size() + extra != window.requestedOuterSize)
+    window.requestedOuterSize = QSize();
+  if (window.centred && widget.frameGeometry().topLeft() != CentredPosition(window))
+    window.centred = false;
+}

@@ -18,3 +18,10 @@ void ApplyTrackingLimits(WindowObject& window);
 QSize ClampOuterSize(WindowObject& window, QSize outer);
 // WM_SIZE when the client size or the size type changed since the last one.
 void SendSizeIfChanged(WindowObject& window);
+// Centres the window's outer rectangle in the screen's work area and keeps it centred while
+// the decorations change, until the window is moved otherwise.
+void CentreOnScreen(WindowObject& window);
+// Follows a show, move or resize of a top-level window: works the outer size asked for, the
+// tracking limits and the centring out again when the decorations have changed; forgets the
+// outer size or the centring when the window was resized or moved otherwise.
+void FollowFrame(WindowObject& window);

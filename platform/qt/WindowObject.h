@@ -30,9 +30,13 @@ struct WindowObject {
   bool ownsFont = false;
   WPARAM lastSizeType = SIZE_RESTORED;
   SIZE lastSize{-1, -1};  // the client size of the last WM_SIZE
-  // An outer size set before the window was first shown, applied again once the
-  // decorations are known.
-  QSize pendingOuterSize;
+  // Top-level windows. A window manager adds its decorations only after the first show, so
+  // what is about the outer size is worked out again whenever they change: the outer size
+  // the program asked for (kept until the window is resized otherwise), the minimum
+  // tracking size, and the centring (kept until the window is moved otherwise).
+  QSize requestedOuterSize;
+  QSize appliedFrameExtra;  // the decorations the above were last worked out for
+  bool centred = false;
 
   // The toolkit event being delivered as a message right now (nested deliveries stack),
   // the message standing for it, and whether its default processing has run.
