@@ -5,6 +5,7 @@
 #include "platform/ModalHook.h"
 #include "platform/ProgressCtrl.h"
 #include "platform/Wnd.h"
+#include "res/MainDialogTemplate.h"
 
 DialogFileList::DialogFileList(CWnd& mainDialog, CListCtrl& visibleList, CListCtrl& hiddenList,
                                CProgressCtrl& progressBar)
@@ -32,14 +33,22 @@ void DialogFileList::setStatus(int row, const std::string& status) {
 
 void DialogFileList::deleteHiddenRow(int row) { hidden.DeleteItem(row); }
 
-std::string DialogFileList::controlText(int id) { return GetDlgItemTextA(dialog.m_hWnd, id); }
-
-void DialogFileList::setControlText(int id, const std::string& text) {
-  SetDlgItemTextA(dialog.m_hWnd, id, text);
+std::string DialogFileList::outputFolderText() {
+  return GetDlgItemTextA(dialog.m_hWnd, IDC_OUTPUT_FOLDER);
 }
 
-void DialogFileList::enableControl(int id, bool enable) {
-  EnableWindow(dialog.GetDlgItem(id), enable ? TRUE : FALSE);
+void DialogFileList::setOutputFolderText(const std::string& folder) {
+  SetDlgItemTextA(dialog.m_hWnd, IDC_OUTPUT_FOLDER, folder);
+}
+
+void DialogFileList::enableBatchControls(bool enable) {
+  for (int id : {IDC_ADD, IDC_REMOVE, IDC_CLEAR, IDC_SETTINGS, IDC_EXIT, IDC_OUTPUT_FOLDER,
+                 IDC_BROWSE})
+    EnableWindow(dialog.GetDlgItem(id), enable ? TRUE : FALSE);
+}
+
+void DialogFileList::setStartCaption(const std::string& caption) {
+  SetDlgItemTextA(dialog.m_hWnd, IDC_START, caption);
 }
 
 void DialogFileList::setProgressRange(std::int32_t upper) { bar.SetRange32(0, upper); }

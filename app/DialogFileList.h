@@ -5,8 +5,8 @@ class CListCtrl;
 class CProgressCtrl;
 class CWnd;
 
-// The file list commands' view of the main dialog: its two list controls, its controls by
-// id, its progress bar, message boxes, file dialogs and message queue.
+// The file list commands' view of the main dialog: its two list controls, its batch
+// controls, its progress bar, message boxes, file dialogs and message queue.
 class DialogFileList : public FileListView {
  public:
   DialogFileList(CWnd& dialog, CListCtrl& visibleList, CListCtrl& hiddenList,
@@ -21,9 +21,10 @@ class DialogFileList : public FileListView {
                         const std::string& status) override;
   void setStatus(int row, const std::string& status) override;
   void deleteHiddenRow(int row) override;
-  std::string controlText(int id) override;
-  void setControlText(int id, const std::string& text) override;
-  void enableControl(int id, bool enable) override;
+  std::string outputFolderText() override;
+  void setOutputFolderText(const std::string& folder) override;
+  void enableBatchControls(bool enable) override;
+  void setStartCaption(const std::string& caption) override;
   void setProgressRange(std::int32_t upper) override;
   void setProgressPosition(std::int32_t position) override;
   void showMessage(const std::string& text, const std::string& caption,

@@ -4,18 +4,15 @@
 
 #include "platform/Paths.h"
 
-namespace {
-constexpr int kOutputFolderBox = 1043;
-}
-
 FileListCommands::FileListCommands(FileListView& listView, ConversionSettings& settings,
                                    const EncoderPaths& paths, EncoderNotifier::Post post,
                                    RunnerStopPauses pauses, std::chrono::milliseconds stopWait)
     : view(listView),
-      notifier(std::move(post), pauses),
-      probe(listView, notifier, paths.encoderSystemPath, [this] { return batch.converting(); }),
-      batch(listView, *this, settings, paths.encoderSystemPath, paths.companionSystemPath,
-            stopWait) {
+      runner(std::move(post), pauses),
+      probe(listView, listView, runner, paths.encoderSystemPath,
+            [this] { view.drainMessages(); }, [this] { return batch.converting(); }),
+      batch(listView, listView, listView, runner, settings, paths.encoderSystemPath,
+            paths.companionSystemPath, stopWait) {
   // Sources added while a batch ran are probed once it is over.
   batch.setOnBatchEnded([this] { probe.ProbeNextSource(); });
 }
@@ -39,7 +36,7 @@ void FileListCommands::clear() {
 
 void FileListCommands::browse() {
   std::string folder;
-  if (view.chooseFolder(folder)) view.setControlText(kOutputFolderBox, WithTrailingSlash(folder));
+  if (view.chooseFolder(folder)) view.setOutputFolderText(WithTrailingSlash(folder));
 }
 
 void FileListCommands::startOrStop() { batch.toggle(); }
@@ -48,10 +45,10 @@ LRESULT FileListCommands::onEncoderNotify(WPARAM wParam, LPARAM lParam) {
   const std::uint32_t job = encoderNotifyJob(wParam);
   switch (encoderNotifyCode(wParam)) {
     case ENC_TIME:
-      batch.onTime(job, lParam);
+      if (encoderNotifyRun(wParam) == EncoderRun::Conversion) batch.onTime(job, lParam);
       break;
     case ENC_ENDED:
-      if (notifier.probeMode) probe.onProbeEnded(job, lParam);
+      if (encoderNotifyRun(wParam) == EncoderRun::Probe) probe.onProbeEnded(job, lParam);
       else batch.onRowEnded(job, lParam);
       break;
     default:
@@ -59,12 +56,3 @@ LRESULT FileListCommands::onEncoderNotify(WPARAM wParam, LPARAM lParam) {
   }
   return 1;
 }
-
-void FileListCommands::Stop() { notifier.Stop(); }
-
-bool FileListCommands::StartConversion(const EncoderCommand& command) {
-  notifier.probeMode = false;
-  return notifier.Start(command, false);
-}
-
-std::uint32_t FileListCommands::jobNumber() const { return notifier.jobNumber(); }

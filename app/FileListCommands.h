@@ -5,16 +5,16 @@
 
 #include "engine/BatchDriver.h"
 #include "engine/ConversionSettings.h"
+#include "app/NotifyingRunner.h"
+#include "engine/SourceProbe.h"
 #include "process/EncoderDeployment.h"
-#include "process/EncoderNotifier.h"
-#include "process/SourceProbe.h"
 
-// What the file list commands need of the main dialog: the two lists, its controls, message
-// boxes, the message queue and the two file dialogs.
-class FileListView : public BatchView, public ProbeView {
+// What the file list commands need of the main dialog: the two lists, the batch's controls,
+// message boxes, the message queue, the output folder box and the two file dialogs.
+class FileListView : public FileList, public BatchView, public MessageBoxes {
  public:
-  using BatchView::showMessage;
-
+  // Lets the message loop handle every message that is waiting now.
+  virtual void drainMessages() = 0;
   virtual void appendPendingRow(const std::string& path) = 0;
   // The first selected visible row, -1 when none is.
   virtual int firstSelectedRow() = 0;
@@ -27,12 +27,13 @@ class FileListView : public BatchView, public ProbeView {
   virtual bool chooseSourceFiles(std::vector<std::string>& paths) = 0;
   // The folder browser titled "Choose Folder:"; false when cancelled.
   virtual bool chooseFolder(std::string& folder) = 0;
+  virtual void setOutputFolderText(const std::string& folder) = 0;
 };
 
 // The file list commands and the encoder behind them: Add with its probe chain, Remove,
 // Clear, the output folder's browse button, Start/Stop, and the WM_ENCODER_NOTIFY handler.
 // Owns the one encoder runner. User-interface thread only.
-class FileListCommands : private BatchRunner {
+class FileListCommands {
  public:
   // `post` delivers WM_ENCODER_NOTIFY to the main dialog from any thread.
   FileListCommands(FileListView& view, ConversionSettings& settings, const EncoderPaths& paths,
@@ -50,19 +51,16 @@ class FileListCommands : private BatchRunner {
   void browse();
   // The Start/Stop button.
   void startOrStop();
-  // WM_ENCODER_NOTIFY: hands progress and ends to the batch and probe ends to the probe;
-  // notifications of an earlier job are dropped. Always 1.
+  // WM_ENCODER_NOTIFY: hands what a conversion reports to the batch and what a probe
+  // reports to the probe, each by the kind of run the message comes from; each drops what
+  // an earlier job of its own sent. Always 1.
   LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
   // A batch runs.
   bool converting() const { return batch.converting(); }
 
  private:
-  void Stop() override;
-  bool StartConversion(const EncoderCommand& command) override;
-  std::uint32_t jobNumber() const override;
-
   FileListView& view;
-  EncoderNotifier notifier;
+  NotifyingRunner runner;
   SourceProbe probe;
   BatchDriver batch;
 };

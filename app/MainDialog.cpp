@@ -30,7 +30,7 @@ MainDialog::MainDialog(const std::string& programFolderPath, const std::string& 
       settings(defaultConversionSettings()),
       view(*this, visibleList, hiddenList, progressBar),
       commands(view, settings, encoderPaths, [this](UINT message, WPARAM wParam, LPARAM lParam) {
-        ::PostMessage(m_hWnd, message, wParam, lParam);
+        ::PostMessage(notifyWindow.load(), message, wParam, lParam);
       }) {
   icon = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
   DeployEncoders(encoderPaths);
@@ -51,14 +51,14 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_WM_QUERYDRAGICON(&MainDialog::OnQueryDragIcon),
       ON_WM_SIZE(&MainDialog::OnSize),
       ON_WM_GETMINMAXINFO(&MainDialog::OnGetMinMaxInfo),
-      ON_BN_CLICKED(1000, &MainDialog::onAdd),
-      ON_BN_CLICKED(1001, &MainDialog::onRemove),
-      ON_BN_CLICKED(1002, &MainDialog::onClear),
-      ON_BN_CLICKED(1003, &MainDialog::onSettings),
-      ON_BN_CLICKED(1004, &MainDialog::onExit),
-      ON_BN_CLICKED(1044, &MainDialog::onBrowse),
-      ON_BN_CLICKED(1008, &MainDialog::onStartOrStop),
-      ON_BN_CLICKED(1059, &MainDialog::onMoreDownloads),
+      ON_BN_CLICKED(IDC_ADD, &MainDialog::onAdd),
+      ON_BN_CLICKED(IDC_REMOVE, &MainDialog::onRemove),
+      ON_BN_CLICKED(IDC_CLEAR, &MainDialog::onClear),
+      ON_BN_CLICKED(IDC_SETTINGS, &MainDialog::onSettings),
+      ON_BN_CLICKED(IDC_EXIT, &MainDialog::onExit),
+      ON_BN_CLICKED(IDC_BROWSE, &MainDialog::onBrowse),
+      ON_BN_CLICKED(IDC_START, &MainDialog::onStartOrStop),
+      ON_BN_CLICKED(IDC_MORE_DOWNLOADS, &MainDialog::onMoreDownloads),
       ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
   }};
   return &map;
@@ -66,23 +66,24 @@ const MessageMap* MainDialog::GetThisMessageMap() {
 
 void MainDialog::DoDataExchange(CDataExchange* exchange) {
   CDialog::DoDataExchange(exchange);
-  DDX_Control(exchange, 1044, browseButton);
-  DDX_Control(exchange, 1043, outputFolderEdit);
-  DDX_Control(exchange, 1014, hiddenList);
-  DDX_Control(exchange, 1015, summaryLine);
-  DDX_Control(exchange, 1009, progressBar);
-  DDX_Control(exchange, 1007, visibleList);
-  DDX_Control(exchange, 1008, startButton);
-  DDX_Control(exchange, 1003, settingsButton);
-  DDX_Control(exchange, 1001, removeButton);
-  DDX_Control(exchange, 1004, exitButton);
-  DDX_Control(exchange, 1002, clearButton);
-  DDX_Control(exchange, 1000, addButton);
-  DDX_Control(exchange, 1059, moreDownloadsButton);
+  DDX_Control(exchange, IDC_BROWSE, browseButton);
+  DDX_Control(exchange, IDC_OUTPUT_FOLDER, outputFolderEdit);
+  DDX_Control(exchange, IDC_HIDDEN_LIST, hiddenList);
+  DDX_Control(exchange, IDC_SUMMARY, summaryLine);
+  DDX_Control(exchange, IDC_PROGRESS, progressBar);
+  DDX_Control(exchange, IDC_FILE_LIST, visibleList);
+  DDX_Control(exchange, IDC_START, startButton);
+  DDX_Control(exchange, IDC_SETTINGS, settingsButton);
+  DDX_Control(exchange, IDC_REMOVE, removeButton);
+  DDX_Control(exchange, IDC_EXIT, exitButton);
+  DDX_Control(exchange, IDC_CLEAR, clearButton);
+  DDX_Control(exchange, IDC_ADD, addButton);
+  DDX_Control(exchange, IDC_MORE_DOWNLOADS, moreDownloadsButton);
 }
 
 BOOL MainDialog::OnInitDialog() {
   CDialog::OnInitDialog();
+  notifyWindow = m_hWnd;
 
   if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) {
     const std::string about = LoadStringA(AfxGetResourceHandle(), IDS_ABOUTBOX);
@@ -95,16 +96,16 @@ BOOL MainDialog::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
   layout.attach(this);
-  layout.addControl(GetDlgItem(1059), AnchorLayout::kFollowRight);
-  layout.addControl(GetDlgItem(1007), AnchorLayout::kStretchWidth | AnchorLayout::kStretchHeight);
-  layout.addControl(GetDlgItem(1006), AnchorLayout::kStretchWidth);
-  layout.addControlById(1008, AnchorLayout::kFollowBottom);
-  layout.addControlById(1010, AnchorLayout::kFollowBottom);
-  layout.addControlById(1009, AnchorLayout::kFollowBottom | AnchorLayout::kStretchWidth);
-  layout.addControlById(1047, AnchorLayout::kFollowBottom);
-  layout.addControlById(1043, AnchorLayout::kFollowBottom | AnchorLayout::kStretchWidth);
-  layout.addControlById(1044, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
-  layout.addControlById(1048, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
+  layout.addControl(GetDlgItem(IDC_MORE_DOWNLOADS), AnchorLayout::kFollowRight);
+  layout.addControl(GetDlgItem(IDC_FILE_LIST), AnchorLayout::kStretchWidth | AnchorLayout::kStretchHeight);
+  layout.addControl(GetDlgItem(IDC_SUMMARY_FRAME), AnchorLayout::kStretchWidth);
+  layout.addControlById(IDC_START, AnchorLayout::kFollowBottom);
+  layout.addControlById(IDC_TIME_USED, AnchorLayout::kFollowBottom);
+  layout.addControlById(IDC_PROGRESS, AnchorLayout::kFollowBottom | AnchorLayout::kStretchWidth);
+  layout.addControlById(IDC_OUTPUT_FOLDER_LABEL, AnchorLayout::kFollowBottom);
+  layout.addControlById(IDC_OUTPUT_FOLDER, AnchorLayout::kFollowBottom | AnchorLayout::kStretchWidth);
+  layout.addControlById(IDC_BROWSE, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
+  layout.addControlById(IDC_WEB_LINK, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
 
   visibleList.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
   createColumns();
@@ -112,7 +113,7 @@ BOOL MainDialog::OnInitDialog() {
   restoreWindowSize();
   rebuildSummaryLine();
   outputFolderEdit.SetWindowText(settings.outputFolder);
-  webLink.SubclassDlgItem(1048, this);
+  webLink.SubclassDlgItem(IDC_WEB_LINK, this);
   webLink.setLinkTarget(webAddress.address());
   setUpImageButtons();
   return TRUE;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <string>
 
 #include "app/DialogFileList.h"
@@ -84,6 +85,9 @@ class MainDialog : public CDialog {
   ThemedImageButton startButton, settingsButton, removeButton, exitButton, clearButton, addButton;
   ThemedImageButton moreDownloadsButton;
   HICON icon = nullptr;
+  // Where the encoder's threads post to: set once the window exists and never cleared, so
+  // they never read m_hWnd while the window goes (a post to a gone window is dropped).
+  std::atomic<HWND> notifyWindow{nullptr};
   DialogFileList view;
   FileListCommands commands;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/DialogButtons.h"
+#include "platform/Numbers.h"
 #include "platform/ModalHook.h"
 #include "res/OutputSettingsLists.h"
 #include "res/OutputSettingsTemplate.h"
@@ -34,15 +35,6 @@ void readSelection(const CComboBox& list, std::string& text) {
 }
 
 bool checked(const CButton& button) { return button.GetCheck() == BST_CHECKED; }
-
-// The text's leading decimal number: white space skipped, an optional sign, the digits up
-// to the first other character, 0 without digits. Held within the 32-bit range, so an
-// overlong number cannot wrap around into a small or negative size.
-std::int32_t leadingNumber(const std::string& text) {
-  const long long value = std::strtoll(text.c_str(), nullptr, 10);
-  return static_cast<std::int32_t>(std::clamp<long long>(
-      value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
 
 constexpr std::int32_t kSmallestSize = 10;
 }  // namespace
@@ -168,12 +160,12 @@ void OutputSettingsDialog::OnOK() {
   if (checked(originalButton)) sizeMode = SourceSize;
   else if (checked(customButton)) sizeMode = CustomSize;
   // Both sizes are checked whatever the size mode, also in disabled edits.
-  width = leadingNumber(widthEdit.GetWindowText());
+  width = LeadingNumber(widthEdit.GetWindowText());
   if (width < kSmallestSize) {
     MessageBoxA(m_hWnd, "Invalid width!", "Warning", MB_ICONINFORMATION);
     return;
   }
-  height = leadingNumber(heightEdit.GetWindowText());
+  height = LeadingNumber(heightEdit.GetWindowText());
   if (height < kSmallestSize) {
     MessageBoxA(m_hWnd, "Invalid height!", "Warning", MB_ICONINFORMATION);
     return;

@@ -4,16 +4,13 @@
 #include <cstdio>
 #include <limits>
 #include <thread>
+#include <utility>
 
 #include "platform/Files.h"
+#include "platform/Numbers.h"
 #include "platform/Paths.h"
 
 namespace {
-
-// The seven controls a batch disables, in the order they are disabled and enabled.
-constexpr int kBatchControls[] = {1000, 1001, 1002, 1003, 1004, 1043, 1044};
-constexpr int kStartButton = 1008;
-constexpr int kOutputFolderBox = 1043;
 
 std::int32_t saturated(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
@@ -30,14 +27,17 @@ const char* statusText(CollisionOutcome outcome) {
 
 }  // namespace
 
-BatchDriver::BatchDriver(BatchView& batchView, BatchRunner& encoderRunner,
-                         ConversionSettings& conversionSettings, const std::string& encoder,
-                         const std::string& companion, std::chrono::milliseconds wait)
-    : view(batchView),
+BatchDriver::BatchDriver(FileList& fileList, BatchView& batchView, MessageBoxes& messageBoxes,
+                         EncoderRunner& encoderRunner, ConversionSettings& conversionSettings,
+                         std::string encoder, std::string companion,
+                         std::chrono::milliseconds wait)
+    : list(fileList),
+      view(batchView),
+      boxes(messageBoxes),
       runner(encoderRunner),
       settings(conversionSettings),
-      encoderPath(encoder),
-      companionPath(companion),
+      encoderPath(std::move(encoder)),
+      companionPath(std::move(companion)),
       stopWait(wait) {}
 
 void BatchDriver::toggle() {
@@ -46,28 +46,28 @@ void BatchDriver::toggle() {
 }
 
 void BatchDriver::startBatch() {
-  const int rows = view.visibleRowCount();
+  const int rows = list.visibleRowCount();
   if (rows == 0) {
-    view.showMessage("No flv file added!", "Warning", true);
+    boxes.showMessage("No flv file added!", "Warning", true);
     return;
   }
-  settings.outputFolder = WithTrailingSlash(view.controlText(kOutputFolderBox));
+  settings.outputFolder = WithTrailingSlash(view.outputFolderText());
   if (!IsExistingFolder(settings.outputFolder)) {
-    view.showMessage("The output dicrectory does not exists!", "Warning", true);
+    boxes.showMessage("The output dicrectory does not exists!", "Warning", true);
     return;
   }
   std::int64_t total = 0;
-  for (int row = 0; row < rows; ++row) total += leadingSeconds(view.durationText(row));
+  for (int row = 0; row < rows; ++row) total += LeadingNumber(list.durationText(row));
   totalSeconds = saturated(total);
   doneSeconds = 0;
   failedRows = 0;
   view.setProgressRange(totalSeconds);
   view.setProgressPosition(0);
-  enableBatchControls(false);
-  view.setControlText(kStartButton, "&Stop");
+  view.enableBatchControls(false);
+  view.setStartCaption("&Stop");
   isConverting = true;
   currentRow = 0;
-  startRow(view.sourcePath(0));
+  startRow(list.sourcePath(0));
 }
 
 void BatchDriver::startRow(const std::string& sourcePath) {
@@ -78,7 +78,7 @@ void BatchDriver::startRow(const std::string& sourcePath) {
   // A run of skipped rows is worked through here, without returning to the message loop.
   std::string path = sourcePath;
   for (;;) {
-    currentDuration = leadingSeconds(view.durationText(currentRow));
+    currentDuration = LeadingNumber(list.durationText(currentRow));
     currentElapsed = 0;
     const std::optional<ResolvedTarget> target = resolveTarget(path, settings);
     if (target) {
@@ -86,16 +86,16 @@ void BatchDriver::startRow(const std::string& sourcePath) {
       const EncoderCommand command =
           composeEncoderCommand(settings, path, target->path, encoderPath, companionPath);
       if (!runner.StartConversion(command))
-        view.showMessage("Failed to start child process!", "Warning", false);
+        boxes.showMessage("Failed to start child process!", "Warning", false);
       return;
     }
-    view.setStatus(currentRow, "Skipped");
+    list.setStatus(currentRow, "Skipped");
     addDone(currentDuration);
-    if (++currentRow == view.visibleRowCount()) {
+    if (++currentRow == list.visibleRowCount()) {
       finishBatch();
       return;
     }
-    path = view.sourcePath(currentRow);
+    path = list.sourcePath(currentRow);
   }
 }
 
@@ -105,34 +105,34 @@ void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
   const std::int64_t percent = currentDuration > 0 ? seconds * 100 / currentDuration : 0;
   char text[32];
   std::snprintf(text, sizeof text, "%lld%%", static_cast<long long>(percent));
-  view.setStatus(currentRow, text);
+  list.setStatus(currentRow, text);
   view.setProgressPosition(saturated(static_cast<std::int64_t>(doneSeconds) + seconds));
 }
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
   if (exitStatus != 0) ++failedRows;
-  view.setStatus(currentRow, exitStatus != 0 ? "Failed" : statusText(outcome));
+  list.setStatus(currentRow, exitStatus != 0 ? "Failed" : statusText(outcome));
   addDone(currentDuration);
   advance();
 }
 
 void BatchDriver::advance() {
-  if (++currentRow == view.visibleRowCount()) finishBatch();
-  else startRow(view.sourcePath(currentRow));
+  if (++currentRow == list.visibleRowCount()) finishBatch();
+  else startRow(list.sourcePath(currentRow));
 }
 
 void BatchDriver::finishBatch() {
   if (failedRows > 0) {
     char text[96];
     std::snprintf(text, sizeof text, "%d of %d Flv files could not be converted!", failedRows,
-                  view.visibleRowCount());
-    view.showMessage(text, "Warning", true);
+                  list.visibleRowCount());
+    boxes.showMessage(text, "Warning", true);
   } else {
-    view.showMessage("All Flv files have been converted!", "Confirm", true);
+    boxes.showMessage("All Flv files have been converted!", "Confirm", true);
   }
-  enableBatchControls(true);
-  view.setControlText(kStartButton, "S&tart");
+  view.enableBatchControls(true);
+  view.setStartCaption("S&tart");
   isConverting = false;
   if (onBatchEnded) onBatchEnded();
 }
@@ -140,8 +140,8 @@ void BatchDriver::finishBatch() {
 void BatchDriver::stopBatch() {
   runner.Stop();
   std::this_thread::sleep_for(stopWait);
-  enableBatchControls(true);
-  view.setControlText(kStartButton, "S&tart");
+  view.enableBatchControls(true);
+  view.setStartCaption("S&tart");
   isConverting = false;
   if (onBatchEnded) onBatchEnded();
 }
@@ -153,8 +153,4 @@ bool BatchDriver::isCurrentJob(std::uint32_t job) const {
 void BatchDriver::addDone(std::int32_t seconds) {
   doneSeconds = saturated(static_cast<std::int64_t>(doneSeconds) + seconds);
   view.setProgressPosition(doneSeconds);
-}
-
-void BatchDriver::enableBatchControls(bool enable) {
-  for (int id : kBatchControls) view.enableControl(id, enable);
 }

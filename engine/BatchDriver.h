@@ -6,33 +6,25 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderCommand.h"
+#include "engine/EncoderRunner.h"
 #include "engine/FileList.h"
+#include "engine/MessageBoxes.h"
 #include "engine/OutputNaming.h"
 
-// What the batch driver needs of the encoder runner.
-class BatchRunner {
+// What the batch driver needs of the main dialog besides its file list and message boxes.
+class BatchView {
  public:
-  virtual ~BatchRunner() = default;
-  // Ends whatever runs; harmless when nothing does. Holds the caller at least 700 ms.
-  virtual void Stop() = 0;
-  // Starts a conversion (probe mode cleared, hidden); false when the child was not created.
-  virtual bool StartConversion(const EncoderCommand& command) = 0;
-  // The job number of the current start, 0 after Stop.
-  virtual std::uint32_t jobNumber() const = 0;
-};
-
-// What the batch driver needs of the main dialog besides its file list.
-class BatchView : public virtual FileList {
- public:
-  virtual std::string controlText(int id) = 0;
-  virtual void setControlText(int id, const std::string& text) = 0;
-  virtual void enableControl(int id, bool enable) = 0;
-  // The overall progress bar (control 1009): its range 0 .. upper and its position.
+  virtual ~BatchView() = default;
+  // The output folder as the user typed it.
+  virtual std::string outputFolderText() = 0;
+  // Disables, or enables again, the controls a running batch must keep from the user: Add,
+  // Remove, Clear, Settings, Exit, the output folder and its browse button, in this order.
+  virtual void enableBatchControls(bool enable) = 0;
+  // The caption of the Start/Stop button.
+  virtual void setStartCaption(const std::string& caption) = 0;
+  // The overall progress bar: its range 0 .. upper and its position.
   virtual void setProgressRange(std::int32_t upper) = 0;
   virtual void setProgressPosition(std::int32_t position) = 0;
-  // A modal box with an OK button, with or without the information icon.
-  virtual void showMessage(const std::string& text, const std::string& caption,
-                           bool informationIcon) = 0;
 };
 
 // Converts the visible rows one after another with one encoder run at a time, shows each
@@ -40,8 +32,8 @@ class BatchView : public virtual FileList {
 // Everything runs on the user-interface thread.
 class BatchDriver {
  public:
-  BatchDriver(BatchView& view, BatchRunner& runner, ConversionSettings& settings,
-              const std::string& encoderPath, const std::string& companionPath,
+  BatchDriver(FileList& list, BatchView& view, MessageBoxes& boxes, EncoderRunner& runner,
+              ConversionSettings& settings, std::string encoderPath, std::string companionPath,
               std::chrono::milliseconds stopWait = std::chrono::milliseconds(500));
 
   // The Start/Stop button: starts a batch when idle, stops it when converting.
@@ -66,16 +58,17 @@ class BatchDriver {
   void skipRow();
   void advance();
   void finishBatch();
-  void enableBatchControls(bool enable);
   bool isCurrentJob(std::uint32_t job) const;
   void addDone(std::int32_t seconds);
 
+  FileList& list;
   BatchView& view;
-  BatchRunner& runner;
+  MessageBoxes& boxes;
+  EncoderRunner& runner;
   ConversionSettings& settings;
-  const std::string& encoderPath;
-  const std::string& companionPath;
-  std::chrono::milliseconds stopWait;
+  const std::string encoderPath;
+  const std::string companionPath;
+  const std::chrono::milliseconds stopWait;
   std::function<void()> onBatchEnded;
 
   bool isConverting = false;

@@ -23,9 +23,6 @@ class FileList {
   virtual void deleteHiddenRow(int row) = 0;
 };
 
-// Whole seconds from a duration text by its leading decimal digits; 0 when there are none.
-int leadingSeconds(const std::string& text);
-
 // The duration text of whole seconds: hours, minutes and seconds joined by ':', each with
 // at least two digits ("00:02:05", "100:00:00").
 std::string FormatDuration(int seconds);

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/Numbers.h"
+
 namespace {
 std::string Trim(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t\r");
@@ -134,7 +136,7 @@ UINT GetPrivateProfileIntA(const std::string& section, const std::string& key, i
   const std::string missing = "\n";  // no value can hold a line break
   const std::string value = GetPrivateProfileStringA(section, key, missing, file);
   if (value == missing) return static_cast<UINT>(defaultValue);
-  return static_cast<UINT>(std::strtol(value.c_str(), nullptr, 10));
+  return static_cast<UINT>(LeadingNumber(value));
 }
 
 BOOL WritePrivateProfileStringA(const std::string& section, const std::string& key,

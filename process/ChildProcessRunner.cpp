@@ -7,25 +7,19 @@
 #include <sys/eventfd.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <vector>
 
 #include "platform/CommandLine.h"
-#include "process/EncoderOutputParser.h"
 
 extern char** environ;
 
 namespace {
 
 constexpr std::size_t kChunkSize = 256;
-
-void closeDescriptor(int& fd) {
-  if (fd >= 0) close(fd);
-  fd = -1;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -90,79 +84,65 @@ int statusOf(const siginfo_t& info) {
 
 }  // namespace
 
-ChildProcessRunner::ChildProcessRunner(StopPauses stopPauses) : pauses(stopPauses) {}
+ChildProcessRunner::ChildProcessRunner(ChildHooks childHooks, StopPauses stopPauses)
+    : hooks(std::move(childHooks)), pauses(stopPauses) {}
 
 ChildProcessRunner::~ChildProcessRunner() {
-  if (stopEvent >= 0 || stdinWrite >= 0) Stop();
+  if (stopEvent.valid() || stdinWrite.valid()) Stop();
 }
 
-void ChildProcessRunner::OnStarted(const std::string&) {}
-void ChildProcessRunner::OnOutputText(const char*) {}
-void ChildProcessRunner::OnTimeText(const char*) {}
-void ChildProcessRunner::OnEnded() {}
-
-bool ChildProcessRunner::Start(const std::string& commandLine, bool showWindow) {
-  (void)showWindow;
-  if (stopEvent >= 0 || stdinWrite >= 0) Stop();  // the caller forgot: never lose a thread
-  if (++lastJob == 0) ++lastJob;                  // 0 stands for "no job"
+bool ChildProcessRunner::Start(const std::string& commandLine, std::size_t keptErrorText) {
+  if (stopEvent.valid() || stdinWrite.valid()) Stop();  // never lose a thread
+  if (++lastJob == 0) ++lastJob;                          // 0 stands for "no job"
   currentJob = lastJob;
   int input[2], output[2], error[2];
   if (pipe2(input, O_CLOEXEC) != 0) return false;
-  if (pipe2(output, O_CLOEXEC) != 0) {
-    close(input[0]);
-    close(input[1]);
-    return false;
-  }
-  if (pipe2(error, O_CLOEXEC) != 0) {
-    for (int fd : {input[0], input[1], output[0], output[1]}) close(fd);
-    return false;
-  }
-  childStdinRead = input[0];
-  stdinWrite = input[1];
-  stdoutRead = output[0];
-  childStdoutWrite = output[1];
-  stderrRead = error[0];
-  childStderrWrite = error[1];
+  UniqueFd childInput(input[0]);
+  stdinWrite.reset(input[1]);
+  if (pipe2(output, O_CLOEXEC) != 0) return false;
+  stdoutRead.reset(output[0]);
+  UniqueFd childOutput(output[1]);
+  if (pipe2(error, O_CLOEXEC) != 0) return false;
+  stderrRead.reset(error[0]);
+  UniqueFd childError(error[1]);
 
-  running = true;
-  const pid_t pid = launch(SplitCommandLine(commandLine), childStdinRead, childStdoutWrite,
-                           childStderrWrite);
-  const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
-  // The child holds its own copies now. Closing ours lets the readers see end of file
-  // when the child ends.
-  closeDescriptor(childStdinRead);
-  closeDescriptor(childStdoutWrite);
-  closeDescriptor(childStderrWrite);
-  if (pid <= 0) {
-    running = false;
-    return false;
-  }
-  process = pidfd;
-  processId = pid;
-  captureLength = 0;
-  readersFinished = 0;
-  stopEvent = eventfd(0, EFD_CLOEXEC);
-  readersDone = eventfd(0, EFD_CLOEXEC);
+  const pid_t pid = launch(SplitCommandLine(commandLine), childInput.get(), childOutput.get(),
+                           childError.get());
+  if (pid <= 0) return false;
+  // The child holds its own copies of its ends now; the readers see end of file once it
+  // and whatever it started have closed theirs.
+  childInput.reset();
+  childOutput.reset();
+  childError.reset();
+  childId = pid;
+  process.reset(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+  stopEvent.reset(eventfd(0, EFD_CLOEXEC));
+  readersDone.reset(eventfd(0, EFD_CLOEXEC));
   // Without these the child could never be seen to end: it is ended at once instead.
-  if (pidfd < 0 || stopEvent < 0 || readersDone < 0) {
+  if (!process.valid() || !stopEvent.valid() || !readersDone.valid()) {
     abandonStart();
     return false;
   }
+  errorTextLimit = keptErrorText;
+  ending = ChildEnding{};
+  ending.errorText.reserve(keptErrorText);  // the reader appends without allocating
+  readersFinished = 0;
+  running = true;
   gate = kGateClosed;
   try {
-    stdoutThread = std::thread(&ChildProcessRunner::readStdout, this);
-    stderrThread = std::thread(&ChildProcessRunner::readStderr, this);
+    outputThread = std::thread(&ChildProcessRunner::readOutput, this);
+    errorThread = std::thread(&ChildProcessRunner::readErrors, this);
     waiterThread = std::thread(&ChildProcessRunner::waitForExit, this);
   } catch (const std::system_error&) {
     gate = kGateAbandoned;
     gate.notify_all();
-    for (std::thread* worker : {&stdoutThread, &stderrThread, &waiterThread})
+    for (std::thread* worker : {&outputThread, &errorThread, &waiterThread})
       if (worker->joinable()) worker->join();
     abandonStart();
     return false;
   }
   // Before the workers go on, so that whatever OnStarted reports comes first.
-  OnStarted(commandLine);
+  if (hooks.OnStarted) hooks.OnStarted(currentJob);
   gate = kGateOpen;
   gate.notify_all();
   return true;
@@ -170,13 +150,13 @@ bool ChildProcessRunner::Start(const std::string& commandLine, bool showWindow) 
 
 void ChildProcessRunner::abandonStart() {
   running = false;
-  kill(-processId, SIGKILL);
-  while (waitpid(processId, nullptr, 0) < 0 && errno == EINTR) {
+  kill(-childId, SIGKILL);
+  while (waitpid(childId, nullptr, 0) < 0 && errno == EINTR) {
   }
-  processId = 0;
-  closeDescriptor(process);
-  closeDescriptor(stopEvent);
-  closeDescriptor(readersDone);
+  childId = 0;
+  process.reset();
+  stopEvent.reset();
+  readersDone.reset();
 }
 
 bool ChildProcessRunner::waitForGo() {
@@ -186,50 +166,39 @@ bool ChildProcessRunner::waitForGo() {
 
 template <typename Handler>
 void ChildProcessRunner::readUntilEnd(int fd, Handler handle) {
-  char buffer[kChunkSize + 1];
-  pollfd watched[2] = {{fd, POLLIN, 0}, {stopEvent, POLLIN, 0}};
+  char buffer[kChunkSize];
+  pollfd watched[2] = {{fd, POLLIN, 0}, {stopEvent.get(), POLLIN, 0}};
   for (;;) {
     if (poll(watched, 2, -1) < 0) {
       if (errno == EINTR) continue;
-      return;
+      break;
     }
-    if (watched[1].revents != 0) return;
+    if (watched[1].revents != 0) break;
     const ssize_t length = read(fd, buffer, kChunkSize);
     if (length < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-    if (length <= 0) return;
-    buffer[length] = '\0';
-    handle(buffer, static_cast<std::size_t>(length));
+    if (length <= 0) break;
+    handle(std::string_view(buffer, static_cast<std::size_t>(length)));
   }
-}
-
-void ChildProcessRunner::readerFinished() {
   readersFinished.fetch_add(1, std::memory_order_release);
-  signalEvent(readersDone);
+  signalEvent(readersDone.get());
 }
 
 // The readers drain their pipes until the end, also while Stop waits for the child to
 // finish (a full pipe would hold it), but call no hook once Stop has begun.
-void ChildProcessRunner::readStdout() {
+void ChildProcessRunner::readOutput() {
   if (!waitForGo()) return;
-  readUntilEnd(stdoutRead, [this](char* text, std::size_t) {
-    if (running) OnOutputText(text);
+  readUntilEnd(stdoutRead.get(), [this](std::string_view chunk) {
+    if (running && hooks.OnOutputText) hooks.OnOutputText(currentJob, chunk);
   });
-  readerFinished();
 }
 
-void ChildProcessRunner::readStderr() {
+void ChildProcessRunner::readErrors() {
   if (!waitForGo()) return;
-  if (probeMode) captureText[0] = '\0';
-  readUntilEnd(stderrRead, [this](char* text, std::size_t length) {
-    const std::string_view chunk(text, length);
-    if (probeMode) {
-      captureLength = appendCapture(captureText, sizeof captureText, captureLength, chunk);
-    } else if (const auto figure = timeFigureInChunk(chunk); figure && running) {
-      text[figure->data() + figure->size() - text] = '\0';  // cut at the '.'
-      OnTimeText(figure->data());
-    }
+  readUntilEnd(stderrRead.get(), [this](std::string_view chunk) {
+    std::string& kept = ending.errorText;
+    kept.append(chunk.substr(0, errorTextLimit - std::min(errorTextLimit, kept.size())));
+    if (running && hooks.OnErrorText) hooks.OnErrorText(currentJob, chunk);
   });
-  readerFinished();
 }
 
 void ChildProcessRunner::waitForExit() {
@@ -237,9 +206,11 @@ void ChildProcessRunner::waitForExit() {
   // Observes the end with WNOWAIT: the child stays a zombie, so its pid and process group
   // cannot be reused before Stop signals the group and reaps it, exactly once.
   bool exited = false;
-  pollfd watched[3] = {{process, POLLIN, 0}, {readersDone, POLLIN, 0}, {stopEvent, POLLIN, 0}};
+  pollfd watched[3] = {{process.get(), POLLIN, 0},
+                       {readersDone.get(), POLLIN, 0},
+                       {stopEvent.get(), POLLIN, 0}};
   while (!exited || readersFinished.load(std::memory_order_acquire) < 2) {
-    watched[0].fd = exited ? -1 : process;
+    watched[0].fd = exited ? -1 : process.get();
     if (poll(watched, 3, -1) < 0) {
       if (errno == EINTR) continue;
       return;
@@ -248,54 +219,50 @@ void ChildProcessRunner::waitForExit() {
     if (watched[0].revents != 0) {
       siginfo_t info{};
       int waited;
-      while ((waited = waitid(P_PID, static_cast<id_t>(processId), &info, WEXITED | WNOWAIT)) != 0 &&
+      while ((waited = waitid(P_PID, static_cast<id_t>(childId), &info, WEXITED | WNOWAIT)) != 0 &&
              errno == EINTR) {
       }
       if (waited != 0) return;
-      endStatus = statusOf(info);
+      ending.exitStatus = statusOf(info);
       exited = true;
     }
     if (watched[1].revents != 0) {
       std::uint64_t count = 0;
-      if (read(readersDone, &count, sizeof count) < 0 && errno != EINTR) return;
+      if (read(readersDone.get(), &count, sizeof count) < 0 && errno != EINTR) return;
     }
   }
-  // The end of the child and of both pipes has been seen: captureText is complete and
-  // no reader touches it any more.
-  if (running.exchange(false)) OnEnded();
+  // The end of the child and of both pipes has been seen: the ending is complete and no
+  // reader touches it any more.
+  if (running.exchange(false) && hooks.OnEnded) hooks.OnEnded(currentJob, ending);
 }
 
 void ChildProcessRunner::Stop() {
   running = false;
   const auto terminated = Clock::now();
-  if (process >= 0) {
-    kill(-processId, SIGTERM);
+  if (process.valid()) {
+    kill(-childId, SIGTERM);
     // The child finishes what it writes; only one that outlives the bound is killed.
-    waitUntilReadable(process, terminated + pauses.killAfter);
+    waitUntilReadable(process.get(), terminated + pauses.killAfter);
   }
   std::this_thread::sleep_until(terminated + pauses.afterTerminate);
   // Whatever of the group is still alive; a child that has ended is a zombie and keeps the
   // group's id from being reused until it is reaped below.
-  if (process >= 0) kill(-processId, SIGKILL);
-  if (stopEvent >= 0) signalEvent(stopEvent);
-  if (waiterThread.joinable()) waiterThread.join();
-  if (stdoutThread.joinable()) stdoutThread.join();
-  if (stderrThread.joinable()) stderrThread.join();
-  currentJob = 0;  // read by the hooks: changed only while no thread runs
-  if (process >= 0) {
-    while (waitpid(processId, nullptr, 0) < 0 && errno == EINTR) {
+  if (process.valid()) kill(-childId, SIGKILL);
+  if (stopEvent.valid()) signalEvent(stopEvent.get());
+  for (std::thread* worker : {&waiterThread, &outputThread, &errorThread})
+    if (worker->joinable()) worker->join();
+  currentJob = 0;  // read by the workers: changed only while none runs
+  if (process.valid()) {
+    while (waitpid(childId, nullptr, 0) < 0 && errno == EINTR) {
     }
-    closeDescriptor(process);
-    processId = 0;
+    process.reset();
   }
-  closeDescriptor(childStdinRead);
-  closeDescriptor(childStdoutWrite);
-  closeDescriptor(childStderrWrite);
+  childId = 0;
   std::this_thread::sleep_for(pauses.afterThreads);
-  closeDescriptor(stdinWrite);
-  closeDescriptor(stdoutRead);
-  closeDescriptor(stderrRead);
+  stdinWrite.reset();
+  stdoutRead.reset();
+  stderrRead.reset();
   std::this_thread::sleep_for(pauses.afterPipes);
-  closeDescriptor(stopEvent);
-  closeDescriptor(readersDone);
+  stopEvent.reset();
+  readersDone.reset();
 }

@@ -5,16 +5,33 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 
-// Runs one command line as a child process whose standard input, output and error are
-// pipes, reads both output pipes on worker threads, notices the child's end and stops it
-// all on demand. It reports through four hooks and knows nothing of windows.
-//
-// Threads: Start, Stop and OnStarted run on the caller's thread; OnOutputText runs on the
-// standard-output reader, OnTimeText on the standard-error reader, OnEnded on the exit
-// waiter. Start and Stop are called from one thread only.
+#include "platform/UniqueFd.h"
+
+// How a child that ended by itself ended.
+struct ChildEnding {
+  int exitStatus = 0;     // its exit code, or 128 + the signal number when a signal ended it
+  std::string errorText;  // the start of its standard error, as much as Start asked to keep
+};
+
+// What a runner reports, each through a function given at construction (any may be empty).
+// Every hook gets the number of the job it reports on. Except OnStarted, hooks run on the
+// runner's worker threads: they must be thread-safe and must not touch windows.
+struct ChildHooks {
+  // Once per successful Start, on the caller's thread, before any other hook of that job.
+  std::function<void(std::uint32_t job)> OnStarted;
+  // Each chunk read from standard output or standard error: 1 to 256 bytes as they came,
+  // so a chunk may end in the middle of a line.
+  std::function<void(std::uint32_t job, std::string_view chunk)> OnOutputText;
+  std::function<void(std::uint32_t job, std::string_view chunk)> OnErrorText;
+  // Once when the child ends by itself, after both pipes are drained to their end.
+  std::function<void(std::uint32_t job, const ChildEnding& ending)> OnEnded;
+};
+
 // The pauses and the bound of every Stop. The defaults hold the caller at least 700 ms.
 struct RunnerStopPauses {
   // Stop waits at least this long after SIGTERM, and longer while the child is finishing.
@@ -25,23 +42,28 @@ struct RunnerStopPauses {
   std::chrono::milliseconds killAfter{5000};
 };
 
-class ChildProcessRunner {
+// Runs one command line at a time as a child process whose standard input, output and
+// error are pipes, reads both output pipes on worker threads, notices the child's end, and
+// stops it all on demand. Knows nothing of what the child is.
+//
+// Start and Stop are called from one thread only. Destruction stops whatever runs, so no
+// hook runs once the runner is gone.
+class ChildProcessRunner final {
  public:
   using StopPauses = RunnerStopPauses;
 
-  explicit ChildProcessRunner(StopPauses pauses = StopPauses{});
-  // Stops whatever still runs. A derived class whose hooks use its own members must call
-  // Stop in its own destructor, before those members go.
-  virtual ~ChildProcessRunner();
+  explicit ChildProcessRunner(ChildHooks hooks, StopPauses pauses = StopPauses{});
+  ~ChildProcessRunner();
   ChildProcessRunner(const ChildProcessRunner&) = delete;
   ChildProcessRunner& operator=(const ChildProcessRunner&) = delete;
 
   // Starts the command line (executable path first, arguments by the Windows argument
-  // rules) in a new session, never through a shell. True when the child runs; false, with
-  // no hook called and nothing left running, when anything needed to run and watch it
-  // (pipes, descriptors, threads, the child itself) could not be had. `showWindow` has no
-  // effect: the child never has a terminal. Call Stop first.
-  bool Start(const std::string& commandLine, bool showWindow);
+  // rules) in a new session, never through a shell and without a terminal, as a new job.
+  // OnEnded will hold the first `keptErrorText` characters of its standard error. True when
+  // the child runs; false, with no hook called and nothing left running, when anything
+  // needed to run and watch it (pipes, descriptors, threads, the child itself) could not be
+  // had. Stops what still runs first.
+  bool Start(const std::string& commandLine, std::size_t keptErrorText = 0);
 
   // Ends the child: SIGTERM to its process group, then waits for the child to finish (at
   // least the first pause; SIGKILL to the group only once killAfter has passed). Then ends
@@ -50,65 +72,41 @@ class ChildProcessRunner {
   // way has returned when Stop returns.
   void Stop();
 
-  // The number of the current start: a new one at every Start, 0 after Stop.
+  // The number of the current job: a new one at every Start, 0 after Stop.
   std::uint32_t jobNumber() const { return currentJob; }
-
- protected:
-  // Called once by a successful Start, on the caller's thread, before any other hook.
-  virtual void OnStarted(const std::string& commandLine);
-  // Called with each standard-output chunk, 1 to 256 bytes, NUL-terminated.
-  virtual void OnOutputText(const char* text);
-  // Called in conversion mode with the figure after "time=", cut at the next '.'.
-  virtual void OnTimeText(const char* text);
-  // Called once when the child ends by itself, after both pipes are drained to their end
-  // and never after Stop has begun. captureText and exitStatus are final by then.
-  virtual void OnEnded();
-
-  // Probe-mode standard-error text, NUL-terminated: the first 2047 characters are kept.
-  char captureText[2048] = {};
-
- public:
-  // Set by the caller before Start: true for a duration probe, false for a conversion.
-  bool probeMode = false;
-
- protected:
-  // How the child ended, valid in OnEnded: its exit code, or 128 + the signal number
-  // when a signal ended it.
-  int exitStatus() const { return endStatus; }
+  // The current job's process id while it has not been reaped (until Stop), else 0.
+  pid_t processId() const { return childId; }
 
  private:
-  void readStdout();
-  void readStderr();
+  void readOutput();
+  void readErrors();
   void waitForExit();
-  // Reads `fd` in chunks of at most 256 bytes until end of file, an error or stopEvent,
-  // handing each NUL-terminated chunk to `handle(buffer, length)`.
+  // Reads `fd` in chunks of at most 256 bytes until end of file, an error or the stop
+  // event, handing each chunk to `handle`; then tells the exit waiter.
   template <typename Handler>
   void readUntilEnd(int fd, Handler handle);
-  void readerFinished();
   // Workers wait here until Start has decided; false when the start was abandoned.
   bool waitForGo();
-  // Ends and reaps a child that was started but cannot be watched; closes its descriptors.
+  // Ends and reaps a child that was started but cannot be watched.
   void abandonStart();
 
-  int stopEvent = -1;
-  int childStdinRead = -1;
-  int childStdoutWrite = -1;
-  int childStderrWrite = -1;
-  int stdinWrite = -1;
-  int stdoutRead = -1;
-  int stderrRead = -1;
-  std::thread stdoutThread;
-  std::thread stderrThread;
+  const ChildHooks hooks;
+  const StopPauses pauses;
+  UniqueFd stdinWrite;  // nothing is ever written; it stays open until Stop
+  UniqueFd stdoutRead;
+  UniqueFd stderrRead;
+  UniqueFd process;      // pidfd of the child; it stays unreaped until Stop reaps it
+  UniqueFd stopEvent;    // eventfd: Stop ends the workers' waits
+  UniqueFd readersDone;  // eventfd the readers write once each when they end
+  std::thread outputThread;
+  std::thread errorThread;
   std::thread waiterThread;
-  int process = -1;          // pidfd of the child; it stays unreaped until Stop reaps it
-  pid_t processId = 0;       // also its process group and session id
-  int readersDone = -1;      // eventfd the readers write once each when they end
+  pid_t childId = 0;  // also its process group and session id
   std::atomic<int> readersFinished{0};
   std::atomic<bool> running{false};
-  std::atomic<int> gate{0};  // kGateClosed, kGateOpen or kGateAbandoned: see waitForGo
-  std::size_t captureLength = 0;
-  int endStatus = 0;
+  std::atomic<int> gate{0};  // closed, open or abandoned: see waitForGo
+  std::size_t errorTextLimit = 0;
+  ChildEnding ending;  // written by the workers, handed to OnEnded
   std::uint32_t currentJob = 0;
   std::uint32_t lastJob = 0;
-  StopPauses pauses;
 };

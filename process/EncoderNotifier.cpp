@@ -1,26 +1,44 @@
 #include "process/EncoderNotifier.h"
 
-#include <string_view>
 #include <utility>
 
+#include "platform/Numbers.h"
 #include "process/EncoderOutputParser.h"
 
-EncoderNotifier::EncoderNotifier(Post poster, StopPauses pauses)
-    : ChildProcessRunner(pauses), post(std::move(poster)) {}
+namespace {
+// The probe's standard error the program reads its duration from: the first 2047
+// characters, as the program has always kept.
+constexpr std::size_t kKeptProbeText = 2047;
+}  // namespace
 
-// The hooks use `post`: the threads must end before it goes.
-EncoderNotifier::~EncoderNotifier() { Stop(); }
+EncoderNotifier::EncoderNotifier(Post poster, RunnerStopPauses pauses)
+    : post(std::move(poster)),
+      runner(
+          ChildHooks{
+              .OnStarted = [this](std::uint32_t job) { notify(ENC_STARTED, job, 0); },
+              .OnOutputText = [this](std::uint32_t job,
+                                     std::string_view) { notify(ENC_STDOUT, job, 0); },
+              .OnErrorText =
+                  [this](std::uint32_t job, std::string_view chunk) {
+                    if (currentRun != EncoderRun::Conversion) return;
+                    if (const auto figure = timeFigureInChunk(chunk))
+                      notify(ENC_TIME, job, LeadingNumber(*figure));
+                  },
+              .OnEnded =
+                  [this](std::uint32_t job, const ChildEnding& ending) {
+                    notify(ENC_ENDED, job,
+                           currentRun == EncoderRun::Probe ? durationSeconds(ending.errorText)
+                                                           : ending.exitStatus);
+                  },
+          },
+          pauses) {}
 
-void EncoderNotifier::notify(std::uint32_t code, LPARAM value) {
-  post(WM_ENCODER_NOTIFY, encoderNotifyWParam(code, jobNumber()), value);
+bool EncoderNotifier::start(EncoderRun run, const std::string& commandLine) {
+  if (runner.jobNumber() != 0) runner.Stop();  // the caller forgot: the workers read the kind
+  currentRun = run;
+  return runner.Start(commandLine, run == EncoderRun::Probe ? kKeptProbeText : 0);
 }
 
-void EncoderNotifier::OnStarted(const std::string&) { notify(ENC_STARTED, 0); }
-
-void EncoderNotifier::OnOutputText(const char*) { notify(ENC_STDOUT, 0); }
-
-void EncoderNotifier::OnTimeText(const char* text) { notify(ENC_TIME, decimalNumber(text)); }
-
-void EncoderNotifier::OnEnded() {
-  notify(ENC_ENDED, probeMode ? durationSeconds(captureText) : exitStatus());
+void EncoderNotifier::notify(std::uint32_t code, std::uint32_t job, LPARAM value) {
+  post(WM_ENCODER_NOTIFY, encoderNotifyWParam(code, job, currentRun), value);
 }

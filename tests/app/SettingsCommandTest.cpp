@@ -114,7 +114,7 @@ TEST_F(SettingsCommand, SummaryLineShowsTheChoicesMade) {
 }
 
 // The main dialog as a batch sees it, with one listed source of 60 seconds.
-class OneRowView : public BatchView {
+class OneRowView : public FileList, public BatchView, public MessageBoxes {
  public:
   explicit OneRowView(std::string folder) : folder(std::move(folder)) {}
   int visibleRowCount() override { return 1; }
@@ -125,9 +125,9 @@ class OneRowView : public BatchView {
   void insertVisibleRow(int, const std::string&, const std::string&, const std::string&) override {}
   void setStatus(int, const std::string&) override {}
   void deleteHiddenRow(int) override {}
-  std::string controlText(int) override { return folder; }
-  void setControlText(int, const std::string&) override {}
-  void enableControl(int, bool) override {}
+  std::string outputFolderText() override { return folder; }
+  void enableBatchControls(bool) override {}
+  void setStartCaption(const std::string&) override {}
   void setProgressRange(std::int32_t) override {}
   void setProgressPosition(std::int32_t) override {}
   void showMessage(const std::string&, const std::string&, bool) override {}
@@ -136,15 +136,17 @@ class OneRowView : public BatchView {
   std::string folder;
 };
 
-class RecordingRunner : public BatchRunner {
+class RecordingRunner : public EncoderRunner {
  public:
   std::vector<std::string> commands;
   void Stop() override {}
+  bool StartProbe(const EncoderCommand&) override { return false; }
   bool StartConversion(const EncoderCommand& command) override {
     commands.push_back(command);
     return true;
   }
   std::uint32_t jobNumber() const override { return 1; }
+  int processId() const override { return 0; }
 };
 
 TEST_F(SettingsCommand, ChoicesReachTheNextConversionsCommandLine) {
@@ -152,7 +154,8 @@ TEST_F(SettingsCommand, ChoicesReachTheNextConversionsCommandLine) {
   OneRowView view(output.path());
   RecordingRunner runner;
   const std::string encoder = "/sys/zandrio.dll", companion = "/sys/quimbel.dll";
-  BatchDriver batch(view, runner, settings, encoder, companion, std::chrono::milliseconds(0));
+  BatchDriver batch(view, view, view, runner, settings, encoder, companion,
+                    std::chrono::milliseconds(0));
   ASSERT_TRUE(runSettingsCommand(settings, [](HWND d) {
     chooseMpeg1WithQualityAndSize(d);
     click(d, IDOK);

@@ -19,8 +19,9 @@ struct Message {
   bool operator==(const Message&) const = default;
 };
 
-// The main dialog as the driver sees it: two lists, controls, the bar and message boxes.
-class FakeView : public BatchView {
+// The main dialog as the driver sees it: two lists, its batch controls, the bar and
+// message boxes.
+class FakeView : public FileList, public BatchView, public MessageBoxes {
  public:
   struct Row {
     std::string path, seconds, status;
@@ -28,7 +29,7 @@ class FakeView : public BatchView {
   std::vector<Row> rows;
   std::string folderText;
   std::string startCaption = "S&tart";
-  std::vector<std::pair<int, bool>> enables;
+  std::vector<bool> enables;  // each enableBatchControls
   std::vector<Message> messages;
   std::int32_t upper = -1, position = -1;
 
@@ -40,11 +41,9 @@ class FakeView : public BatchView {
   void insertVisibleRow(int, const std::string&, const std::string&, const std::string&) override {}
   void setStatus(int row, const std::string& status) override { rows.at(row).status = status; }
   void deleteHiddenRow(int) override {}
-  std::string controlText(int id) override { return id == 1043 ? folderText : startCaption; }
-  void setControlText(int id, const std::string& text) override {
-    if (id == 1008) startCaption = text;
-  }
-  void enableControl(int id, bool enable) override { enables.emplace_back(id, enable); }
+  std::string outputFolderText() override { return folderText; }
+  void setStartCaption(const std::string& caption) override { startCaption = caption; }
+  void enableBatchControls(bool enable) override { enables.push_back(enable); }
   void setProgressRange(std::int32_t value) override { upper = value; }
   void setProgressPosition(std::int32_t value) override { position = value; }
   void showMessage(const std::string& text, const std::string& caption, bool icon) override {
@@ -58,7 +57,7 @@ class FakeView : public BatchView {
 };
 
 // Numbers each start like the real runner and records the command lines.
-class FakeRunner : public BatchRunner {
+class FakeRunner : public EncoderRunner {
  public:
   std::vector<std::string> commands;
   int stops = 0;
@@ -74,7 +73,12 @@ class FakeRunner : public BatchRunner {
     commands.push_back(command);
     return startSucceeds;
   }
+  bool StartProbe(const EncoderCommand&) override {
+    ADD_FAILURE() << "the batch never probes";
+    return false;
+  }
   std::uint32_t jobNumber() const override { return job; }
+  int processId() const override { return 0; }
 };
 
 class Batch : public ::testing::Test {
@@ -97,13 +101,11 @@ class Batch : public ::testing::Test {
   FakeRunner runner;
   ConversionSettings settings = defaultConversionSettings();
   std::string encoder = "/sys/zandrio.dll", companion = "/sys/quimbel.dll";
-  BatchDriver driver{view, runner, settings, encoder, companion, std::chrono::milliseconds(0)};
+  BatchDriver driver{view,    view,      view, runner, settings,
+                     encoder, companion, std::chrono::milliseconds(0)};
 };
 
-const std::vector<std::pair<int, bool>> kDisabledThenEnabled = {
-    {1000, false}, {1001, false}, {1002, false}, {1003, false}, {1004, false}, {1043, false},
-    {1044, false}, {1000, true},  {1001, true},  {1002, true},  {1003, true},  {1004, true},
-    {1043, true},  {1044, true}};
+const std::vector<bool> kDisabledThenEnabled = {false, true};
 
 }  // namespace
 
@@ -259,12 +261,6 @@ TEST_F(Batch, TheBarTakesThe32BitRangeOfSeconds) {
   driver.onTime(runner.job, 30000);
   EXPECT_EQ(view.position, 70000);
   EXPECT_EQ(view.rows[1].status, "75%");
-}
-
-TEST(FileList, LeadingSecondsReadsLeadingDigitsOnly) {
-  const std::pair<const char*, int> cases[] = {
-      {"125", 125}, {"", 0}, {"abc", 0}, {"12x", 12}, {" 5", 0}, {"99999999999", 2147483647}};
-  for (const auto& [text, seconds] : cases) EXPECT_EQ(leadingSeconds(text), seconds) << text;
 }
 
 TEST(FileList, DurationTextHasTwoDigitsPerFieldAndAsManyHoursAsNeeded) {

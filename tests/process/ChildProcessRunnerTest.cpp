@@ -38,19 +38,24 @@ std::size_t countEntries(const char* folder) {
   return count;
 }
 
-// Records every hook call. The hooks run on the runner's threads, so all state is guarded.
-class RecordingRunner : public ChildProcessRunner {
+// A runner whose hooks record every call. The hooks run on the runner's threads, so all
+// state is guarded.
+class RecordingRunner {
  public:
-  using ChildProcessRunner::ChildProcessRunner;
-  ~RecordingRunner() override { Stop(); }
+  explicit RecordingRunner(ChildProcessRunner::StopPauses pauses = {}) : runner(hooks(), pauses) {}
+
+  bool Start(const std::string& commandLine, std::size_t keptErrorText = 0) {
+    return runner.Start(commandLine, keptErrorText);
+  }
+  void Stop() { runner.Stop(); }
 
   std::atomic<int> started{0};
   std::atomic<int> ended{0};
   std::atomic<int> status{-1};
 
   std::string output() { std::lock_guard lock(mutex); return stdoutText; }
+  std::string errors() { std::lock_guard lock(mutex); return stderrText; }
   std::vector<std::size_t> chunkSizes() { std::lock_guard lock(mutex); return sizes; }
-  std::vector<std::string> times() { std::lock_guard lock(mutex); return timeTexts; }
   std::string capturedAtEnd() { std::lock_guard lock(mutex); return capture; }
 
   // Waits until OnEnded has run or `limit` has passed.
@@ -67,43 +72,42 @@ class RecordingRunner : public ChildProcessRunner {
     return output().find(text) != std::string::npos;
   }
 
- protected:
-  void OnStarted(const std::string&) override { ++started; }
-  void OnOutputText(const char* text) override {
-    std::lock_guard lock(mutex);
-    stdoutText += text;
-    sizes.push_back(std::string(text).size());
-  }
-  void OnTimeText(const char* text) override {
-    std::lock_guard lock(mutex);
-    timeTexts.push_back(text);
-  }
-  void OnEnded() override {
-    {
-      std::lock_guard lock(mutex);
-      capture = captureText;
-    }
-    status = exitStatus();
-    ++ended;
-  }
-
  private:
-  std::mutex mutex;
-  std::string stdoutText;
-  std::vector<std::size_t> sizes;
-  std::vector<std::string> timeTexts;
-  std::string capture;
-};
+  ChildHooks hooks() {
+    return {
+        .OnStarted = [this](std::uint32_t) { ++started; },
+        .OnOutputText =
+            [this](std::uint32_t, std::string_view chunk) {
+              std::lock_guard lock(mutex);
+              stdoutText += chunk;
+              sizes.push_back(chunk.size());
+            },
+        .OnErrorText =
+            [this](std::uint32_t, std::string_view chunk) {
+              std::lock_guard lock(mutex);
+              stderrText += chunk;
+              sizes.push_back(chunk.size());
+            },
+        .OnEnded =
+            [this](std::uint32_t, const ChildEnding& ending) {
+              {
+                std::lock_guard lock(mutex);
+                capture = ending.errorText;
+              }
+              status = ending.exitStatus;
+              ++ended;
+            },
+    };
+  }
 
-// The bytes of address space the process holds now (VmSize).
-rlim_t addressSpaceInUse() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  rlim_t kilobytes = 0;
-  while (status >> key)
-    if (key == "VmSize:" && status >> kilobytes) break;
-  return kilobytes * 1024;
-}
+  std::mutex mutex;
+  std::string stdoutText, stderrText;
+  std::vector<std::size_t> sizes;
+  std::string capture;
+
+ public:
+  ChildProcessRunner runner;  // last: stopped before the recorded state goes
+};
 
 std::string pattern(std::size_t bytes) {
   std::string text;
@@ -124,10 +128,20 @@ bool processGone(pid_t pid) {
   return false;
 }
 
+// The bytes of address space the process holds now (VmSize).
+rlim_t addressSpaceInUse() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  rlim_t kilobytes = 0;
+  while (status >> key)
+    if (key == "VmSize:" && status >> kilobytes) break;
+  return kilobytes * 1024;
+}
+
 }  // namespace
 
 TEST(RunnerStop, HoldsTheCallerAtLeast700msEvenWhenIdle) {
-  ChildProcessRunner runner;
+  RecordingRunner runner;
   for (int call = 0; call < 2; ++call) {
     const auto begin = Clock::now();
     runner.Stop();
@@ -148,7 +162,7 @@ TEST(RunnerStart, FailsWithoutAnyHookWhenTheChildCannotStart) {
        {std::string("\"/no/such/encoder\" -i \"x.flv\""), std::string(""),
         "\"" + folder.path() + "\" -i x", "\"" + plain + "\"", "\"" + garbage + "\""}) {
     RecordingRunner runner(kShortPauses);
-    EXPECT_FALSE(runner.Start(line, false)) << line;
+    EXPECT_FALSE(runner.Start(line)) << line;
     runner.Stop();
     EXPECT_EQ(runner.started, 0) << line;
     EXPECT_EQ(runner.ended, 0) << line;
@@ -170,17 +184,17 @@ TEST(RunnerStart, ThreadsThatCannotBeCreatedGiveAFailedStart) {
   rlimit tight = saved;
   tight.rlim_cur = addressSpaceInUse() + (1 << 20);
   ASSERT_EQ(setrlimit(RLIMIT_AS, &tight), 0);
-  EXPECT_NO_THROW(started = runner.Start(command, false));
+  EXPECT_NO_THROW(started = runner.Start(command));
   setrlimit(RLIMIT_AS, &saved);
   EXPECT_FALSE(started);
   EXPECT_EQ(runner.started, 0);
   runner.Stop();
-  EXPECT_TRUE(runner.Start(command, false)) << "the runner works again once threads can be had";
+  EXPECT_TRUE(runner.Start(command)) << "the runner works again once threads can be had";
 }
 
 TEST(RunnerEnd, ChildEndingByItselfGivesExactlyOneOnEnded) {
   RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("exit 0"), false));
+  ASSERT_TRUE(runner.Start(childLine("exit 0")));
   EXPECT_EQ(runner.started, 1);
   ASSERT_TRUE(runner.waitForEnd());
   std::this_thread::sleep_for(50ms);
@@ -191,7 +205,7 @@ TEST(RunnerEnd, ChildEndingByItselfGivesExactlyOneOnEnded) {
 
 TEST(RunnerEnd, ChildEndedByStopGivesNoOnEnded) {
   RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("sleep"), false));
+  ASSERT_TRUE(runner.Start(childLine("sleep")));
   ASSERT_TRUE(runner.waitForOutput("ready"));
   runner.Stop();
   std::this_thread::sleep_for(50ms);
@@ -206,7 +220,7 @@ TEST(RunnerEnd, ExitStatusIsTheExitCodeOr128PlusTheSignal) {
                {"unknown-mode", 2}};
   for (const auto& c : cases) {
     RecordingRunner runner(kShortPauses);
-    ASSERT_TRUE(runner.Start(childLine(c.arguments), false));
+    ASSERT_TRUE(runner.Start(childLine(c.arguments)));
     ASSERT_TRUE(runner.waitForEnd()) << c.arguments;
     EXPECT_EQ(runner.status, c.status) << c.arguments;
   }
@@ -216,7 +230,7 @@ TEST(RunnerStop, WaitsForAChildThatTakesTimeToFinishAfterSigterm) {
   const TemporaryFolder folder;
   const std::string finished = folder.path() + "finished";
   RecordingRunner runner(kShortPauses);  // SIGKILL only after the default bound of 5 s
-  ASSERT_TRUE(runner.Start(childLine("slow-term 1500 \"" + finished + "\""), false));
+  ASSERT_TRUE(runner.Start(childLine("slow-term 1500 \"" + finished + "\"")));
   ASSERT_TRUE(runner.waitForOutput("ready"));
   runner.Stop();
   EXPECT_EQ(access(finished.c_str(), F_OK), 0) << "killed before it had finished";
@@ -225,7 +239,7 @@ TEST(RunnerStop, WaitsForAChildThatTakesTimeToFinishAfterSigterm) {
 
 TEST(RunnerStop, EndsAChildAndGrandchildThatIgnoreSigterm) {
   RecordingRunner runner(ChildProcessRunner::StopPauses{1ms, 1ms, 1ms, 300ms});
-  ASSERT_TRUE(runner.Start(childLine("ignore-term"), false));
+  ASSERT_TRUE(runner.Start(childLine("ignore-term")));
   ASSERT_TRUE(runner.waitForOutput("\n"));
   pid_t child = 0, grandchild = 0;
   ASSERT_EQ(std::sscanf(runner.output().c_str(), "%d %d", &child, &grandchild), 2);
@@ -238,8 +252,7 @@ TEST(RunnerStop, EndsAChildAndGrandchildThatIgnoreSigterm) {
 TEST(RunnerProbeMode, OnEndedSeesTheFirst2047CharactersOfLargeStderr) {
   for (std::size_t bytes : {10u * 1024u, 1024u * 1024u}) {
     RecordingRunner runner(kShortPauses);
-    runner.probeMode = true;
-    ASSERT_TRUE(runner.Start(childLine("stderr " + std::to_string(bytes)), false));
+    ASSERT_TRUE(runner.Start(childLine("stderr " + std::to_string(bytes)), 2047));
     ASSERT_TRUE(runner.waitForEnd()) << bytes;
     EXPECT_EQ(runner.capturedAtEnd(), pattern(2047)) << bytes;
   }
@@ -247,15 +260,14 @@ TEST(RunnerProbeMode, OnEndedSeesTheFirst2047CharactersOfLargeStderr) {
 
 TEST(RunnerProbeMode, ShortStderrIsCapturedWhole) {
   RecordingRunner runner(kShortPauses);
-  runner.probeMode = true;
-  ASSERT_TRUE(runner.Start(childLine("stderr 300"), false));
+  ASSERT_TRUE(runner.Start(childLine("stderr 300"), 2047));
   ASSERT_TRUE(runner.waitForEnd());
   EXPECT_EQ(runner.capturedAtEnd(), pattern(300));
 }
 
 TEST(RunnerOutput, ArrivesWholeInChunksOfAtMost256Bytes) {
   RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("stdout 100000"), false));
+  ASSERT_TRUE(runner.Start(childLine("stdout 100000")));
   ASSERT_TRUE(runner.waitForEnd());
   EXPECT_EQ(runner.output(), pattern(100000));
   for (std::size_t size : runner.chunkSizes()) {
@@ -266,22 +278,22 @@ TEST(RunnerOutput, ArrivesWholeInChunksOfAtMost256Bytes) {
 
 TEST(RunnerOutput, BothPipesAreDrainedTogether) {
   RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("both 1048576"), false));
+  ASSERT_TRUE(runner.Start(childLine("both 1048576")));
   ASSERT_TRUE(runner.waitForEnd(20s));
   EXPECT_EQ(runner.output().size(), 1048576u);
 }
 
-TEST(RunnerConversionMode, GivesTheFigureAfterTimeOfEachChunk) {
+TEST(RunnerErrorText, ArrivesWholeAndIsKeptForTheEndOnlyWhenAsked) {
   RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("times 1.00 \"  7.96\" 12.50"), false));
+  ASSERT_TRUE(runner.Start(childLine("stderr 10000")));
   ASSERT_TRUE(runner.waitForEnd());
-  EXPECT_EQ(runner.times(), (std::vector<std::string>{"1", "  7", "12"}));
+  EXPECT_EQ(runner.errors(), pattern(10000));
   EXPECT_EQ(runner.capturedAtEnd(), "");
 }
 
 TEST(RunnerChild, GetsOnlyItsThreeStandardDescriptors) {
   RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("fds"), false));
+  ASSERT_TRUE(runner.Start(childLine("fds")));
   ASSERT_TRUE(runner.waitForEnd());
   EXPECT_EQ(runner.output(), "3\n");
 }
@@ -293,7 +305,7 @@ TEST(RunnerCycles, LeakNoDescriptorAndNoThreadOver200StartsAndStops) {
   const std::size_t threads = countEntries("/proc/self/task");
   for (int cycle = 0; cycle < 200; ++cycle) {
     runner.Stop();
-    ASSERT_TRUE(runner.Start(childLine(cycle % 2 == 0 ? "exit 0" : "sleep"), false));
+    ASSERT_TRUE(runner.Start(childLine(cycle % 2 == 0 ? "exit 0" : "sleep")));
   }
   runner.Stop();
   EXPECT_EQ(countEntries("/proc/self/fd"), descriptors);
@@ -302,14 +314,16 @@ TEST(RunnerCycles, LeakNoDescriptorAndNoThreadOver200StartsAndStops) {
 }
 
 TEST(RunnerJob, NumbersEveryStartAndClearsOnStop) {
-  ChildProcessRunner runner(kShortPauses);
+  ChildProcessRunner runner({}, kShortPauses);
   EXPECT_EQ(runner.jobNumber(), 0u);
-  ASSERT_TRUE(runner.Start(childLine("exit 0"), false));
+  ASSERT_TRUE(runner.Start(childLine("exit 0")));
   const std::uint32_t first = runner.jobNumber();
   EXPECT_NE(first, 0u);
+  EXPECT_GT(runner.processId(), 0);
   runner.Stop();
   EXPECT_EQ(runner.jobNumber(), 0u);
-  EXPECT_FALSE(runner.Start("\"/no/such/encoder\"", false));
+  EXPECT_EQ(runner.processId(), 0);
+  EXPECT_FALSE(runner.Start("\"/no/such/encoder\""));
   EXPECT_GT(runner.jobNumber(), first);
   runner.Stop();
 }

@@ -74,9 +74,9 @@ class ConversionChain : public ::testing::Test {
       std::this_thread::sleep_for(2ms);
     }
   }
-  std::vector<std::string> column(std::string FakeMainDialog::Row::*field) {
+  std::vector<std::string> column(std::string FakeMainDialog::VisibleRow::*field) {
     std::vector<std::string> values;
-    for (const auto& row : dialog.rows) values.push_back(row.*field);
+    for (const auto& row : dialog.visible) values.push_back(row.*field);
     return values;
   }
   std::string target(const std::string& name) { return output.path() + name; }
@@ -109,9 +109,9 @@ void expectMedia(const std::string& path, const char* container, const char* cod
 TEST_F(ConversionChain, ProbeListsGoodClipsInOrderAndDropsTheOthers) {
   add({alpha(), notVideo(), bravo(), halfSecond(), charlie()});
   EXPECT_EQ(dialog.visiblePaths(), (std::vector<std::string>{alpha(), bravo(), charlie()}));
-  EXPECT_EQ(column(&FakeMainDialog::Row::durationText),
+  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::durationText),
             (std::vector<std::string>{"00:00:02", "00:00:03", "00:00:02"}));
-  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
             (std::vector<std::string>{"Ready", "Ready", "Ready"}));
   EXPECT_EQ(dialog.messages, (std::vector<std::string>{"Failed to load: " + notVideo(),
                                                        "Failed to load: " + halfSecond()}));
@@ -135,7 +135,7 @@ TEST_F(ConversionChain, EveryFormatConvertsEveryRow) {
     convert();
     EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
     const bool again = f.mpegVersion == 2 && f.format == Mpeg;  // MPEG-1 wrote these names
-    EXPECT_EQ(column(&FakeMainDialog::Row::status),
+    EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
               std::vector<std::string>(3, again ? "Overwritten" : "Done"))
         << f.codec;
     expectMedia(target(std::string("alpha") + f.extension), f.container, f.codec, 2);
@@ -148,7 +148,7 @@ TEST_F(ConversionChain, SecondStartRenamesAndSkipEndsAtOnce) {
   add({alpha(), charlie()});
   convert();
   convert();
-  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
             (std::vector<std::string>{"Renamed", "Renamed"}));
   expectMedia(target("alpha_1.avi"), "avi", "msmpeg4v2", 2);
   expectMedia(target("charlie_1.avi"), "avi", "msmpeg4v2", 2);
@@ -157,7 +157,7 @@ TEST_F(ConversionChain, SecondStartRenamesAndSkipEndsAtOnce) {
   dialog.messages.clear();
   commands.startOrStop();
   EXPECT_FALSE(commands.converting());  // ended without starting any encoder
-  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
             (std::vector<std::string>{"Skipped", "Skipped"}));
   EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
 }
@@ -169,7 +169,7 @@ TEST_F(ConversionChain, ARowTheEncoderCannotConvertReadsFailed) {
   add({alpha(), doomed, charlie()});
   unlink(doomed.c_str());  // gone between its probe and its conversion
   convert();
-  EXPECT_EQ(column(&FakeMainDialog::Row::status),
+  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
             (std::vector<std::string>{"Done", "Failed", "Done"}));
   EXPECT_EQ(dialog.messages,
             std::vector<std::string>{"1 of 3 Flv files could not be converted!"});
@@ -179,10 +179,10 @@ TEST_F(ConversionChain, ARowTheEncoderCannotConvertReadsFailed) {
 TEST_F(StoppedConversion, StopMidRowKeepsThePercentageAndAValidPartialFile) {
   add({oneMinute()});
   commands.startOrStop();
-  waitWhile([&] { return dialog.rows[0].status.find('%') == std::string::npos; });
+  waitWhile([&] { return dialog.visible[0].status.find('%') == std::string::npos; });
   commands.startOrStop();
   EXPECT_FALSE(commands.converting());
-  const std::string status = dialog.rows[0].status;
+  const std::string status = dialog.visible[0].status;
   ASSERT_EQ(status.back(), '%');
   EXPECT_LT(std::stoi(status), 100);
   const encoder_test::MediaFacts facts = encoder_test::readMediaFacts(target("minute.avi"));
@@ -212,7 +212,7 @@ TEST_F(ConversionChain, RealSamplesAreListedOrRefusedAndEveryListedOneConverts) 
   dialog.messages.clear();
   convert();
   EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
-  for (const auto& row : dialog.rows) {
+  for (const auto& row : dialog.visible) {
     EXPECT_EQ(row.status, "Done") << row.path;
     const std::string name = row.path.substr(samples.size());
     const encoder_test::MediaFacts facts =

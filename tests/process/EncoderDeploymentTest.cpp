@@ -116,10 +116,10 @@ TEST_F(Deployment, MissingCompanionLeavesOnlyWmvWithoutAnEncoder) {
 
   DeployEncoders(paths);
   EXPECT_FALSE(exists(paths.companionSystemPath));
-  ChildProcessRunner runner(ChildProcessRunner::StopPauses{{}, {}, {}});
-  EXPECT_TRUE(runner.Start("\"" + paths.encoderSystemPath + "\" exit 0", false));
+  ChildProcessRunner runner({}, ChildProcessRunner::StopPauses{{}, {}, {}});
+  EXPECT_TRUE(runner.Start("\"" + paths.encoderSystemPath + "\" exit 0"));
   runner.Stop();
-  EXPECT_FALSE(runner.Start("\"" + paths.companionSystemPath + "\" exit 0", false));
+  EXPECT_FALSE(runner.Start("\"" + paths.companionSystemPath + "\" exit 0"));
   runner.Stop();
 }
 

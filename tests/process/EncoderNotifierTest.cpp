@@ -16,6 +16,7 @@ struct Posted {
   unsigned message;
   std::uint32_t code;
   std::uint32_t job;
+  EncoderRun run;
   std::int64_t value;
 };
 
@@ -25,7 +26,8 @@ class Mailbox {
   EncoderNotifier::Post poster() {
     return [this](UINT message, WPARAM wParam, LPARAM lParam) {
       std::lock_guard lock(mutex);
-      posted.push_back({message, encoderNotifyCode(wParam), encoderNotifyJob(wParam), lParam});
+      posted.push_back({message, encoderNotifyCode(wParam), encoderNotifyJob(wParam),
+                        encoderNotifyRun(wParam), lParam});
     };
   }
   std::vector<Posted> waitForEnd() {
@@ -66,14 +68,16 @@ TEST(EncoderNotifier, MessageAndCodesKeepTheirNumbers) {
   EXPECT_EQ(ENC_STDOUT, 7001u);
   EXPECT_EQ(ENC_TIME, 7002u);
   EXPECT_EQ(ENC_ENDED, 7003u);
-  EXPECT_EQ(encoderNotifyCode(encoderNotifyWParam(ENC_TIME, 0xFFFFFFFFu)), ENC_TIME);
-  EXPECT_EQ(encoderNotifyJob(encoderNotifyWParam(ENC_TIME, 0xFFFFFFFFu)), 0xFFFFFFFFu);
+  const WPARAM wParam = encoderNotifyWParam(ENC_TIME, 0xFFFFFFFFu, EncoderRun::Probe);
+  EXPECT_EQ(encoderNotifyCode(wParam), ENC_TIME);
+  EXPECT_EQ(encoderNotifyJob(wParam), 0xFFFFFFFFu);
+  EXPECT_EQ(encoderNotifyRun(wParam), EncoderRun::Probe);
 }
 
 TEST(EncoderNotifier, ConversionPostsStartedTimesAndEndedWithTheExitStatus) {
   Mailbox mailbox;
   EncoderNotifier notifier(mailbox.poster(), kShortPauses);
-  ASSERT_TRUE(notifier.Start(childLine("times 1.00 \"  7.96\" 12.50"), false));
+  ASSERT_TRUE(notifier.start(EncoderRun::Conversion, childLine("times 1.00 \"  7.96\" 12.50")));
   const std::uint32_t job = notifier.jobNumber();
   const std::vector<Posted> posted = mailbox.waitForEnd();
   ASSERT_FALSE(posted.empty());
@@ -83,6 +87,7 @@ TEST(EncoderNotifier, ConversionPostsStartedTimesAndEndedWithTheExitStatus) {
   for (const Posted& p : posted) {
     EXPECT_EQ(p.message, WM_ENCODER_NOTIFY);
     EXPECT_EQ(p.job, job);
+    EXPECT_EQ(p.run, EncoderRun::Conversion);
   }
 }
 
@@ -90,7 +95,7 @@ TEST(EncoderNotifier, FailedConversionEndsWithItsNonZeroStatus) {
   for (const char* arguments : {"exit 1", "crash"}) {
     Mailbox mailbox;
     EncoderNotifier notifier(mailbox.poster(), kShortPauses);
-    ASSERT_TRUE(notifier.Start(childLine(arguments), false));
+    ASSERT_TRUE(notifier.start(EncoderRun::Conversion, childLine(arguments)));
     const auto ended = valuesOf(mailbox.waitForEnd(), ENC_ENDED);
     ASSERT_EQ(ended.size(), 1u) << arguments;
     EXPECT_NE(ended.front(), 0) << arguments;
@@ -100,27 +105,27 @@ TEST(EncoderNotifier, FailedConversionEndsWithItsNonZeroStatus) {
 TEST(EncoderNotifier, ProbeEndsWithTheDurationAndPostsNoTime) {
   Mailbox mailbox;
   EncoderNotifier notifier(mailbox.poster(), kShortPauses);
-  notifier.probeMode = true;
   // "times" writes "time=" lines, which a probe must not report.
-  ASSERT_TRUE(notifier.Start(childLine("times 3.00"), false));
+  ASSERT_TRUE(notifier.start(EncoderRun::Probe, childLine("times 3.00")));
   std::vector<Posted> posted = mailbox.waitForEnd();
   EXPECT_TRUE(valuesOf(posted, ENC_TIME).empty());
   EXPECT_EQ(valuesOf(posted, ENC_ENDED), std::vector<std::int64_t>{0});
+  for (const Posted& p : posted) EXPECT_EQ(p.run, EncoderRun::Probe);
 }
 
 TEST(EncoderNotifier, ProbeEndsWithTheDurationOfTheCapturedText) {
   Mailbox mailbox;
   EncoderNotifier notifier(mailbox.poster(), kShortPauses);
-  notifier.probeMode = true;
-  ASSERT_TRUE(notifier.Start(
-      childLine("say \"Input #0, flv\n  Duration: 00:02:05.40, start: 0.000000\n\""), false));
+  ASSERT_TRUE(notifier.start(
+      EncoderRun::Probe,
+      childLine("say \"Input #0, flv\n  Duration: 00:02:05.40, start: 0.000000\n\"")));
   EXPECT_EQ(valuesOf(mailbox.waitForEnd(), ENC_ENDED), std::vector<std::int64_t>{125});
 }
 
 TEST(EncoderNotifier, StandardOutputChunksArePostedWithoutText) {
   Mailbox mailbox;
   EncoderNotifier notifier(mailbox.poster(), kShortPauses);
-  ASSERT_TRUE(notifier.Start(childLine("stdout 10"), false));
+  ASSERT_TRUE(notifier.start(EncoderRun::Conversion, childLine("stdout 10")));
   const std::vector<Posted> posted = mailbox.waitForEnd();
   const auto stdoutValues = valuesOf(posted, ENC_STDOUT);
   ASSERT_FALSE(stdoutValues.empty());

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -30,17 +29,6 @@ TEST(EncoderOutputParser, TimeFigureOfOneChunk) {
   }
 }
 
-TEST(EncoderOutputParser, DecimalNumberRule) {
-  const struct {
-    const char* text;
-    std::int32_t value;
-  } cases[] = {{"10", 10},   {"   7", 7},  {"\t\n 42x", 42}, {"00:01:02", 0}, {"", 0},
-               {"abc", 0},   {"-5", -5},   {"+8", 8},       {"05", 5},       {"N/", 0},
-               {":0", 0},    {"- 3", 0},   {"99999999999", 2147483647},
-               {"-99999999999", -2147483647 - 1}};
-  for (const auto& c : cases) EXPECT_EQ(decimalNumber(c.text), c.value) << c.text;
-}
-
 TEST(EncoderOutputParser, DurationSecondsFromFixedPlaces) {
   const struct {
     const char* text;
@@ -60,16 +48,4 @@ TEST(EncoderOutputParser, DurationSecondsFromFixedPlaces) {
       {"Duration: 00:00:07.00\nDuration: 00:00:09.00", 7},  // the first one counts
   };
   for (const auto& c : cases) EXPECT_EQ(durationSeconds(c.text), c.seconds) << c.text;
-}
-
-TEST(EncoderOutputParser, CaptureKeepsTheFirstCharactersThatFit) {
-  char capture[8] = "";
-  std::size_t length = appendCapture(capture, sizeof capture, 0, "abc");
-  EXPECT_STREQ(capture, "abc");
-  length = appendCapture(capture, sizeof capture, length, "defgh");
-  EXPECT_EQ(length, 7u);
-  EXPECT_STREQ(capture, "abcdefg");
-  length = appendCapture(capture, sizeof capture, length, "ijk");
-  EXPECT_EQ(length, 7u);
-  EXPECT_STREQ(capture, "abcdefg");
 }

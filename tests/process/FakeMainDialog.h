@@ -11,22 +11,28 @@
 
 #include "app/FileListCommands.h"
 
-// The main dialog as the probe and the commands see it: both lists in one vector (a row is
-// visible once probed), controls, message boxes, the two file dialogs and a message queue
+// The main dialog as the probe and the commands see it: its two lists, kept apart as the
+// dialog keeps them (so that code which lets them fall out of step is caught at once),
+// the folder box and Start button, message boxes, the two file dialogs and a message queue
 // that the notifier's threads post to and drainMessages delivers through `dispatch`.
 class FakeMainDialog : public FileListView {
  public:
-  struct Row {
-    std::string path, seconds, durationText, status;
-    bool visible = false;
+  struct VisibleRow {
+    std::string path, durationText, status;
     bool selected = false;
   };
-  std::vector<Row> rows;
+  struct HiddenRow {
+    std::string path, seconds;
+  };
+  std::vector<VisibleRow> visible;
+  std::vector<HiddenRow> hidden;
   std::vector<std::string> messages;
   std::vector<std::string> captions;  // caption, then " (i)" with the information icon
   std::vector<std::string> chosenFiles;
   std::string chosenFolder, folderBox, startCaption;
   std::function<void(WPARAM wParam, LPARAM lParam)> dispatch;
+
+  ~FakeMainDialog() override { checkInStep(); }
 
   EncoderNotifier::Post poster() {
     return [this](UINT, WPARAM wParam, LPARAM lParam) {
@@ -42,34 +48,33 @@ class FakeMainDialog : public FileListView {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
-  std::vector<std::string> visiblePaths() {
+  std::vector<std::string> visiblePaths() const {
     std::vector<std::string> paths;
-    for (int i = 0; i < visibleRowCount(); ++i) paths.push_back(rows[i].path);
+    for (const VisibleRow& row : visible) paths.push_back(row.path);
     return paths;
   }
-
-  int visibleRowCount() override {
-    int n = 0;
-    while (n < hiddenRowCount() && rows[n].visible) ++n;
-    return n;
+  // A visible row of the source with its probed seconds, as the probe would have made it.
+  void addListedRow(const std::string& path, const std::string& seconds, bool selected = false) {
+    hidden.insert(hidden.begin() + visibleRowCount(), HiddenRow{path, seconds});
+    visible.push_back(VisibleRow{path, "", "Ready", selected});
   }
-  int hiddenRowCount() override { return static_cast<int>(rows.size()); }
-  std::string sourcePath(int row) override { return rows.at(row).path; }
-  std::string durationText(int row) override { return rows.at(row).seconds; }
-  void setDurationText(int row, const std::string& s) override { rows.at(row).seconds = s; }
+
+  int visibleRowCount() override { return static_cast<int>(visible.size()); }
+  int hiddenRowCount() override { return static_cast<int>(hidden.size()); }
+  std::string sourcePath(int row) override { return hidden.at(row).path; }
+  std::string durationText(int row) override { return hidden.at(row).seconds; }
+  void setDurationText(int row, const std::string& s) override { hidden.at(row).seconds = s; }
   void insertVisibleRow(int row, const std::string& path, const std::string& duration,
                         const std::string& status) override {
-    EXPECT_EQ(row, visibleRowCount());
-    Row& r = rows.at(row);
-    EXPECT_EQ(r.path, path);
-    r.durationText = duration;
-    r.status = status;
-    r.visible = true;
+    ASSERT_LE(row, visibleRowCount());
+    visible.insert(visible.begin() + row, VisibleRow{path, duration, status});
+    checkInStep();
   }
-  void setStatus(int row, const std::string& status) override { rows.at(row).status = status; }
+  void setStatus(int row, const std::string& status) override { visible.at(row).status = status; }
   void deleteHiddenRow(int row) override {
     ASSERT_LT(row, hiddenRowCount());
-    rows.erase(rows.begin() + row);
+    hidden.erase(hidden.begin() + row);
+    checkInStep();
   }
   void showMessage(const std::string& text, const std::string& caption, bool icon) override {
     messages.push_back(text);
@@ -87,21 +92,28 @@ class FakeMainDialog : public FileListView {
       if (dispatch) dispatch(message.first, message.second);
     }
   }
-  std::string controlText(int id) override { return id == 1043 ? folderBox : startCaption; }
-  void setControlText(int id, const std::string& text) override {
-    (id == 1043 ? folderBox : startCaption) = text;
-  }
-  void enableControl(int, bool) override {}
+  std::string outputFolderText() override { return folderBox; }
+  void setOutputFolderText(const std::string& folder) override { folderBox = folder; }
+  void enableBatchControls(bool) override {}
+  void setStartCaption(const std::string& caption) override { startCaption = caption; }
   void setProgressRange(std::int32_t) override {}
   void setProgressPosition(std::int32_t) override {}
-  void appendPendingRow(const std::string& path) override { rows.push_back(Row{path, "", "", ""}); }
+  void appendPendingRow(const std::string& path) override { hidden.push_back(HiddenRow{path, ""}); }
   int firstSelectedRow() override {
     for (int i = 0; i < visibleRowCount(); ++i)
-      if (rows[i].selected) return i;
+      if (visible[i].selected) return i;
     return -1;
   }
-  void deleteRow(int row) override { rows.erase(rows.begin() + row); }
-  void deleteAllRows() override { rows.clear(); }
+  void deleteRow(int row) override {
+    ASSERT_LT(row, visibleRowCount());
+    visible.erase(visible.begin() + row);
+    hidden.erase(hidden.begin() + row);
+    checkInStep();
+  }
+  void deleteAllRows() override {
+    visible.clear();
+    hidden.clear();
+  }
   bool chooseSourceFiles(std::vector<std::string>& paths) override {
     paths = chosenFiles;
     return !paths.empty();
@@ -112,6 +124,13 @@ class FakeMainDialog : public FileListView {
   }
 
  private:
+  // Every visible row stands for the hidden row at its index.
+  void checkInStep() const {
+    ASSERT_LE(visible.size(), hidden.size()) << "more visible rows than hidden ones";
+    for (std::size_t i = 0; i < visible.size(); ++i)
+      EXPECT_EQ(visible[i].path, hidden[i].path) << "the lists are out of step at row " << i;
+  }
+
   std::mutex mutex;
   std::deque<std::pair<WPARAM, LPARAM>> queue;
 };

@@ -36,7 +36,7 @@ class Commands : public ::testing::Test {
   }
   std::vector<std::string> statuses() {
     std::vector<std::string> all;
-    for (const auto& row : dialog.rows) all.push_back(row.status);
+    for (const auto& row : dialog.visible) all.push_back(row.status);
     return all;
   }
 
@@ -53,7 +53,7 @@ class Commands : public ::testing::Test {
 
 TEST_F(Commands, AddWithNothingChosenChangesNothing) {
   addFiles({});
-  EXPECT_TRUE(dialog.rows.empty());
+  EXPECT_TRUE(dialog.hidden.empty());
   EXPECT_TRUE(dialog.messages.empty());
 }
 
@@ -63,17 +63,16 @@ TEST_F(Commands, ClearDuringAProbeDiscardsPendingRowsAndTheResult) {
   dialog.runUntilProbed();
   std::this_thread::sleep_for(50ms);
   dialog.drainMessages();
-  EXPECT_TRUE(dialog.rows.empty());
+  EXPECT_TRUE(dialog.hidden.empty());
   EXPECT_TRUE(dialog.messages.empty());
 }
 
 TEST_F(Commands, RemoveDeletesEverySelectedRowAndKeepsPendingOnes) {
-  for (int i = 1; i <= 5; ++i)
-    dialog.rows.push_back({"/r" + std::to_string(i), "5", "00:00:05", "Ready", true, i % 2 == 0});
+  for (int i = 1; i <= 5; ++i) dialog.addListedRow("/r" + std::to_string(i), "5", i % 2 == 0);
   dialog.appendPendingRow("/pending");
   commands.remove();
   std::vector<std::string> left;
-  for (const auto& row : dialog.rows) left.push_back(row.path);
+  for (const auto& row : dialog.hidden) left.push_back(row.path);
   EXPECT_EQ(left, (std::vector<std::string>{"/r1", "/r3", "/r5", "/pending"}));
 }
 

@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "process/SourceProbe.h"
+#include "app/NotifyingRunner.h"
+#include "engine/SourceProbe.h"
 #include "tests/process/FakeMainDialog.h"
 #include "tests/process/TemporaryFolder.h"
 
@@ -20,11 +21,11 @@ class Probe : public ::testing::Test {
  protected:
   void SetUp() override {
     dialog.dispatch = [this](WPARAM wParam, LPARAM lParam) {
-      if (encoderNotifyCode(wParam) == ENC_ENDED && notifier.probeMode)
+      if (encoderNotifyCode(wParam) == ENC_ENDED && encoderNotifyRun(wParam) == EncoderRun::Probe)
         probe.onProbeEnded(encoderNotifyJob(wParam), lParam);
     };
   }
-  void TearDown() override { notifier.Stop(); }
+  void TearDown() override { runner.Stop(); }
   // A stand-in source: the text the stand-in encoder writes to standard error for it.
   std::string source(const std::string& name, const std::string& stderrText) {
     std::ofstream(root + name) << stderrText;
@@ -33,10 +34,11 @@ class Probe : public ::testing::Test {
 
   TemporaryFolder folder;
   const std::string& root = folder.path();
-  std::string encoder = RUNNER_CHILD;
+  const std::string encoder = RUNNER_CHILD;
   FakeMainDialog dialog;
-  EncoderNotifier notifier{dialog.poster(), ChildProcessRunner::StopPauses{1ms, 1ms, 1ms}};
-  SourceProbe probe{dialog, notifier, encoder, [] { return false; }};
+  NotifyingRunner runner{dialog.poster(), RunnerStopPauses{1ms, 1ms, 1ms}};
+  SourceProbe probe{dialog, dialog, runner, encoder, [this] { dialog.drainMessages(); },
+                    [] { return false; }};
 };
 
 std::string durationLine(const char* figure) {
@@ -58,11 +60,11 @@ TEST_F(Probe, ValidSourcesBecomeReadyRowsInOrderAndOthersAreDroppedWithAMessage)
 
   EXPECT_EQ(dialog.visiblePaths(), (std::vector<std::string>{a, b, c}));
   ASSERT_EQ(dialog.hiddenRowCount(), 3);
-  EXPECT_EQ(dialog.rows[0].seconds, "125");
-  EXPECT_EQ(dialog.rows[0].durationText, "00:02:05");
-  EXPECT_EQ(dialog.rows[1].seconds, "36000");
-  EXPECT_EQ(dialog.rows[1].durationText, "10:00:00");
-  EXPECT_EQ(dialog.rows[2].status, "Ready");
+  EXPECT_EQ(dialog.hidden[0].seconds, "125");
+  EXPECT_EQ(dialog.visible[0].durationText, "00:02:05");
+  EXPECT_EQ(dialog.hidden[1].seconds, "36000");
+  EXPECT_EQ(dialog.visible[1].durationText, "10:00:00");
+  EXPECT_EQ(dialog.visible[2].status, "Ready");
   EXPECT_EQ(dialog.messages, (std::vector<std::string>{"Failed to load: " + bad,
                                                        "Failed to load: " + shortClip,
                                                        "Failed to load: " + none}));
@@ -70,10 +72,10 @@ TEST_F(Probe, ValidSourcesBecomeReadyRowsInOrderAndOthersAreDroppedWithAMessage)
 }
 
 TEST_F(Probe, EncoderThatCannotStartDropsEverySourceWithItsOwnMessage) {
-  encoder = root + "no-encoder";
+  SourceProbe withoutEncoder{dialog, dialog, runner, root + "no-encoder", [] {}, [] { return false; }};
   dialog.appendPendingRow(root + "x.flv");
   dialog.appendPendingRow(root + "y.flv");
-  probe.ProbeNextSource();
+  withoutEncoder.ProbeNextSource();
   EXPECT_EQ(dialog.hiddenRowCount(), 0);
   EXPECT_EQ(dialog.messages, (std::vector<std::string>{"Failed to load: " + root + "x.flv",
                                                        "Failed to load: " + root + "y.flv"}));
@@ -82,21 +84,21 @@ TEST_F(Probe, EncoderThatCannotStartDropsEverySourceWithItsOwnMessage) {
 TEST_F(Probe, NothingPendingMeansNoRunAndNoPause) {
   const auto begin = std::chrono::steady_clock::now();
   probe.ProbeNextSource();
-  EXPECT_EQ(notifier.jobNumber(), 0u);
+  EXPECT_EQ(runner.jobNumber(), 0u);
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 500ms);
 }
 
 TEST_F(Probe, ClearDuringAProbeStopsItAndItsResultTouchesNoRow) {
   dialog.appendPendingRow(source("a.flv", durationLine("00:00:05.00")));
   probe.ProbeNextSource();
-  const std::uint32_t job = notifier.jobNumber();
+  const std::uint32_t job = runner.jobNumber();
   probe.cancel();
-  dialog.rows.clear();
+  dialog.deleteAllRows();
   probe.onProbeEnded(job, 5);  // a result posted just before the stop
   dialog.drainMessages();
   EXPECT_EQ(dialog.hiddenRowCount(), 0);
   EXPECT_TRUE(dialog.messages.empty());
-  EXPECT_EQ(notifier.jobNumber(), 0u);
+  EXPECT_EQ(runner.jobNumber(), 0u);
 }
 
 TEST_F(Probe, ResultForARowThatWasReplacedProbesTheNewRowInstead) {
@@ -104,10 +106,10 @@ TEST_F(Probe, ResultForARowThatWasReplacedProbesTheNewRowInstead) {
   const std::string b = source("b.flv", durationLine("00:00:07.00"));
   dialog.appendPendingRow(a);
   probe.ProbeNextSource();
-  const std::uint32_t job = notifier.jobNumber();
-  dialog.rows[0].path = b;  // the lists changed under the running probe
+  const std::uint32_t job = runner.jobNumber();
+  dialog.hidden[0].path = b;  // the lists changed under the running probe
   probe.onProbeEnded(job, 5);
   dialog.runUntilProbed();
   EXPECT_EQ(dialog.visiblePaths(), std::vector<std::string>{b});
-  EXPECT_EQ(dialog.rows[0].seconds, "7");
+  EXPECT_EQ(dialog.hidden[0].seconds, "7");
 }

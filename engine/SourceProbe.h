@@ -3,26 +3,19 @@
 #include <functional>
 #include <string>
 
+#include "engine/EncoderRunner.h"
 #include "engine/FileList.h"
-#include "process/ChildProcessRunner.h"
-
-// What the source probe needs of the main dialog besides its file list.
-class ProbeView : public virtual FileList {
- public:
-  // Lets the message loop handle every message that is waiting now.
-  virtual void drainMessages() = 0;
-  // A modal box with an OK button, with or without the information icon.
-  virtual void showMessage(const std::string& text, const std::string& caption,
-                           bool informationIcon) = 0;
-};
+#include "engine/MessageBoxes.h"
 
 // Finds the duration of each pending source, one encoder run at a time: a source of at
 // least one second becomes a visible "Ready" row, any other is reported and dropped.
 // User-interface thread only.
 class SourceProbe {
  public:
-  // `batchRuns` tells whether a conversion batch holds the runner now.
-  SourceProbe(ProbeView& view, ChildProcessRunner& runner, const std::string& encoderPath,
+  // `drainMessages` lets the message loop handle every message waiting now; `batchRuns`
+  // tells whether a conversion batch holds the runner now.
+  SourceProbe(FileList& list, MessageBoxes& boxes, EncoderRunner& runner,
+              std::string encoderPath, std::function<void()> drainMessages,
               std::function<bool()> batchRuns);
 
   // Probes the first pending row, if any: drains the message queue, stops the runner and
@@ -42,10 +35,12 @@ class SourceProbe {
   bool probeRuns() const;
   void reject(int row);
 
-  ProbeView& view;
-  ChildProcessRunner& runner;
-  const std::string& encoderPath;
-  std::function<bool()> batchRuns;
+  FileList& list;
+  MessageBoxes& boxes;
+  EncoderRunner& runner;
+  const std::string encoderPath;
+  const std::function<void()> drainMessages;
+  const std::function<bool()> batchRuns;
   bool stepping = false;
   std::uint32_t probeJob = 0;
   std::string probedPath;
