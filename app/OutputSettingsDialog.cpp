@@ -36,34 +36,36 @@ void readSelection(const CComboBox& list, std::string& text) {
 
 bool checked(const CButton& button) { return button.GetCheck() == BST_CHECKED; }
 
+// A radio button group: each button with the code it stands for, first to last.
+struct Choice {
+  int id;
+  std::int32_t code;
+};
+constexpr Choice kFormats[] = {{IDC_FORMAT_AVI, Avi}, {IDC_FORMAT_MPEG, Mpeg}, {IDC_FORMAT_WMV, Wmv}};
+constexpr Choice kMpegVersions[] = {{IDC_MPEG1, 1}, {IDC_MPEG2, 2}};
+constexpr Choice kSizeModes[] = {{IDC_SIZE_ORIGINAL, SourceSize}, {IDC_SIZE_CUSTOM, CustomSize}};
+
+// Checks the button of `code` in its group; a code outside the group checks none.
+template <std::size_t N>
+void checkChoice(HWND dialog, const Choice (&group)[N], std::int32_t code) {
+  int id = 0;
+  for (const Choice& choice : group)
+    if (choice.code == code) id = choice.id;
+  CheckRadioButton(dialog, group[0].id, group[N - 1].id, id);
+}
+
+// The code of the group's checked button into `code`; none checked leaves it as it is.
+template <std::size_t N>
+void readChoice(HWND dialog, const Choice (&group)[N], std::int32_t& code) {
+  for (const Choice& choice : group)
+    if (IsDlgButtonChecked(dialog, choice.id) == BST_CHECKED) code = choice.code;
+}
+
 constexpr std::int32_t kSmallestSize = 10;
 }  // namespace
 
 OutputSettingsDialog::OutputSettingsDialog(const ConversionSettings& settings, CWnd* parent)
-    : CDialog(IDD_OUTPUT_SETTINGS, parent),
-      format(settings.format),
-      mpegVersion(settings.mpegVersion),
-      videoBitrate(settings.videoBitrate),
-      audioBitrate(settings.audioBitrate),
-      frameRate(settings.frameRate),
-      useDefaultQuality(settings.useDefaultQuality),
-      sizeMode(settings.sizeMode),
-      width(settings.width),
-      height(settings.height),
-      existingFilePolicy(settings.existingFilePolicy) {}
-
-void OutputSettingsDialog::copyTo(ConversionSettings& settings) const {
-  settings.format = format;
-  settings.mpegVersion = mpegVersion;
-  settings.videoBitrate = videoBitrate;
-  settings.audioBitrate = audioBitrate;
-  settings.frameRate = frameRate;
-  settings.useDefaultQuality = useDefaultQuality;
-  settings.sizeMode = sizeMode;
-  settings.width = width;
-  settings.height = height;
-  settings.existingFilePolicy = existingFilePolicy;
-}
+    : CDialog(IDD_OUTPUT_SETTINGS, parent), choice(settings) {}
 
 const MessageMap* OutputSettingsDialog::GetThisMessageMap() {
   static const MessageMap map{CDialog::GetThisMessageMap(), {
@@ -102,25 +104,23 @@ BOOL OutputSettingsDialog::OnInitDialog() {
   fill(frameRateList, lists::kFrameRates);
   fill(policyList, lists::kExistingFilePolicies);
   showChoices();
-  defaultQualityBox.SetCheck(useDefaultQuality ? BST_CHECKED : BST_UNCHECKED);
-  enableQualityLists(!useDefaultQuality);
+  defaultQualityBox.SetCheck(choice.useDefaultQuality ? BST_CHECKED : BST_UNCHECKED);
+  enableQualityLists(!choice.useDefaultQuality);
   return TRUE;
 }
 
 void OutputSettingsDialog::showChoices() {
-  // A code outside its group checks none of the group's buttons.
-  CheckRadioButton(m_hWnd, IDC_FORMAT_AVI, IDC_FORMAT_WMV, IDC_FORMAT_AVI + format - Avi);
-  CheckRadioButton(m_hWnd, IDC_MPEG1, IDC_MPEG2, IDC_MPEG1 + mpegVersion - 1);
+  checkChoice(m_hWnd, kFormats, choice.format);
+  checkChoice(m_hWnd, kMpegVersions, choice.mpegVersion);
   enableMpegVersions(checked(mpegButton));
-  selectText(videoBitrateList, videoBitrate);
-  selectText(audioBitrateList, audioBitrate);
-  selectText(frameRateList, frameRate);
-  policyList.SetCurSel(existingFilePolicy);
-  widthEdit.SetWindowText(std::to_string(width));
-  heightEdit.SetWindowText(std::to_string(height));
-  CheckRadioButton(m_hWnd, IDC_SIZE_ORIGINAL, IDC_SIZE_CUSTOM,
-                   IDC_SIZE_ORIGINAL + sizeMode - SourceSize);
-  enableSizeEdits(sizeMode != SourceSize);
+  selectText(videoBitrateList, choice.videoBitrate);
+  selectText(audioBitrateList, choice.audioBitrate);
+  selectText(frameRateList, choice.frameRate);
+  policyList.SetCurSel(choice.existingFilePolicy);
+  widthEdit.SetWindowText(std::to_string(choice.width));
+  heightEdit.SetWindowText(std::to_string(choice.height));
+  checkChoice(m_hWnd, kSizeModes, choice.sizeMode);
+  enableSizeEdits(choice.sizeMode != SourceSize);
 }
 
 void OutputSettingsDialog::onMpeg() { enableMpegVersions(true); }
@@ -129,49 +129,39 @@ void OutputSettingsDialog::onCustom() { enableSizeEdits(true); }
 void OutputSettingsDialog::onOriginal() { enableSizeEdits(false); }
 
 void OutputSettingsDialog::onDefaultQuality() {
-  useDefaultQuality = checked(defaultQualityBox);
-  enableQualityLists(!useDefaultQuality);
+  choice.useDefaultQuality = checked(defaultQualityBox);
+  enableQualityLists(!choice.useDefaultQuality);
 }
 
 void OutputSettingsDialog::onReset() {
-  // The start-up values of everything but the "Default" switch.
-  const ConversionSettings startUp;
-  videoBitrate = startUp.videoBitrate;
-  audioBitrate = startUp.audioBitrate;
-  frameRate = startUp.frameRate;
-  format = startUp.format;
-  mpegVersion = startUp.mpegVersion;
-  sizeMode = startUp.sizeMode;
-  width = startUp.width;
-  height = startUp.height;
-  existingFilePolicy = startUp.existingFilePolicy;
+  // The start-up values of everything but the "Default" switch and the output folder.
+  ConversionSettings startUp;
+  startUp.useDefaultQuality = choice.useDefaultQuality;
+  startUp.outputFolder = choice.outputFolder;
+  choice = startUp;
   showChoices();
 }
 
 void OutputSettingsDialog::OnOK() {
-  if (checked(aviButton)) format = Avi;
-  else if (checked(mpegButton)) format = Mpeg;
-  else if (checked(wmvButton)) format = Wmv;
-  if (checked(mpeg1Button)) mpegVersion = 1;
-  else if (checked(mpeg2Button)) mpegVersion = 2;
-  readSelection(videoBitrateList, videoBitrate);
-  readSelection(audioBitrateList, audioBitrate);
-  readSelection(frameRateList, frameRate);
-  if (checked(originalButton)) sizeMode = SourceSize;
-  else if (checked(customButton)) sizeMode = CustomSize;
+  readChoice(m_hWnd, kFormats, choice.format);
+  readChoice(m_hWnd, kMpegVersions, choice.mpegVersion);
+  readSelection(videoBitrateList, choice.videoBitrate);
+  readSelection(audioBitrateList, choice.audioBitrate);
+  readSelection(frameRateList, choice.frameRate);
+  readChoice(m_hWnd, kSizeModes, choice.sizeMode);
   // Both sizes are checked whatever the size mode, also in disabled edits.
-  width = LeadingNumber(widthEdit.GetWindowText());
-  if (width < kSmallestSize) {
+  choice.width = LeadingNumber(widthEdit.GetWindowText());
+  if (choice.width < kSmallestSize) {
     MessageBoxA(m_hWnd, "Invalid width!", "Warning", MB_ICONINFORMATION);
     return;
   }
-  height = LeadingNumber(heightEdit.GetWindowText());
-  if (height < kSmallestSize) {
+  choice.height = LeadingNumber(heightEdit.GetWindowText());
+  if (choice.height < kSmallestSize) {
     MessageBoxA(m_hWnd, "Invalid height!", "Warning", MB_ICONINFORMATION);
     return;
   }
   if (const int selected = policyList.GetCurSel(); selected != CB_ERR)
-    existingFilePolicy = selected;
+    choice.existingFilePolicy = selected;
   CDialog::OnOK();
 }
 

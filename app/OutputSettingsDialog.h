@@ -1,34 +1,20 @@
 #pragma once
-#include <cstdint>
-#include <string>
-
 #include "engine/ConversionSettings.h"
 #include "platform/Button.h"
 #include "platform/ComboBox.h"
 #include "platform/Dialog.h"
 #include "platform/Edit.h"
 
-// The Output Settings dialog (template 130) over its own copy of every setting but the
-// output folder. The copy changes while the dialog is open ("Default" at once, OK from the
-// controls); OK ends the dialog only with a width and a height of 10 or more. Cancel and the
-// close box end it without reading any control.
+// The Output Settings dialog (template 130), editing its own copy of the settings; the
+// output folder is not among its choices. The copy changes while the dialog is open
+// ("Default" at once, OK from the controls); OK ends the dialog only with a width and a
+// height of 10 or more. Cancel and the close box end it without reading any control.
 class OutputSettingsDialog : public CDialog {
  public:
   // The copy starts from `settings`.
   explicit OutputSettingsDialog(const ConversionSettings& settings, CWnd* parent = nullptr);
-  // Writes the copy into every field of `settings` but outputFolder.
-  void copyTo(ConversionSettings& settings) const;
-
-  std::int32_t format;
-  std::int32_t mpegVersion;
-  std::string videoBitrate;
-  std::string audioBitrate;
-  std::string frameRate;
-  bool useDefaultQuality;
-  std::int32_t sizeMode;
-  std::int32_t width;
-  std::int32_t height;
-  std::int32_t existingFilePolicy;
+  // The copy as it stands.
+  const ConversionSettings& chosenSettings() const { return choice; }
 
  protected:
   // Fills the four lists and shows the copy.
@@ -52,6 +38,7 @@ class OutputSettingsDialog : public CDialog {
   void enableSizeEdits(bool enable);
   void enableQualityLists(bool enable);
 
+  ConversionSettings choice;
   // Bound in this order.
   CButton defaultQualityBox;
   CEdit heightEdit;

@@ -5,6 +5,8 @@
 bool editSettings(CWnd* parent, ConversionSettings& settings) {
   OutputSettingsDialog dialog(settings, parent);
   if (dialog.DoModal() != IDOK) return false;
-  dialog.copyTo(settings);
+  const std::string outputFolder = settings.outputFolder;  // not the dialog's to change
+  settings = dialog.chosenSettings();
+  settings.outputFolder = outputFolder;
   return true;
 }

@@ -30,12 +30,8 @@ class OutputSettings : public testing::Test {
     return dialog->m_hWnd;
   }
   bool isOpen() { return IsWindow(dialog->m_hWnd); }
-  // The dialog's copy as settings, everything else at the start-up values.
-  ConversionSettings copy() {
-    ConversionSettings result = defaultConversionSettings();
-    dialog->copyTo(result);
-    return result;
-  }
+  // The dialog's copy of the settings.
+  ConversionSettings copy() { return dialog->chosenSettings(); }
 
   RecordingHook hook;
   ConversionSettings settings = defaultConversionSettings();
@@ -128,8 +124,8 @@ TEST_F(OutputSettings, TextMatchingNoItemExactlyLeavesNoSelectionAndIsKeptByOk) 
   EXPECT_EQ(text(d, IDC_FRAME_RATE), "");
   EXPECT_EQ(text(d, IDC_VIDEO_BITRATE), "");
   click(d, IDOK);
-  EXPECT_EQ(dialog->frameRate, "23.976");
-  EXPECT_EQ(dialog->videoBitrate, "500 ");
+  EXPECT_EQ(dialog->chosenSettings().frameRate, "23.976");
+  EXPECT_EQ(dialog->chosenSettings().videoBitrate, "500 ");
 }
 
 TEST_F(OutputSettings, MpegEnablesTheVersionsAndAviOrWmvDisablesThemKeepingTheirMarks) {
@@ -147,18 +143,18 @@ TEST_F(OutputSettings, MpegEnablesTheVersionsAndAviOrWmvDisablesThemKeepingTheir
   EXPECT_FALSE(isEnabled(d, IDC_MPEG1));
   click(d, IDOK);
   // The version is read whatever the format, also from disabled buttons.
-  EXPECT_EQ(dialog->format, Wmv);
-  EXPECT_EQ(dialog->mpegVersion, 1);
+  EXPECT_EQ(dialog->chosenSettings().format, Wmv);
+  EXPECT_EQ(dialog->chosenSettings().mpegVersion, 1);
 }
 
 TEST_F(OutputSettings, DefaultSwitchChangesTheCopyAtOnceAndEnablesTheLists) {
   HWND d = open();
   click(d, IDC_DEFAULT_QUALITY);
-  EXPECT_FALSE(dialog->useDefaultQuality);
+  EXPECT_FALSE(dialog->chosenSettings().useDefaultQuality);
   EXPECT_TRUE(isEnabled(d, IDC_VIDEO_BITRATE) && isEnabled(d, IDC_AUDIO_BITRATE) &&
               isEnabled(d, IDC_FRAME_RATE));
   click(d, IDC_DEFAULT_QUALITY);
-  EXPECT_TRUE(dialog->useDefaultQuality);
+  EXPECT_TRUE(dialog->chosenSettings().useDefaultQuality);
   EXPECT_FALSE(isEnabled(d, IDC_VIDEO_BITRATE));
 }
 
@@ -172,8 +168,8 @@ TEST_F(OutputSettings, SizeButtonsEnableAndDisableTheEditsKeepingTheirText) {
   EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
   EXPECT_EQ(text(d, IDC_WIDTH), "720");
   click(d, IDOK);
-  EXPECT_EQ(dialog->sizeMode, SourceSize);
-  EXPECT_EQ(dialog->width, 720);
+  EXPECT_EQ(dialog->chosenSettings().sizeMode, SourceSize);
+  EXPECT_EQ(dialog->chosenSettings().width, 720);
 }
 
 TEST_F(OutputSettings, OkRefusesSizesBelowTenWhateverTheSizeMode) {
@@ -206,7 +202,7 @@ TEST_F(OutputSettings, OkRefusesSizesBelowTenWhateverTheSizeMode) {
     if (c.refusal == nullptr) {
       EXPECT_TRUE(hook.boxes.empty());
       EXPECT_FALSE(isOpen());
-      EXPECT_EQ(dialog->width, c.acceptedWidth);
+      EXPECT_EQ(dialog->chosenSettings().width, c.acceptedWidth);
     } else {
       EXPECT_EQ(hook.boxes,
                 (std::vector<RecordingHook::Box>{{c.refusal, "Warning", MB_ICONINFORMATION}}));
@@ -251,6 +247,6 @@ TEST_F(OutputSettings, PolicyIsThePositionOfTheChoice) {
   HWND d = open();
   ASSERT_TRUE(pick(d, IDC_EXISTING_FILE_POLICY, "Skip."));
   click(d, IDOK);
-  EXPECT_EQ(dialog->existingFilePolicy, Skip);
+  EXPECT_EQ(dialog->chosenSettings().existingFilePolicy, Skip);
 }
 }  // namespace
