@@ -56,9 +56,18 @@ ImageButton::~ImageButton() { releaseIcons(); }
 
 int ImageButton::assignIcons(int inId, int outId) {
   HICON in = LoadImageA(inId & 0xFFFF, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
-  HICON out = outId == AutoGrey ? AutoGreyIcon()
-              : outId == 0      ? nullptr
-                                : LoadImageA(outId & 0xFFFF, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
+  if (outId == AutoGrey && in != nullptr) {
+    HICON grey = makeGreyIcon(in);
+    if (grey == nullptr) {  // the resting icon asked for cannot be had
+      DestroyIcon(in);
+      releaseIcons();
+      return 1;
+    }
+    return assignIconHandles(in, grey);
+  }
+  HICON out = outId == 0 || outId == AutoGrey
+                  ? nullptr
+                  : LoadImageA(outId & 0xFFFF, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
   return assignIconHandles(in, out);
 }
 
@@ -81,13 +90,13 @@ int ImageButton::assignIconHandles(HICON in, HICON out) {
       return 1;
     }
     if (out != nullptr) {
-      outIcon.handle = out == AutoGreyIcon() ? makeGreyIcon(in) : out;
-      if (!measure(outIcon.handle, &outIcon)) {
+      outIcon.handle = out;
+      if (!measure(out, &outIcon)) {
         releaseIcons();
         return 1;
       }
     }
-  } else if (out != nullptr && out != AutoGreyIcon()) {
+  } else if (out != nullptr) {
     DestroyIcon(out);  // a resting icon without a pressed one is never shown
   }
   Invalidate(TRUE);
@@ -101,17 +110,15 @@ void ImageButton::releaseIcons() {
   }
 }
 
-int ImageButton::setFlatLook(bool flatLook, bool repaint) {
+void ImageButton::setFlatLook(bool flatLook, bool repaint) {
   flat = flatLook;
   if (repaint) Invalidate(TRUE);
-  return 0;
 }
 
-int ImageButton::resetColors(bool repaint) {
-  bkIn = bkOut = bkFocus = GetSysColor(COLOR_BTNFACE);
-  fgIn = fgOut = fgFocus = GetSysColor(COLOR_BTNTEXT);
+void ImageButton::resetColors(bool repaint) {
+  faceColour = GetSysColor(COLOR_BTNFACE);
+  captionColour = GetSysColor(COLOR_BTNTEXT);
   if (repaint) Invalidate(TRUE);
-  return 0;
 }
 
 void ImageButton::DrawItem(DRAWITEMSTRUCT* item) {
@@ -127,24 +134,22 @@ void ImageButton::DrawItem(DRAWITEMSTRUCT* item) {
   RECT captionRect = item->rcItem;
   if (inIcon.handle != nullptr)
     paintIcon(dc, !caption.empty(), &item->rcItem, &captionRect, pressed, disabled);
-  if (!caption.empty())
-    paintCaption(dc, caption, &item->rcItem, &captionRect, pressed, disabled);
+  if (!caption.empty()) paintCaption(dc, caption, &captionRect, pressed, disabled);
   if (!flat && focused) {
     InflateRect(&working, -3, -3);
     DrawFocusRect(dc, &working);
   }
 }
 
-int ImageButton::paintBackground(HDC dc, RECT* rect) {
+void ImageButton::paintBackground(HDC dc, RECT* rect) {
   if (!flat && (focused || isDefault)) {
     Frame(dc, rect, RGB(0, 0, 0));
     InflateRect(rect, -1, -1);
   }
-  Fill(dc, rect, hovering || pressed ? bkIn : focused ? bkFocus : bkOut);
-  return 0;
+  Fill(dc, rect, faceColour);
 }
 
-int ImageButton::paintBorder(HDC dc, const RECT* rect) {
+void ImageButton::paintBorder(HDC dc, const RECT* rect) {
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
   if (pressed) {
@@ -161,7 +166,6 @@ int ImageButton::paintBorder(HDC dc, const RECT* rect) {
     Polyline(dc, COLOR_3DDKSHADOW, {{l, b - 1}, {r - 1, b - 1}, {r - 1, t - 1}});
     Polyline(dc, COLOR_BTNSHADOW, {{l + 1, b - 2}, {r - 2, b - 2}, {r - 2, t}});
   }
-  return 0;
 }
 
 RECT ImageButton::placeIcon(bool hasCaption, const RECT* itemRect, RECT* captionRect,
@@ -190,9 +194,9 @@ void ImageButton::paintIcon(HDC dc, bool hasCaption, const RECT* itemRect, RECT*
              icon.bottom - icon.top, DST_ICON | (isDisabled ? DSS_DISABLED : 0));
 }
 
-void ImageButton::paintCaption(HDC dc, const std::string& text, const RECT*,
-                               RECT* captionRect, bool, bool isDisabled) {
-  if (pressed) OffsetRect(captionRect, pressedShift.x, pressedShift.y);
+void ImageButton::paintCaption(HDC dc, const std::string& text, RECT* captionRect,
+                               bool isPressed, bool isDisabled) {
+  if (isPressed) OffsetRect(captionRect, pressedShift.x, pressedShift.y);
   const RECT frame = *captionRect;
   DrawTextA(dc, text.c_str(), -1, captionRect, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
   OffsetRect(captionRect,
@@ -207,9 +211,8 @@ void ImageButton::paintCaption(HDC dc, const std::string& text, const RECT*,
     DrawTextA(dc, text.c_str(), -1, captionRect, DT_WORDBREAK | DT_CENTER);
     return;
   }
-  const bool in = hovering || pressed;
-  SetTextColor(dc, in ? fgIn : focused ? fgFocus : fgOut);
-  SetBkColor(dc, in ? bkIn : focused ? bkFocus : bkOut);
+  SetTextColor(dc, captionColour);
+  SetBkColor(dc, faceColour);
   DrawTextA(dc, text.c_str(), -1, captionRect, DT_WORDBREAK | DT_CENTER);
 }
 

@@ -10,24 +10,26 @@
 // flat look that shows a frame only while the mouse is over it.
 class ImageButton : public CButton {
  public:
-  // The "out" id or handle that asks for a grey copy of the "in" icon.
+  // The "out" id that asks for a grey copy of the "in" icon.
   static constexpr int AutoGrey = -2;
-  static HICON AutoGreyIcon() { return reinterpret_cast<HICON>(static_cast<intptr_t>(AutoGrey)); }
 
   ImageButton();
   ~ImageButton() override;
 
   // Loads icon resources (low 16 bits of each id): `inId` while pressed or hovered and when
-  // there is no resting icon; `outId` at rest, 0 for none. Answers assignIconHandles.
+  // there is no resting icon; `outId` at rest, 0 for none, AutoGrey for a grey copy of the
+  // "in" icon. Returns what assignIconHandles returns (1 as well when no grey copy can be
+  // made).
   int assignIcons(int inId, int outId);
-  // Takes ownership of the icons; 0 on success, 1 (and no icons) when one cannot be measured.
+  // Takes ownership of the icons (`out` may be null); 0 on success, 1 (and no icons) when
+  // one cannot be measured.
   int assignIconHandles(HICON in, HICON out);
   // Destroys the icons held.
   void releaseIcons();
-  // The flat look (a frame only while hovered) or the bordered one; answers 0.
-  int setFlatLook(bool flat, bool repaint);
+  // The flat look (a frame only while hovered) or the bordered one.
+  void setFlatLook(bool flat, bool repaint);
   // Takes the face and caption colours from the system colours again.
-  int resetColors(bool repaint);
+  void resetColors(bool repaint);
 
  protected:
   struct IconSlot {
@@ -39,15 +41,16 @@ class ImageButton : public CButton {
   // Paints the whole button for its parent's WM_DRAWITEM: face, frame, icon, caption, focus.
   void DrawItem(DRAWITEMSTRUCT* item) override;
   // The face: may shrink `rect` (the black outline of a focused or default button).
-  virtual int paintBackground(HDC dc, RECT* rect);
+  virtual void paintBackground(HDC dc, RECT* rect);
   // The frame on the rectangle paintBackground left.
-  virtual int paintBorder(HDC dc, const RECT* rect);
+  virtual void paintBorder(HDC dc, const RECT* rect);
   // The hovered/pressed or resting icon, greyed when disabled; moves the caption past it.
   virtual void paintIcon(HDC dc, bool hasCaption, const RECT* itemRect, RECT* captionRect,
                          bool isPressed, bool isDisabled);
-  // The caption centred (wrapped) in `captionRect`, embossed when disabled.
-  virtual void paintCaption(HDC dc, const std::string& text, const RECT* itemRect,
-                            RECT* captionRect, bool isPressed, bool isDisabled);
+  // The caption centred (wrapped) in `captionRect`, one pixel further while pressed,
+  // embossed when disabled.
+  virtual void paintCaption(HDC dc, const std::string& text, RECT* captionRect, bool isPressed,
+                            bool isDisabled);
   // Where an icon of width x height goes; moves the caption's left edge past it.
   RECT placeIcon(bool hasCaption, const RECT* itemRect, RECT* captionRect, bool isPressed,
                  int width, int height) const;
@@ -66,8 +69,8 @@ class ImageButton : public CButton {
   bool disabled = false;
   bool isDefault = false;           // the dialog's default push button
   bool drawBorder = true;           // the flat look draws its frames
-  // Face and caption colours: pressed or hovered, at rest, focused.
-  COLORREF bkIn, fgIn, bkOut, fgOut, bkFocus, fgFocus;
+  // Face and caption colours, the same pressed, hovered, focused or at rest.
+  COLORREF faceColour, captionColour;
   IconSlot inIcon;   // pressed or hovered, and at rest when there is no outIcon
   IconSlot outIcon;  // at rest
 

@@ -11,9 +11,12 @@ bool ThemedImageButton::themed() const {
   return themeLoader != nullptr && themeLoader->appThemed();
 }
 
-int ThemedImageButton::paintBackground(HDC dc, RECT* rect) {
+void ThemedImageButton::paintBackground(HDC dc, RECT* rect) {
   HTHEME theme = themed() ? themeLoader->openTheme(m_hWnd, L"BUTTON") : nullptr;
-  if (theme == nullptr) return ImageButton::paintBackground(dc, rect);
+  if (theme == nullptr) {
+    ImageButton::paintBackground(dc, rect);
+    return;
+  }
   // Later rules win: disabled over pressed over hot over defaulted.
   int state = PBS_NORMAL;
   if (isDefault) state = PBS_DEFAULTED;
@@ -22,9 +25,8 @@ int ThemedImageButton::paintBackground(HDC dc, RECT* rect) {
   if (disabled) state = PBS_DISABLED;
   themeLoader->drawThemedBackground(theme, m_hWnd, dc, BP_PUSHBUTTON, state, rect, nullptr);
   themeLoader->closeTheme(theme);
-  return 0;
 }
 
-int ThemedImageButton::paintBorder(HDC dc, const RECT* rect) {
-  return themed() ? 0 : ImageButton::paintBorder(dc, rect);
+void ThemedImageButton::paintBorder(HDC dc, const RECT* rect) {
+  if (!themed()) ImageButton::paintBorder(dc, rect);
 }

@@ -12,8 +12,8 @@ class ThemedImageButton : public ImageButton {
   void attachTheme(const ThemeLoader* loader);
 
  protected:
-  int paintBackground(HDC dc, RECT* rect) override;
-  int paintBorder(HDC dc, const RECT* rect) override;
+  void paintBackground(HDC dc, RECT* rect) override;
+  void paintBorder(HDC dc, const RECT* rect) override;
 
  private:
   // A loader is attached and the program is themed now.

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "controls/GreyIcon.h"
 #include "tests/controls/ButtonDialog.h"
 #include "tests/controls/ButtonPainting.h"
 
@@ -124,7 +125,8 @@ TEST_F(ClassicButtonTest, TheCaptionIsRightOfTheIconAndEmbossedWhenDisabled) {
 }
 
 TEST_F(ClassicButtonTest, AGreyRestingIconGivesWayToTheColouredOneWhenPressed) {
-  ASSERT_EQ(dialog.add.assignIconHandles(RedIcon(), ImageButton::AutoGreyIcon()), 0);
+  HICON red = RedIcon();
+  ASSERT_EQ(dialog.add.assignIconHandles(red, makeGreyIcon(red)), 0);
   const COLORREF grey = RGB(76, 76, 76);
   const PaintedButton resting(dialog.add, 80, 28, 0);
   EXPECT_EQ(Count(resting, {0, 0, 80, 28}, grey), 256);
