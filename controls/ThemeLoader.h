@@ -2,7 +2,7 @@
 #include "platform/DynamicLibrary.h"
 #include "uxtheme/UxTheme.h"
 // Access to the visual-styles module without depending on it: the module is loaded by name,
-// every entry point is looked up afresh at each call, and each has a fallback that answers
+// every entry point is looked up afresh at each call, and each has a fallback that returns
 // as an unthemed system would.
 class ThemeLoader {
  public:

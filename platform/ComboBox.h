@@ -16,13 +16,13 @@ constexpr LRESULT CB_ERR = -1;
 
 class CComboBox : public CWnd {
  public:
-  // Appends an item; answers its index.
+  // Appends an item; returns its index.
   int AddString(const std::string& text);
   int GetCount() const;
   // The selected item's index, CB_ERR when none is selected.
   int GetCurSel() const;
   // Selects an item; an index outside the list (-1 among them) clears the selection and
-  // answers CB_ERR.
+  // returns CB_ERR.
   int SetCurSel(int index);
   // The text of an item; empty for an index outside the list.
   std::string GetLBText(int index) const;

@@ -13,7 +13,7 @@ constexpr int IDC_HAND = 32649;
 HCURSOR LoadCursorA(HINSTANCE instance, int cursorId);
 // The pointer takes this shape over the window now receiving the mouse (the capture window,
 // else the window under the pointer) until it is set again; null hides the pointer there.
-// Answers the cursor set before.
+// Returns the cursor set before.
 HCURSOR SetCursor(HCURSOR cursor);
 // The cursor last set with SetCursor, or null.
 HCURSOR GetCursor();

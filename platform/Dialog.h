@@ -30,7 +30,7 @@ class CDialog : public CWnd {
 
   // Builds the dialog, sends WM_INITDIALOG, shows it centred on the screen and runs a
   // nested message loop (posted messages are delivered) until EndDialog; the window is
-  // destroyed before it returns. Answers EndDialog's result, or -1 without a template.
+  // destroyed before it returns. Returns EndDialog's result, or -1 without a template.
   virtual INT_PTR DoModal();
   // The same without the loop: the dialog stays open until EndDialog destroys it.
   BOOL Create(CWnd* parent = nullptr);

@@ -8,7 +8,7 @@
 class CListCtrl : public CWnd {
  public:
   int GetItemCount() const;
-  // Inserts a row at `index` (held within 0..count) with the text of column 0; answers
+  // Inserts a row at `index` (held within 0..count) with the text of column 0; returns
   // the row's index.
   int InsertItem(int index, const std::string& text);
   BOOL SetItemText(int index, int column, const std::string& text);
@@ -20,11 +20,11 @@ class CListCtrl : public CWnd {
   BOOL SetItemState(int index, UINT state, UINT mask);
   BOOL DeleteItem(int index);
   BOOL DeleteAllItems();
-  // Appends a column with a heading, an LVCFMT_ alignment and a width in pixels; answers
+  // Appends a column with a heading, an LVCFMT_ alignment and a width in pixels; returns
   // its index.
   int InsertColumn(int column, const std::string& heading, int format, int width);
   int GetColumnWidth(int column) const;
   BOOL SetColumnWidth(int column, int width);
-  // LVM_SETEXTENDEDLISTVIEWSTYLE with a mask (0: every bit); answers the previous styles.
+  // LVM_SETEXTENDEDLISTVIEWSTYLE with a mask (0: every bit); returns the previous styles.
   DWORD SetExtendedStyle(DWORD mask, DWORD styles);
 };

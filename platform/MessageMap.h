@@ -97,7 +97,7 @@ MessageEntry ON_CONTROL_REFLECT_EX(WORD code, BOOL (T::*handler)()) {
 
 // Reflected WM_CTLCOLORSTATIC / WM_CTLCOLORBTN (OCM_CTLCOLORSTATIC / OCM_CTLCOLORBTN):
 // HBRUSH handler(HDC, UINT ctlColor) with CTLCOLOR_STATIC / CTLCOLOR_BTN.
-// A non-null brush is the answer to the parent's paint; null lets the parent decide.
+// A non-null brush is what is returned to the parent's paint; null lets the parent decide.
 template <class T>
 MessageEntry ON_WM_CTLCOLOR_REFLECT(UINT reflected, HBRUSH (T::*handler)(HDC, UINT)) {
   return {reflected, 0, 0, [handler, reflected](CWnd& w, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -250,7 +250,7 @@ MessageEntry ON_WM_SETCURSOR(BOOL (T::*handler)(HWND, UINT, UINT)) {
           }};
 }
 
-// WM_GETDLGCODE: UINT handler(), the DLGC_ answer.
+// WM_GETDLGCODE: UINT handler(), the DLGC_ flags it returns.
 template <class T>
 MessageEntry ON_WM_GETDLGCODE(UINT (T::*handler)()) {
   return {WM_GETDLGCODE, 0, 0, [handler](CWnd& w, WPARAM, LPARAM, LRESULT& result) {

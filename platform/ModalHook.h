@@ -10,7 +10,7 @@
 class ModalHook {
  public:
   virtual ~ModalHook() = default;
-  // A message box with the text, the caption, the MB_ icon and an OK button; answers IDOK.
+  // A message box with the text, the caption, the MB_ icon and an OK button; returns IDOK.
   virtual int messageBox(HWND owner, const std::string& text, const std::string& caption,
                          UINT type);
   // The open-file dialog with multiple selection and one filter ("Flv files(*.flv)",
@@ -25,7 +25,7 @@ class ModalHook {
   virtual bool shellOpen(const std::string& verb, const std::string& address, int showCommand);
 };
 
-// Installs a hook (null: the real dialogs again); answers the one it replaces.
+// Installs a hook (null: the real dialogs again); returns the one it replaces.
 ModalHook* SetModalHook(ModalHook* hook);
 // The current hook.
 ModalHook& CurrentModalHook();

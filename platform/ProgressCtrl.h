@@ -7,7 +7,7 @@ class CProgressCtrl : public CWnd {
   // PBM_SETRANGE32.
   void SetRange32(int lower, int upper);
   void GetRange(int& lower, int& upper) const;
-  // PBM_SETPOS: held within the range; answers the previous position.
+  // PBM_SETPOS: held within the range; returns the previous position.
   int SetPos(int position);
   int GetPos() const;
 };

@@ -14,7 +14,7 @@ class CWinApp {
   CWinApp& operator=(const CWinApp&) = delete;
 
   // Start-up. TRUE would enter an application message loop, which this layer does not
-  // have: a dialog-based program runs its dialog here and answers FALSE.
+  // have: a dialog-based program runs its dialog here and returns FALSE.
   virtual BOOL InitInstance();
   // Runs when InitInstance has answered; its result is the process's exit code.
   virtual int ExitInstance();
@@ -30,5 +30,5 @@ void AfxWinInit(int argc, char** argv);
 // Ends what AfxWinInit started: posted messages still queued are dropped, the windowing
 // system's application object goes. Tests call it before returning from main.
 void AfxWinTerm();
-// The program's entry: AfxWinInit, InitInstance, ExitInstance; answers the exit code.
+// The program's entry: AfxWinInit, InitInstance, ExitInstance; returns the exit code.
 int AfxWinMain(int argc, char** argv);

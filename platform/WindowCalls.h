@@ -4,7 +4,7 @@
 #include "platform/WinMessages.h"
 // The Windows calls on windows, by their Windows names. All of them belong to the
 // user-interface thread, except PostMessage (MessageQueue.h). A call on a handle whose
-// window is gone does nothing and answers 0 / FALSE / an empty result.
+// window is gone does nothing and returns 0 / FALSE / an empty result.
 
 // Delivers a message at once to the window's procedure: the bound control object's
 // WindowProc when one is bound, else the window's default processing.
@@ -29,7 +29,7 @@ std::string GetWindowTextA(HWND window);
 BOOL SetDlgItemTextA(HWND dialog, int id, const std::string& text);
 std::string GetDlgItemTextA(HWND dialog, int id);
 
-// Enables or disables a window; the answer is whether it was disabled before.
+// Enables or disables a window; returns whether it was disabled before.
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 constexpr int SW_HIDE = 0;
@@ -39,7 +39,7 @@ constexpr int SW_MAXIMIZE = 3;
 constexpr int SW_SHOW = 5;
 constexpr int SW_MINIMIZE = 6;
 constexpr int SW_RESTORE = 9;
-// Shows, hides, minimises, maximises or restores; the answer is whether it was visible.
+// Shows, hides, minimises, maximises or restores; returns whether it was visible.
 BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
 // The window is minimised.
@@ -81,7 +81,7 @@ constexpr UINT RDW_ERASE = 0x0004;
 constexpr UINT RDW_UPDATENOW = 0x0100;
 BOOL RedrawWindow(HWND window, const RECT* rect, void* region, UINT flags);
 
-// Keyboard focus; each answers the window that had it before.
+// Keyboard focus; each returns the window that had it before.
 HWND SetFocus(HWND window);
 HWND GetFocus();
 // The window that receives every mouse message until ReleaseCapture.

@@ -32,13 +32,13 @@ class CWnd {
   BOOL SubclassWindow(HWND window);
   // SubclassWindow on the child of `parent` with this control id.
   BOOL SubclassDlgItem(UINT id, CWnd* parent);
-  // Unbinds; answers the window it was bound to.
+  // Unbinds; returns the window it was bound to.
   HWND UnsubclassWindow();
 
   // The window procedure: OnWndMsg, else DefWindowProc.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // An input message for this window or one of its children, before dispatch; TRUE
-  // swallows it. The default asks nothing and answers FALSE.
+  // swallows it. The default asks nothing and returns FALSE.
   virtual BOOL PreTranslateMessage(MSG* message);
   // The window's default processing of a message.
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -81,7 +81,7 @@ LRESULT DialogCode(const WindowObject& window) {
   }
 }
 
-// WM_GETFONT answers a handle of the font the window shows, kept until the window goes or
+// WM_GETFONT returns a handle of the font the window shows, kept until the window goes or
 // WM_SETFONT gives it another (which stays the sender's).
 LRESULT FontMessage(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_GETFONT) {

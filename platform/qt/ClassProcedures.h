@@ -20,5 +20,5 @@ QString FromNarrow(const std::string& text);
 QString FromNarrow(const char* text);
 std::string ToNarrow(const QString& text);
 // Copies text into a caller's buffer of `size` bytes, NUL-terminated and cut to fit;
-// answers the bytes copied without the NUL.
+// returns the bytes copied without the NUL.
 LRESULT CopyToBuffer(const std::string& text, char* buffer, std::size_t size);

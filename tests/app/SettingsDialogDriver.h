@@ -45,6 +45,6 @@ void saveShot(HWND window, const std::string& name);
 // Once the Output Settings dialog is open in its modal loop, `steps` act on it; they must
 // end it. Call it right before what opens the dialog.
 void whenSettingsDialogOpens(std::function<void(HWND)> steps);
-// Runs the Settings command on `settings` with `steps` acting on its dialog; answers the
-// command's answer.
+// Runs the Settings command on `settings` with `steps` acting on its dialog; returns what
+// the command returns.
 bool runSettingsCommand(ConversionSettings& settings, const std::function<void(HWND)>& steps);

@@ -15,7 +15,7 @@ struct FakeThemeLog {
   void clear() const {
     reinterpret_cast<void (*)()>(GetProcAddress(module, "ClearFakeThemeCalls"))();
   }
-  // What IsAppThemed answers.
+  // What IsAppThemed returns.
   void setThemed(BOOL themed) const {
     reinterpret_cast<void (*)(BOOL)>(GetProcAddress(module, "SetFakeThemed"))(themed);
   }
