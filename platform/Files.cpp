@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 bool FileOpensForReading(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
@@ -19,3 +21,28 @@ bool IsExistingFolder(const std::string& path) {
 }
 
 bool DeleteFileA(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool WriteFileAtomically(const std::string& path, std::string_view content, mode_t mode,
+                         bool keepExisting) {
+  const std::size_t slash = path.rfind('/');
+  // A short name of its own, so that a long target name cannot make it too long.
+  std::string temporary =
+      (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".vidmora-XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool done = fchmod(fd, mode) == 0;
+  for (std::size_t written = 0; done && written < content.size();) {
+    const ssize_t n = write(fd, content.data() + written, content.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    done = n > 0;
+    if (done) written += static_cast<std::size_t>(n);
+  }
+  done = fsync(fd) == 0 && done;
+  done = close(fd) == 0 && done;
+  if (done) {
+    done = keepExisting ? link(temporary.c_str(), path.c_str()) == 0
+                        : rename(temporary.c_str(), path.c_str()) == 0;
+  }
+  unlink(temporary.c_str());  // gone after a rename already; after a link, the spare name
+  return done;
+}

@@ -1,5 +1,8 @@
 #pragma once
+#include <sys/types.h>
+
 #include <string>
+#include <string_view>
 // Whole-file questions the program asks of the file system.
 
 // True when `path` names an existing regular file that can be opened for reading.
@@ -11,3 +14,10 @@ bool IsExistingFolder(const std::string& path);
 
 // DeleteFileA: removes a file; false when it could not be removed.
 bool DeleteFileA(const std::string& path);
+
+// Makes `path` a file of `content` with the permission bits `mode` so that nobody ever
+// sees a part of it: written to a temporary file beside it, synced, then renamed onto
+// `path`. With `keepExisting` it only becomes `path` when no file has that name yet, and an
+// existing one is kept. False when it could not be done; no temporary file is left.
+bool WriteFileAtomically(const std::string& path, std::string_view content, mode_t mode,
+                         bool keepExisting = false);

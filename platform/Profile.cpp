@@ -12,6 +12,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Numbers.h"
 
 namespace {
@@ -97,27 +98,11 @@ Place Find(const IniText& ini, const std::string& section, const std::string& ke
   return place;
 }
 
+// The file's own permission bits are kept; a new file gets 0644.
 bool WriteWhole(const std::string& file, const std::string& content) {
-  const std::size_t slash = file.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash);
-  std::string temporary = folder + "/.profile-XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
   struct stat existing {};
-  fchmod(fd, stat(file.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644);
-  bool written = true;
-  for (std::size_t done = 0; written && done < content.size();) {
-    const ssize_t n = write(fd, content.data() + done, content.size() - done);
-    if (n <= 0) written = false;
-    else done += static_cast<std::size_t>(n);
-  }
-  written = fsync(fd) == 0 && written;
-  written = close(fd) == 0 && written;
-  if (!written || rename(temporary.c_str(), file.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  const mode_t mode = stat(file.c_str(), &existing) == 0 ? existing.st_mode & 07777 : 0644;
+  return WriteFileAtomically(file, content, mode);
 }
 }  // namespace
 

@@ -34,32 +34,8 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& content) 
   return complete;
 }
 
-bool writeAll(int fd, const std::vector<std::uint8_t>& content) {
-  std::size_t done = 0;
-  while (done < content.size()) {
-    const ssize_t n = write(fd, content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Writes `content` to `target` through a temporary file beside it, renamed into place with
-// `mode` only once complete. With `exclusive`, an existing target is kept.
-bool writeFileInPlace(const std::string& target, const std::vector<std::uint8_t>& content,
-                      mode_t mode, bool exclusive) {
-  std::string temporary = target + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool done = writeAll(fd, content) && fchmod(fd, mode) == 0;
-  done = close(fd) == 0 && done;
-  if (done) {
-    done = exclusive ? link(temporary.c_str(), target.c_str()) == 0
-                     : rename(temporary.c_str(), target.c_str()) == 0;
-  }
-  unlink(temporary.c_str());  // gone after a rename already; after link, the spare name
-  return done;
+std::string_view asText(const std::vector<std::uint8_t>& bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 void deployOne(const std::string& programPath, const std::string& systemPath) {
@@ -67,7 +43,7 @@ void deployOne(const std::string& programPath, const std::string& systemPath) {
   std::vector<std::uint8_t> content;
   if (!readWholeFile(programPath, content)) return;
   for (std::uint8_t& byte : content) byte = encoder_contract::unscrambleByte(byte);
-  writeFileInPlace(systemPath, content, 0755, false);
+  WriteFileAtomically(systemPath, asText(content), 0755);
 }
 
 // CopyFileA with fail-if-exists: a plain, not runnable copy.
@@ -75,7 +51,7 @@ void restoreOne(const std::string& programPath, const std::string& systemPath) {
   DeleteFileA(systemPath);
   std::vector<std::uint8_t> content;
   if (!readWholeFile(programPath, content)) return;
-  writeFileInPlace(systemPath, content, 0644, true);
+  WriteFileAtomically(systemPath, asText(content), 0644, /*keepExisting=*/true);
 }
 
 }  // namespace
