@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "app/DialogFileList.h"
 #include "app/FileListCommands.h"
@@ -32,6 +33,8 @@ class MainDialog : public CDialog {
 
   // A batch runs: closing is refused.
   bool converting() const { return commands.converting(); }
+  // Files to add as Add adds them once the window shows (the command line's).
+  void addAtStart(const std::vector<std::string>& paths) { startFiles = paths; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -67,6 +70,9 @@ class MainDialog : public CDialog {
   void onStartOrStop();
   void onMoreDownloads();
   LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
+  // Files dropped from the file manager are added as Add adds them, except during a batch.
+  void OnDropFiles(HDROP drop);
+  LRESULT onAddStartFiles(WPARAM, LPARAM);
 
   WebAddress webAddress;
   AnchorLayout layout;
@@ -84,6 +90,7 @@ class MainDialog : public CDialog {
   ThemedImageButton startButton, settingsButton, removeButton, exitButton, clearButton, addButton;
   ThemedImageButton moreDownloadsButton;
   HICON icon = nullptr;
+  std::vector<std::string> startFiles;
   DialogFileList view;
   FileListCommands commands;
 };
