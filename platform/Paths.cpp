@@ -30,13 +30,11 @@ std::string ProgramFolder() {
   return WithTrailingSlash(slash == std::string::npos ? std::string() : path.substr(0, slash));
 }
 
-bool CreateFolderChain(const std::string& folder) {
+void CreateFolderChain(const std::string& folder) {
   for (std::size_t slash = folder.find('/', 1); slash != std::string::npos;
        slash = folder.find('/', slash + 1))
     mkdir(folder.substr(0, slash).c_str(), 0755);
   mkdir(folder.c_str(), 0755);
-  struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 namespace {

@@ -24,9 +24,9 @@ std::string AppDataFolder();
 // would lead elsewhere than the path does.
 std::string GetFullPathNameA(const std::string& path);
 
-// Creates `folder` with every missing level above it (SHCreateDirectoryExA); true when it
-// exists afterwards.
-bool CreateFolderChain(const std::string& folder);
+// Creates `folder` with every missing level above it (SHCreateDirectoryExA); what cannot be
+// made is left out silently.
+void CreateFolderChain(const std::string& folder);
 
 // CreateDirectoryA: creates the last level of `path` only; false when it could not be made
 // (it exists already, or its parent is missing).
