@@ -19,7 +19,11 @@ FileListCommands::FileListCommands(FileListView& listView, ConversionSettings& s
 
 void FileListCommands::add() {
   std::vector<std::string> paths;
-  if (!view.chooseSourceFiles(paths)) return;
+  if (view.chooseSourceFiles(paths)) addFiles(paths);
+}
+
+void FileListCommands::addFiles(const std::vector<std::string>& paths) {
+  if (batch.converting()) return;
   for (const std::string& path : paths) view.appendPendingRow(path);
   probe.ProbeNextSource();
 }

@@ -1,9 +1,12 @@
 #include "app/MainDialog.h"
 
+#include <utility>
+
 #include "app/SettingsCommand.h"
 #include "app/SummaryLine.h"
 #include "app/WindowMetrics.h"
 #include "controls/AboutBox.h"
+#include "platform/DropFiles.h"
 #include "platform/Menus.h"
 #include "platform/MessageQueue.h"
 #include "platform/ModalHook.h"
@@ -17,6 +20,8 @@
 namespace {
 // The window menu's About entry.
 constexpr UINT IDM_ABOUTBOX = 0x0010;
+// Posted at initialisation when there are files to add at start.
+constexpr UINT WM_ADD_START_FILES = WM_APP + 1;
 constexpr int kMinimumWidth = 595;
 constexpr int kMinimumHeight = 400;
 }  // namespace
@@ -60,6 +65,8 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_BN_CLICKED(IDC_START, &MainDialog::onStartOrStop),
       ON_BN_CLICKED(IDC_MORE_DOWNLOADS, &MainDialog::onMoreDownloads),
       ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
+      ON_WM_DROPFILES(&MainDialog::OnDropFiles),
+      ON_MESSAGE(WM_ADD_START_FILES, &MainDialog::onAddStartFiles),
   }};
   return &map;
 }
@@ -116,6 +123,8 @@ BOOL MainDialog::OnInitDialog() {
   webLink.SubclassDlgItem(IDC_WEB_LINK, this);
   webLink.setLinkTarget(webAddress.address());
   setUpImageButtons();
+  DragAcceptFiles();
+  if (!startFiles.empty()) PostMessage(WM_ADD_START_FILES);
   return TRUE;
 }
 
@@ -228,6 +237,23 @@ void MainDialog::onExit() { OnOK(); }
 void MainDialog::onBrowse() { commands.browse(); }
 void MainDialog::onStartOrStop() { commands.startOrStop(); }
 void MainDialog::onMoreDownloads() { webAddress.openDownloads(); }
+
+void MainDialog::OnDropFiles(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    std::string path(DragQueryFileA(drop, index, nullptr, 0), '\0');
+    DragQueryFileA(drop, index, path.data(), static_cast<UINT>(path.size() + 1));
+    paths.push_back(path);
+  }
+  DragFinish(drop);
+  commands.addFiles(paths);
+}
+
+LRESULT MainDialog::onAddStartFiles(WPARAM, LPARAM) {
+  commands.addFiles(std::exchange(startFiles, {}));
+  return 0;
+}
 
 LRESULT MainDialog::onEncoderNotify(WPARAM wParam, LPARAM lParam) {
   return commands.onEncoderNotify(wParam, lParam);

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "app/DialogFileList.h"
 #include "app/FileListCommands.h"
@@ -33,6 +34,8 @@ class MainDialog : public CDialog {
 
   // A batch runs: closing is refused.
   bool converting() const { return commands.converting(); }
+  // Files to add as Add adds them once the window shows (the command line's).
+  void addAtStart(const std::vector<std::string>& paths) { startFiles = paths; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -68,6 +71,9 @@ class MainDialog : public CDialog {
   void onStartOrStop();
   void onMoreDownloads();
   LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
+  // Files dropped from the file manager are added as Add adds them, except during a batch.
+  void OnDropFiles(HDROP drop);
+  LRESULT onAddStartFiles(WPARAM, LPARAM);
 
   WebAddress webAddress;
   AnchorLayout layout;
@@ -85,6 +91,7 @@ class MainDialog : public CDialog {
   ThemedImageButton startButton, settingsButton, removeButton, exitButton, clearButton, addButton;
   ThemedImageButton moreDownloadsButton;
   HICON icon = nullptr;
+  std::vector<std::string> startFiles;
   // Where the encoder's threads post to: set once the window exists and never cleared, so
   // they never read m_hWnd while the window goes (a post to a gone window is dropped).
   std::atomic<HWND> notifyWindow{nullptr};

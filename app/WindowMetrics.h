@@ -3,8 +3,11 @@
 
 #include "platform/WinHandles.h"
 
-// The window metrics kept between runs in "option.ini" of the program folder, section
-// "Status": the main dialog's outer size and the widths of the visible list's columns.
+// The window metrics kept between runs in "option.ini", section "Status": the main dialog's
+// outer size and the widths of the visible list's columns. The file lies in the program
+// folder when the program may write there (a build folder, a portable copy); otherwise, as
+// for a copy installed into a system folder, in vidmora/ of the user's application data
+// folder, made when first written. Until that file exists, one beside the program is read.
 
 struct ColumnWidths {
   int w0;

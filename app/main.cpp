@@ -4,5 +4,5 @@ namespace {
 ConverterApp theApp;
 }  // namespace
 
-// Command-line arguments are ignored: the program takes its files from the Add command only.
+// The files named on the command line are added at start (ConverterApp).
 int main(int argc, char** argv) { return AfxWinMain(argc, argv); }

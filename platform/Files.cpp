@@ -20,6 +20,10 @@ bool IsExistingFolder(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool FolderIsWritable(const std::string& path) {
+  return IsExistingFolder(path) && access(path.c_str(), W_OK | X_OK) == 0;
+}
+
 bool DeleteFileA(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 bool WriteFileAtomically(const std::string& path, std::string_view content, mode_t mode,

@@ -12,6 +12,10 @@ bool FileOpensForReading(const std::string& path);
 // GetFileAttributesA with FILE_ATTRIBUTE_DIRECTORY: `path` is an existing folder.
 bool IsExistingFolder(const std::string& path);
 
+// The caller may create and replace files in the folder `path` (access with W_OK: the
+// folder's rights for this process, a read-only file system included).
+bool FolderIsWritable(const std::string& path);
+
 // DeleteFileA: removes a file; false when it could not be removed.
 bool DeleteFileA(const std::string& path);
 

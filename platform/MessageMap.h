@@ -129,6 +129,16 @@ MessageEntry ON_WM_GETMINMAXINFO(void (T::*handler)(MINMAXINFO*)) {
           }};
 }
 
+// WM_DROPFILES: void handler(HDROP), which releases the drop with DragFinish.
+template <class T>
+MessageEntry ON_WM_DROPFILES(void (T::*handler)(HDROP)) {
+  return {WM_DROPFILES, 0, 0, [handler](CWnd& w, WPARAM wParam, LPARAM, LRESULT& result) {
+            (message_map_detail::As<T>(w).*handler)(reinterpret_cast<HDROP>(wParam));
+            result = 0;
+            return true;
+          }};
+}
+
 // WM_PAINT: void handler().
 template <class T>
 MessageEntry ON_WM_PAINT(void (T::*handler)()) {

@@ -15,6 +15,19 @@ std::string ProgramFolder();
 // (default ~/.local/share/vidmora/system/), created with its parents when missing.
 std::string SystemFolder();
 
+// The user's application data folder (SHGetFolderPathA with CSIDL_APPDATA), where programs
+// keep their settings: $XDG_CONFIG_HOME/ (default ~/.config/). Not created here.
+std::string AppDataFolder();
+
+// GetFullPathNameA: a relative path as a full one, the current folder before it. "." parts
+// and repeated separators go; ".." parts stay, since after a symbolic link a textual cut
+// would lead elsewhere than the path does.
+std::string GetFullPathNameA(const std::string& path);
+
+// Creates `folder` with every missing level above it (SHCreateDirectoryExA); what cannot be
+// made is left out silently.
+void CreateFolderChain(const std::string& folder);
+
 // CreateDirectoryA: creates the last level of `path` only; false when it could not be made
 // (it exists already, or its parent is missing).
 bool CreateDirectoryA(const std::string& path);

@@ -16,6 +16,9 @@ std::unique_ptr<QApplication>& Application() {
 }
 }  // namespace
 
+int __argc = 0;
+char** __argv = nullptr;
+
 CWinApp::CWinApp() { currentApp = this; }
 
 CWinApp::~CWinApp() {
@@ -33,6 +36,9 @@ void AfxWinInit(int argc, char** argv) {
   applicationArgc = argc;
   Application() = std::make_unique<QApplication>(applicationArgc, argv);
   QApplication::setApplicationName(QStringLiteral("vidmora"));
+  // The toolkit has taken its own options out of argc and argv.
+  __argc = applicationArgc;
+  __argv = argv;
   StartPostedMessageDelivery();
 }
 

@@ -24,6 +24,11 @@ class CWinApp {
 
 CWinApp* AfxGetApp();
 
+// The program's arguments as the C runtime keeps them: the program, then what its command
+// line gave it, without the windowing system's own options. Set by AfxWinInit.
+extern int __argc;
+extern char** __argv;
+
 // Creates the windowing system's application object for this process, once; every window
 // call needs it. Tests call it before building dialogs.
 void AfxWinInit(int argc, char** argv);

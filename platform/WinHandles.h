@@ -26,6 +26,9 @@ using HBRUSH = GdiObject*;
 using HFONT = GdiObject*;
 struct IconObject;
 using HICON = IconObject*;
+// The files of one drop on a window (WM_DROPFILES), until DragFinish.
+struct DropObject;
+using HDROP = DropObject*;
 
 constexpr WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }

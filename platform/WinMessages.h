@@ -39,8 +39,10 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_DROPFILES = 0x0233;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_USER = 0x0400;
+constexpr UINT WM_APP = 0x8000;  // a program's own messages for its own windows
 
 // A notification a parent hands back to the control that sent it (WM_REFLECT_BASE + the
 // message): the control's own message table sees it before the parent's.

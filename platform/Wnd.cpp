@@ -1,5 +1,6 @@
 #include "platform/Wnd.h"
 
+#include "platform/DropFiles.h"
 #include "platform/MessageQueue.h"
 #include "platform/WinStyles.h"
 #include "platform/qt/WindowObject.h"
@@ -132,6 +133,8 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
                    swpFlags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return TRUE;
 }
+
+void CWnd::DragAcceptFiles(BOOL accept) { ::DragAcceptFiles(m_hWnd, accept); }
 
 CWnd* CWndFromHandle(HWND window) {
   WindowObject* object = FindWindowObject(window);

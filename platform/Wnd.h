@@ -66,6 +66,8 @@ class CWnd {
   DWORD GetStyle() const;
   // Removes and adds style bits; with SWP flags the change is applied by SetWindowPos.
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
+  // Files dropped on the window arrive as WM_DROPFILES (DropFiles.h).
+  void DragAcceptFiles(BOOL accept = TRUE);
 
  protected:
   // Runs when the object is bound to its window, before any message reaches it.

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   xvfb xauth openbox
+  desktop-file-utils appstream xdotool
 )
 
 missing=()

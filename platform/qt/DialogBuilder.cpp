@@ -81,6 +81,8 @@ QWidget* CreateStatic(const DialogItemTemplate& item, QWidget* parent) {
 QWidget* CreateEdit(const DialogItemTemplate& item, QWidget* parent) {
   auto* edit = new QLineEdit(FromNarrow(item.text), parent);
   edit->setFrame((item.style & WS_BORDER) || (item.exStyle & WS_EX_CLIENTEDGE));
+  // An edit control takes no drops: a file dropped on it is its window's (DragAcceptFiles).
+  edit->setAcceptDrops(false);
   if (item.style & ES_NUMBER) {
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     edit->setValidator(new QRegularExpressionValidator(digits, edit));

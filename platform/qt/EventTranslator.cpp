@@ -12,6 +12,7 @@
 #include "platform/WinStyles.h"
 #include "platform/Wnd.h"
 #include "platform/qt/DialogManager.h"
+#include "platform/qt/FileDrops.h"
 #include "platform/qt/MenuObject.h"
 #include "platform/qt/WindowGeometry.h"
 
@@ -253,6 +254,11 @@ bool EventTranslator::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Show:
       if (widget.isVisible()) FollowFrame(window);
       return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::DragLeave:
+    case QEvent::Drop:
+      return DeliverFileDrag(window, event);
     case QEvent::ApplicationPaletteChange:
       notify(WM_SYSCOLORCHANGE, 0, 0);
       return false;

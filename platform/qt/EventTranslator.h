@@ -7,7 +7,7 @@
 // its procedure before the toolkit handles them. Input, paint and close events are the
 // window's to handle: the toolkit sees them only through DefWindowProc. Notification
 // events (focus, enabling, activation, resizing, leaving) reach the window and then the
-// toolkit as usual.
+// toolkit as usual. Drags bringing files reach a window that accepts files (FileDrops.h).
 
 #include "platform/qt/WindowObject.h"
 class QEvent;

@@ -5,6 +5,7 @@
 
 #include "platform/Gdi.h"
 #include "platform/Wnd.h"
+#include "platform/qt/FileDrops.h"
 #include "platform/qt/MenuObject.h"
 
 namespace {
@@ -33,6 +34,7 @@ HWND RegisterWindow(WindowObject& window) {
 
 void UnregisterWindow(WindowObject& window) {
   if (window.wnd != nullptr) window.wnd->UnsubclassWindow();
+  ReleaseDropsOf(window.handle);
   Registry().erase(window.handle);
   if (window.widget) window.widget->setProperty(kHandleProperty, QVariant());
 }

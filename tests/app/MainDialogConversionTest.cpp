@@ -50,11 +50,13 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   EXPECT_TRUE(dialog->converting());
   EXPECT_EQ(GetWindowTextA(item(1008)), "&Stop");
   EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "off"));
+  drop({testClip("late.flv", 2)});  // ignored, as Add is disabled
   pumpUntil([&] { return column(1007, 2)[0] != "Ready"; });
   saveShot("main-converting");
   pumpUntil([&] { return !dialog->converting(); });
 
   EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Done", "Done", "Done"}));
+  EXPECT_EQ(column(1014, 0), (std::vector<std::string>{a, b, c}));
   EXPECT_EQ(hook.messages,
             std::vector<std::string>{"Confirm: All Flv files have been converted! (i)"});
   EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");

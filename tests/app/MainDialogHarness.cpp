@@ -11,6 +11,7 @@
 #include "res/ProgramResources.h"
 #include "tests/app/SettingsDialogDriver.h"
 #include "tests/fixtures/FlvFixture.h"
+#include "tests/platform/FileDrag.h"
 
 int AnsweringHook::messageBox(HWND, const std::string& text, const std::string& caption,
                               UINT type) {
@@ -46,8 +47,9 @@ MainDialogTest::~MainDialogTest() {
   setenv("HOME", previousHome.c_str(), 1);
 }
 
-void MainDialogTest::open() {
+void MainDialogTest::open(const std::vector<std::string>& startFiles) {
   dialog = std::make_unique<MainDialog>(program.path(), system.path());
+  dialog->addAtStart(startFiles);
   ASSERT_TRUE(dialog->Create());
   PumpWaitingMessages();
 }
@@ -74,6 +76,14 @@ void MainDialogTest::add(const std::vector<std::string>& files) {
     return SendMessage(item(1014), LVM_GETITEMCOUNT, 0, 0) ==
            SendMessage(item(1007), LVM_GETITEMCOUNT, 0, 0);
   });
+}
+
+void MainDialogTest::drop(const std::vector<std::string>& files) {
+  std::string uriList;
+  for (const std::string& file : files) uriList += FileUrl(file) + "\r\n";
+  const RECT list = childRect(1007);
+  EXPECT_TRUE(DropUriList(dialog->m_hWnd, {(list.left + list.right) / 2, (list.top + list.bottom) / 2},
+                          uriList));
 }
 
 std::vector<std::string> MainDialogTest::column(int listId, int columnIndex) {

@@ -31,8 +31,9 @@ class MainDialogTest : public testing::Test {
   MainDialogTest();
   ~MainDialogTest() override;
 
-  // Builds and shows the dialog (option.ini may be written first).
-  void open();
+  // Builds and shows the dialog (option.ini may be written first), with the files the
+  // command line names.
+  void open(const std::vector<std::string>& startFiles = {});
   // Copies the scrambled encoders of the build into the program folder.
   void shipEncoders();
   // Delivers messages until `done` or the time limit.
@@ -41,6 +42,8 @@ class MainDialogTest : public testing::Test {
   void click(int id);
   // Adds these files through the Add button and waits until every probe has ended.
   void add(const std::vector<std::string>& files);
+  // Drops these files from the file manager on the file list; the window must take them.
+  void drop(const std::vector<std::string>& files);
   // The text of column `column` of every row of a list control.
   std::vector<std::string> column(int listId, int column);
   RECT childRect(int id);

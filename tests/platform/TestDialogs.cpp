@@ -1,5 +1,6 @@
 #include "TestDialogs.h"
 
+#include "platform/DropFiles.h"
 #include "platform/Resources.h"
 #include "platform/WinStyles.h"
 
@@ -39,6 +40,7 @@ const MessageMap* TestDialog::GetThisMessageMap() {
       ON_CONTROL(STN_CLICKED, kNotifyStaticId, &TestDialog::OnStaticClicked),
       ON_WM_SIZE(&TestDialog::OnSize),
       ON_MESSAGE(WM_TEST_NOTIFY, &TestDialog::OnTestNotify),
+      ON_WM_DROPFILES(&TestDialog::OnDropFiles),
   }};
   return &map;
 }
@@ -70,6 +72,15 @@ void TestDialog::OnSecond() { events.push_back("second"); }
 void TestDialog::OnStaticClicked() { events.push_back("static"); }
 void TestDialog::OnSize(UINT, int cx, int cy) {
   events.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy));
+}
+
+void TestDialog::OnDropFiles(HDROP drop) {
+  char path[4096];
+  for (UINT index = 0; index < DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); ++index) {
+    DragQueryFileA(drop, index, path, sizeof path);
+    events.push_back(std::string("drop ") + path);
+  }
+  DragFinish(drop);
 }
 
 LRESULT TestDialog::OnTestNotify(WPARAM, LPARAM lParam) {

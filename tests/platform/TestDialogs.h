@@ -41,7 +41,7 @@ class TestDialog : public CDialog {
  public:
   TestDialog() : CDialog(kTestDialogId) {}
 
-  std::vector<std::string> events;  // what the table handled, in order
+  std::vector<std::string> events;  // what the table handled, in order ("drop PATH" per file)
   std::vector<LPARAM> notifications;
   int endOnNotify = 0;  // EndDialog with this result at the first WM_TEST_NOTIFY
   std::function<void(TestDialog&)> onInit;      // run at the end of WM_INITDIALOG
@@ -62,5 +62,6 @@ class TestDialog : public CDialog {
   void OnSecond();
   void OnStaticClicked();
   void OnSize(UINT type, int cx, int cy);
+  void OnDropFiles(HDROP drop);
   LRESULT OnTestNotify(WPARAM wParam, LPARAM lParam);
 };
