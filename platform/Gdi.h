@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/WinTypes.h"
-// Device contexts and drawing objects: the GDI calls the controls paint with, drawn with Qt
-// underneath. Handles are opaque; every one made here is freed by its owner
+// Device contexts and drawing objects: the GDI calls the controls paint with, drawn by the
+// toolkit underneath. Handles are opaque; every one made here is freed by its owner
 // (DeleteDC, DeleteObject).
 
 struct DeviceContext;

@@ -8,7 +8,7 @@
 #include <cwctype>
 #include <type_traits>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 
 #define UXTHEME_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 #include "platform/MessageQueue.h"
 #include "platform/WinStyles.h"
 #include "platform/WindowCalls.h"

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 #include "platform/WinStyles.h"
 #include "platform/Wnd.h"
 #include "platform/qt/DialogManager.h"

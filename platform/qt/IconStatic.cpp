@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <cstdlib>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 
 QWidget* CreateIconStatic(const char* text, QWidget* parent) {
   auto* label = new QLabel(parent);

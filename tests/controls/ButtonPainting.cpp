@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 
 namespace {
 constexpr COLORREF kColours[] = {

@@ -2,7 +2,7 @@
 // full, and (PARTIAL_THEME) with only the entry points that answer questions.
 #include <string>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 #include "uxtheme/UxTheme.h"
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))

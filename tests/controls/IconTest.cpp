@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/GreyIcon.h"
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 #include "res/ButtonIcons.h"
 #include "tests/controls/MemoryCanvas.h"
 

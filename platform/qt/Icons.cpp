@@ -1,6 +1,6 @@
 #include <map>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 #include "platform/qt/WindowObject.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/GdiQt.h"
+#include "platform/qt/GdiQt.h"
 
 namespace {
 
