@@ -53,7 +53,7 @@ class CDialog : public CWnd {
  private:
   LRESULT HandleInitDialog(WPARAM, LPARAM);
   HWND BuildWindow(HWND parent);
-  UINT templateId_;
-  CWnd* parent_;
-  bool modal_ = false;
+  UINT templateId;
+  CWnd* parentWindow;
+  bool modal = false;
 };

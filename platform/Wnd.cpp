@@ -44,8 +44,8 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::Default() {
-  if (current_ == nullptr) return 0;
-  return DefWindowProc(current_->message, current_->wParam, current_->lParam);
+  if (currentMessage == nullptr) return 0;
+  return DefWindowProc(currentMessage->message, currentMessage->wParam, currentMessage->lParam);
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -143,9 +143,9 @@ CWnd* CWndFromHandle(HWND window) {
 
 LRESULT DeliverToWnd(CWnd& window, UINT message, WPARAM wParam, LPARAM lParam) {
   const CWnd::CurrentMessage current{message, wParam, lParam};
-  const CWnd::CurrentMessage* previous = window.current_;
-  window.current_ = &current;
+  const CWnd::CurrentMessage* previous = window.currentMessage;
+  window.currentMessage = &current;
   const LRESULT result = window.WindowProc(message, wParam, lParam);
-  window.current_ = previous;
+  window.currentMessage = previous;
   return result;
 }

@@ -89,7 +89,7 @@ class CWnd {
     WPARAM wParam;
     LPARAM lParam;
   };
-  const CurrentMessage* current_ = nullptr;
+  const CurrentMessage* currentMessage = nullptr;
 };
 
 // The bound object of a window, or null.

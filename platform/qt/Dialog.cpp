@@ -13,7 +13,7 @@ void DDX_Control(CDataExchange* exchange, int id, CWnd& control) {
     control.SubclassDlgItem(static_cast<UINT>(id), exchange->m_pDlgWnd);
 }
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId), parent_(parent) {}
+CDialog::CDialog(UINT id, CWnd* parent) : templateId(id), parentWindow(parent) {}
 
 CDialog::~CDialog() {
   if (WindowObject* window = FindWindowObject(m_hWnd)) DestroyWindowTree(*window, false);
@@ -50,7 +50,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 }
 
 HWND CDialog::BuildWindow(HWND parent) {
-  const DialogTemplate* dialog = FindDialogTemplate(AfxGetResourceHandle(), static_cast<int>(templateId_));
+  const DialogTemplate* dialog = FindDialogTemplate(AfxGetResourceHandle(), static_cast<int>(templateId));
   if (dialog == nullptr || m_hWnd != nullptr) return nullptr;
   WindowObject& window = BuildDialog(*dialog, parent);
   SubclassWindow(window.handle);
@@ -64,7 +64,7 @@ HWND CDialog::BuildWindow(HWND parent) {
   // Without an owner the dialog opens centred in the screen's work area.
   CentreOnScreen(*built);
   // The toolkit takes a window's modality into account only when it is shown.
-  if (modal_) built->widget->setWindowModality(Qt::ApplicationModal);
+  if (modal) built->widget->setWindowModality(Qt::ApplicationModal);
   built->widget->show();
   built->widget->activateWindow();
   if (focusFirst)
@@ -73,8 +73,8 @@ HWND CDialog::BuildWindow(HWND parent) {
 }
 
 INT_PTR CDialog::DoModal() {
-  modal_ = true;
-  const HWND handle = BuildWindow(parent_ != nullptr ? parent_->m_hWnd : nullptr);
+  modal = true;
+  const HWND handle = BuildWindow(parentWindow != nullptr ? parentWindow->m_hWnd : nullptr);
   WindowObject* window = FindWindowObject(handle);
   if (window == nullptr) return -1;
   if (!window->ended) {
@@ -89,9 +89,9 @@ INT_PTR CDialog::DoModal() {
 }
 
 BOOL CDialog::Create(CWnd* parent) {
-  modal_ = false;
-  if (parent != nullptr) parent_ = parent;
-  return BuildWindow(parent_ != nullptr ? parent_->m_hWnd : nullptr) != nullptr;
+  modal = false;
+  if (parent != nullptr) parentWindow = parent;
+  return BuildWindow(parentWindow != nullptr ? parentWindow->m_hWnd : nullptr) != nullptr;
 }
 
 void CDialog::EndDialog(int result) {
@@ -99,7 +99,7 @@ void CDialog::EndDialog(int result) {
   if (window == nullptr) return;
   window->result = result;
   window->ended = true;
-  if (modal_) {
+  if (modal) {
     window->widget->hide();
     if (window->modalLoop != nullptr) window->modalLoop->quit();
   } else {

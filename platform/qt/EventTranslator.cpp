@@ -69,35 +69,35 @@ bool PreTranslate(MSG& message) {
 class EventScope {
  public:
   EventScope(WindowObject& window, QEvent* event, UINT message)
-      : window_(window),
-        event_(window.event),
-        message_(window.eventMessage),
-        done_(window.eventDefaultDone) {
+      : scoped(window),
+        outerEvent(window.event),
+        outerMessage(window.eventMessage),
+        outerDefaultDone(window.eventDefaultDone) {
     window.event = event;
     window.eventMessage = message;
     window.eventDefaultDone = false;
   }
   ~EventScope() {
-    window_.event = event_;
-    window_.eventMessage = message_;
-    window_.eventDefaultDone = done_;
+    scoped.event = outerEvent;
+    scoped.eventMessage = outerMessage;
+    scoped.eventDefaultDone = outerDefaultDone;
   }
 
  private:
-  WindowObject& window_;
-  QEvent* event_;
-  UINT message_;
-  bool done_;
+  WindowObject& scoped;
+  QEvent* outerEvent;  // the delivery this one is nested in, restored at its end
+  UINT outerMessage;
+  bool outerDefaultDone;
 };
 }  // namespace
 
 EventTranslator::EventTranslator(std::unique_ptr<WindowObject> window)
-    : QObject(window->widget), window_(std::move(window)) {
-  window_->widget->installEventFilter(this);
+    : QObject(window->widget), ownWindow(std::move(window)) {
+  ownWindow->widget->installEventFilter(this);
 }
 
 EventTranslator::~EventTranslator() {
-  if (FindWindowObject(window_->handle) == window_.get()) UnregisterWindow(*window_);
+  if (FindWindowObject(ownWindow->handle) == ownWindow.get()) UnregisterWindow(*ownWindow);
 }
 
 WindowObject& CreateWindowObject(QWidget* widget, WindowKind kind) {
@@ -121,9 +121,9 @@ bool RunToolkitDefault(WindowObject& window, UINT message) {
 
 bool EventTranslator::deliverInput(QEvent* event, UINT message, WPARAM wParam, LPARAM lParam) {
   const QPoint cursor = QCursor::pos();
-  MSG msg{window_->handle, message, wParam, lParam, {cursor.x(), cursor.y()}};
+  MSG msg{ownWindow->handle, message, wParam, lParam, {cursor.x(), cursor.y()}};
   if (PreTranslate(msg)) return true;
-  EventScope scope(*window_, event, msg.message);
+  EventScope scope(*ownWindow, event, msg.message);
   SendMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
   return true;
 }
@@ -132,18 +132,18 @@ bool EventTranslator::deliverKey(QEvent* event) {
   const auto& key = static_cast<const QKeyEvent&>(*event);
   const bool alt = key.modifiers() & Qt::AltModifier;
   const QPoint cursor = QCursor::pos();
-  MSG msg{window_->handle, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key.key()), 0,
+  MSG msg{ownWindow->handle, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key.key()), 0,
           {cursor.x(), cursor.y()}};
   if (PreTranslate(msg)) return true;
-  if (WindowObject* dialog = DialogOf(*window_); dialog != nullptr && HandleDialogKey(*dialog, msg))
+  if (WindowObject* dialog = DialogOf(*ownWindow); dialog != nullptr && HandleDialogKey(*dialog, msg))
     return true;
-  EventScope scope(*window_, event, msg.message);
+  EventScope scope(*ownWindow, event, msg.message);
   SendMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
   return true;
 }
 
 bool EventTranslator::deliverPaint(QEvent* event) {
-  WindowObject& window = *window_;
+  WindowObject& window = *ownWindow;
   const bool ownerDrawn =
       window.kind == WindowKind::Button && (window.style & BS_TYPEMASK) == BS_OWNERDRAW;
   if (window.kind == WindowKind::Static) askStaticColors();
@@ -172,7 +172,7 @@ bool EventTranslator::deliverPaint(QEvent* event) {
 void EventTranslator::askStaticColors() {
   // The parent (or, reflected, the static itself) chooses the text colour; the toolkit
   // paints the text. An unanswered question leaves the palette's colour.
-  WindowObject& window = *window_;
+  WindowObject& window = *ownWindow;
   DeviceContext dc;
   dc.widget = window.widget;
   dc.textColor = ToColorRef(window.widget->palette().color(QPalette::WindowText));
@@ -186,13 +186,13 @@ void EventTranslator::askStaticColors() {
 }
 
 void EventTranslator::notify(UINT message, WPARAM wParam, LPARAM lParam) {
-  SendMessage(window_->handle, message, wParam, lParam);
+  SendMessage(ownWindow->handle, message, wParam, lParam);
 }
 
 bool EventTranslator::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != window_->widget || FindWindowObject(window_->handle) != window_.get())
+  if (watched != ownWindow->widget || FindWindowObject(ownWindow->handle) != ownWindow.get())
     return false;
-  WindowObject& window = *window_;
+  WindowObject& window = *ownWindow;
   QWidget& widget = *window.widget;
   switch (event->type()) {
     case QEvent::MouseMove:

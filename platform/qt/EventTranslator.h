@@ -18,7 +18,7 @@ class EventTranslator : public QObject {
   // Owns `window`; installed on window.widget and destroyed with it.
   explicit EventTranslator(std::unique_ptr<WindowObject> window);
   ~EventTranslator() override;
-  WindowObject& window() { return *window_; }
+  WindowObject& window() { return *ownWindow; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,7 +30,7 @@ class EventTranslator : public QObject {
   void askStaticColors();
   void notify(UINT message, WPARAM wParam, LPARAM lParam);
 
-  std::unique_ptr<WindowObject> window_;
+  std::unique_ptr<WindowObject> ownWindow;
 };
 
 // Makes a widget a window: a window object of this kind, registered, with its translator.

@@ -12,10 +12,10 @@ namespace {
 // the worker.
 class WaitingMessageBox : public ModalHook {
  public:
-  explicit WaitingMessageBox(const TestDialog& dialog) : dialog_(dialog) {}
+  explicit WaitingMessageBox(const TestDialog& dialog) : waitedFor(dialog) {}
   int messageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
     shown.push_back(caption + ": " + text + " " + std::to_string(type));
-    for (int i = 0; i < 500 && dialog_.notifications.size() < 3; ++i) {
+    for (int i = 0; i < 500 && waitedFor.notifications.size() < 3; ++i) {
       PumpWaitingMessages();
       Sleep(2);
     }
@@ -24,7 +24,7 @@ class WaitingMessageBox : public ModalHook {
   std::vector<std::string> shown;
 
  private:
-  const TestDialog& dialog_;
+  const TestDialog& waitedFor;
 };
 
 void PumpUntil(const std::function<bool()>& done) {

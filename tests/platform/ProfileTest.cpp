@@ -10,74 +10,74 @@ namespace {
 class ProfileTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
+    folder = std::filesystem::temp_directory_path() /
               ("vidmora-profile-" + std::to_string(::getpid()) + "-" +
                testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    file_ = (folder_ / "option.ini").string();
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    file = (folder / "option.ini").string();
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  void Write(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  void Write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
   std::string Read() {
     std::stringstream text;
-    text << std::ifstream(file_, std::ios::binary).rdbuf();
+    text << std::ifstream(file, std::ios::binary).rdbuf();
     return text.str();
   }
-  std::filesystem::path folder_;
-  std::string file_;
+  std::filesystem::path folder;
+  std::string file;
 };
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file_), 560u);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file), 560u);
   Write("[Other]\nWidth=700\n");
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file_), 560u);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file), 560u);
   Write("[Status]\nHeight=400\n");
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file_), 560u);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file), 560u);
 }
 
 TEST_F(ProfileTest, ValuesAreReadByTheirLeadingDigits) {
   Write("[Status]\nA=abc\nB= 42px\nC=-7\nD=\nE=0\n");
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "A", 9, file_), 0u);
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "B", 9, file_), 42u);
-  EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("Status", "C", 9, file_)), -7);
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "D", 9, file_), 0u);
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "E", 9, file_), 0u);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "A", 9, file), 0u);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "B", 9, file), 42u);
+  EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("Status", "C", 9, file)), -7);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "D", 9, file), 0u);
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "E", 9, file), 0u);
 }
 
 TEST_F(ProfileTest, NamesMatchWithoutCase) {
   Write("[ STATUS ]\n width = 612 \n");
-  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file_), 612u);
-  EXPECT_EQ(GetPrivateProfileStringA("status", "WIDTH", "", file_), "612");
+  EXPECT_EQ(GetPrivateProfileIntA("Status", "Width", 560, file), 612u);
+  EXPECT_EQ(GetPrivateProfileStringA("status", "WIDTH", "", file), "612");
 }
 
 TEST_F(ProfileTest, WriteCreatesTheFileAndSection) {
-  EXPECT_TRUE(WritePrivateProfileStringA("Status", "Width", "600", file_));
+  EXPECT_TRUE(WritePrivateProfileStringA("Status", "Width", "600", file));
   EXPECT_EQ(Read(), "[Status]\nWidth=600\n");
-  EXPECT_TRUE(WritePrivateProfileStringA("Status", "Height", "420", file_));
+  EXPECT_TRUE(WritePrivateProfileStringA("Status", "Height", "420", file));
   EXPECT_EQ(Read(), "[Status]\nWidth=600\nHeight=420\n");
 }
 
 TEST_F(ProfileTest, WriteReplacesTheValueAndKeepsEverythingElse) {
   Write("; saved by hand\r\n[Other]\r\nWidth=1\r\n\r\n[status]\r\nwidth=2\r\nw0=310\r\n\r\n[Last]\r\nx=y\r\n");
-  EXPECT_TRUE(WritePrivateProfileStringA("Status", "Width", "640", file_));
-  EXPECT_TRUE(WritePrivateProfileStringA("Status", "w1", "90", file_));
+  EXPECT_TRUE(WritePrivateProfileStringA("Status", "Width", "640", file));
+  EXPECT_TRUE(WritePrivateProfileStringA("Status", "w1", "90", file));
   EXPECT_EQ(Read(),
             "; saved by hand\r\n[Other]\r\nWidth=1\r\n\r\n[status]\r\nWidth=640\r\nw0=310\r\nw1=90\r\n"
             "\r\n[Last]\r\nx=y\r\n");
-  EXPECT_EQ(GetPrivateProfileIntA("Other", "Width", 0, file_), 1u);
+  EXPECT_EQ(GetPrivateProfileIntA("Other", "Width", 0, file), 1u);
 }
 
 TEST_F(ProfileTest, WriteLeavesNoTemporaryFileBehind) {
   Write("[Status]\nWidth=1\n");
-  ASSERT_TRUE(WritePrivateProfileStringA("Status", "Width", "2", file_));
+  ASSERT_TRUE(WritePrivateProfileStringA("Status", "Width", "2", file));
   int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_)) ++files;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
   EXPECT_EQ(files, 1);
 }
 
 TEST_F(ProfileTest, FailedWriteIsReportedAndChangesNothing) {
-  const std::string missing = (folder_ / "no-such-folder" / "option.ini").string();
+  const std::string missing = (folder / "no-such-folder" / "option.ini").string();
   EXPECT_FALSE(WritePrivateProfileStringA("Status", "Width", "2", missing));
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
