@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
+#include <sstream>
 
 namespace encoder_test {
 
@@ -31,6 +34,28 @@ const std::string& scratchFolder() {
 
 std::string scratchPath(const std::string& name) { return scratchFolder() + "/" + name; }
 
+std::string scratchSubfolder(const std::string& name) {
+  const std::string folder = scratchPath(name);
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> entriesOf(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec) {
   static std::mutex mutex;
   static std::map<std::string, std::string> made;
@@ -51,8 +76,9 @@ std::string programFolderFile(const std::string& name) {
   return std::string(VIDMORA_PROGRAM_DIR) + "/" + name;
 }
 
-std::string encoderFor(const std::string& codec) {
-  return codec == "wmv2" ? quimbelPath() : zandrioPath();
+std::string encoderFor(const std::string& codec, bool asan) {
+  if (codec == "wmv2") return asan ? VIDMORA_QUIMBEL_ASAN : quimbelPath();
+  return asan ? zandrioAsanPath() : zandrioPath();
 }
 
 }  // namespace encoder_test

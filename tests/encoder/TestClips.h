@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "tests/fixtures/FlvFixture.h"
 // Where the encoder tests find their executables, real samples and generated clips.
@@ -10,6 +11,12 @@ namespace encoder_test {
 const std::string& scratchFolder();
 // A fresh path inside the scratch folder (nothing is created).
 std::string scratchPath(const std::string& name);
+// A new empty folder inside the scratch folder.
+std::string scratchSubfolder(const std::string& name);
+// The names in `folder`, sorted, hidden ones included: what a run left there.
+std::vector<std::string> entriesOf(const std::string& folder);
+// The whole content of the file at `path` (empty when it cannot be read).
+std::string readAll(const std::string& path);
 
 // The generated clip `name`.flv made from `spec`, made once per test run.
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec);
@@ -23,7 +30,8 @@ std::string quimbelPath();
 std::string zandrioAsanPath();
 std::string programFolderFile(const std::string& name);
 
-// The executable that writes `codec` ("wmv2" is quimbel's, the others zandrio's).
-std::string encoderFor(const std::string& codec);
+// The executable that writes `codec` ("wmv2" is quimbel's, the others zandrio's), plain or
+// built with AddressSanitizer.
+std::string encoderFor(const std::string& codec, bool asan = false);
 
 }  // namespace encoder_test
