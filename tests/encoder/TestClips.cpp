@@ -2,13 +2,10 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 
 namespace encoder_test {
 
@@ -39,21 +36,6 @@ std::string scratchSubfolder(const std::string& name) {
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
-}
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> entriesOf(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec) {

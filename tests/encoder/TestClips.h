@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
-#include <vector>
 
+#include "tests/encoder/FileContents.h"
 #include "tests/fixtures/FlvFixture.h"
 // Where the encoder tests find their executables, real samples and generated clips.
 
@@ -13,10 +13,6 @@ const std::string& scratchFolder();
 std::string scratchPath(const std::string& name);
 // A new empty folder inside the scratch folder.
 std::string scratchSubfolder(const std::string& name);
-// The names in `folder`, sorted, hidden ones included: what a run left there.
-std::vector<std::string> entriesOf(const std::string& folder);
-// The whole content of the file at `path` (empty when it cannot be read).
-std::string readAll(const std::string& path);
 
 // The generated clip `name`.flv made from `spec`, made once per test run.
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec);
