@@ -49,10 +49,10 @@ std::string describeOutput(const std::optional<VideoStage>& video, const AVCodec
 
 // A stop keeps what was converted under a target name that was free; a file that was at the
 // target stays as it was.
-int finishStopped(OutputFile& output, const EncoderArguments& request,
+int finishStopped(OutputFile& output, const EncoderArguments& request, bool decodedAny,
                   const std::function<void()>& lastProgressLine) {
   std::string outcome;
-  if (output.packets() == 0) {
+  if (!decodedAny || output.packets() == 0) {
     outcome = "nothing was converted, nothing was written";
   } else if (output.replacesExisting()) {
     outcome = "the partial output was discarded; " + request.target + " was kept as it was";
@@ -124,7 +124,8 @@ int runConversion(const EncoderArguments& request) {
     throw EncoderError("no frame of " + request.source + " could be decoded");
   if (video) video->finish(decoder.videoEnd());
   if (audio) audio->finish();
-  if (stopRequested()) return finishStopped(output, request, [&] { progress.finish(figures()); });
+  if (stopRequested())
+    return finishStopped(output, request, decodedAny, [&] { progress.finish(figures()); });
   checkContentConverted(decoder, output, request.source);
   output.commit();
   progress.finish(figures());
