@@ -1,6 +1,7 @@
 // Progress lines as the program reads them, and the SIGTERM stop.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 
 #include "tests/encoder/EncoderProcess.h"
@@ -90,5 +91,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
       return std::string(info.param.codec) + (info.param.targetExisted ? "_existing" : "_free");
     });
+
+// A killed encoder cannot clean up: its output had no name yet, so nothing of it remains.
+TEST(Kill, MidRunLeavesNothingButTheFileThatWasThere) {
+  const std::string folder = scratchSubfolder("killed");
+  const std::string target = folder + "/killed.mpg";
+  std::ofstream(target) << "the user's earlier file";
+  EncoderProcess process(zandrioPath(), slowConversion(target));
+  ASSERT_TRUE(process.waitForText("time=", std::chrono::seconds(20)));
+  process.kill();
+  const EncoderRun run = process.finish(std::chrono::seconds(20));
+  EXPECT_EQ(run.signal, SIGKILL);
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"killed.mpg"});
+  EXPECT_EQ(readAll(target), "the user's earlier file");
+}
 
 }  // namespace
