@@ -30,7 +30,8 @@ double stopMilliseconds(const Format& format, const std::string& size, const std
   const auto signalled = Clock::now();
   process.terminate();
   const encoder_test::EncoderRun run = process.finish(std::chrono::minutes(2));
-  const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - signalled).count();
+  const double elapsed =
+      std::chrono::duration<double, std::milli>(Clock::now() - signalled).count();
   std::filesystem::remove(target);
   return run.exitStatus == 3 ? elapsed : -1;
 }
@@ -52,8 +53,8 @@ void printStopLatency(const std::string& clip, const std::string& folder, int ru
     for (const char* size : sizes) {
       std::vector<double> times;
       for (int i = 0; i < runs; ++i)
-        times.push_back(
-            stopMilliseconds(format, size, clip, folder + "/encoder-bench-stop" + format.extension));
+        times.push_back(stopMilliseconds(format, size, clip,
+                                         folder + "/encoder-bench-stop" + format.extension));
       std::sort(times.begin(), times.end());
       if (times.front() < 0)
         std::printf(" %12s", "FAILED");

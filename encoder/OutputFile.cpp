@@ -83,13 +83,15 @@ bool OutputFile::examineTarget() const {
     throw EncoderError(systemFailure("cannot create " + target_));
   }
   // Whatever is there is replaced only if it is a file the user could read back.
-  const int existing = ::openat(folder_.fd, name_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int existing =
+      ::openat(folder_.fd, name_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (existing < 0)
     throw EncoderError(systemFailure("cannot replace " + target_) + "; it was left as it is");
   const bool regular = ::fstat(existing, &status) == 0 && S_ISREG(status.st_mode);
   ::close(existing);
   if (!regular)
-    throw EncoderError("cannot replace " + target_ + ": it is not a regular file; it was left as it is");
+    throw EncoderError("cannot replace " + target_ +
+                       ": it is not a regular file; it was left as it is");
   return true;
 }
 
@@ -103,7 +105,7 @@ void OutputFile::createFile(Naming naming) {
   // A file under this name can only be left by an earlier process that had this pid.
   ::unlinkat(folder_.fd, temporaryName_.c_str(), 0);
   file_.fd = ::openat(folder_.fd, temporaryName_.c_str(),
-                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (file_.fd < 0) throw EncoderError(systemFailure("cannot create " + target_));
   named_ = true;
 }
@@ -168,7 +170,8 @@ void OutputFile::nameTemporary() {
 void OutputFile::linkWithoutReplacing() {
   int result;
   if (named_) {
-    result = ::renameat2(folder_.fd, temporaryName_.c_str(), folder_.fd, name_.c_str(), RENAME_NOREPLACE);
+    result = ::renameat2(folder_.fd, temporaryName_.c_str(), folder_.fd, name_.c_str(),
+                         RENAME_NOREPLACE);
     if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
       // A file system without the flag: a hard link refuses an existing name just the same.
       result = ::linkat(folder_.fd, temporaryName_.c_str(), folder_.fd, name_.c_str(), 0);
@@ -178,7 +181,8 @@ void OutputFile::linkWithoutReplacing() {
     result = linkDescriptor(file_.fd, folder_.fd, name_);
   }
   if (result != 0 && errno == EEXIST)
-    throw EncoderError(target_ + " appeared while converting; it was kept, and this output discarded");
+    throw EncoderError(target_ +
+                       " appeared while converting; it was kept, and this output discarded");
   if (result != 0) throw EncoderError(systemFailure("cannot create " + target_));
   named_ = false;
 }

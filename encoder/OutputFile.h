@@ -24,8 +24,7 @@ class OutputFile {
   // Examines the target, creates the file in its folder and sets up the muxer `muxerName`;
   // throws EncoderError when the target is present but no regular file that can be read, or
   // the folder takes no file.
-  OutputFile(const std::string& target, const char* muxerName,
-             Naming naming = Naming::Unnamed);
+  OutputFile(const std::string& target, const char* muxerName, Naming naming = Naming::Unnamed);
   // Discards the file unless commit succeeded.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
@@ -73,7 +72,7 @@ class OutputFile {
   std::string temporaryName_;  // encoder_contract::temporaryFileName of this process
   Descriptor folder_;          // O_PATH descriptor of the target's folder
   Descriptor file_;
-  bool named_ = false;         // the file is in the folder under temporaryName_
+  bool named_ = false;  // the file is in the folder under temporaryName_
   bool replacing_ = false;
   std::unique_ptr<AVIOContext, IoFree> io_;  // writes to file_; context_ writes through it
   std::unique_ptr<AVFormatContext, ContextFree> context_;

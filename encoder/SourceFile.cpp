@@ -72,7 +72,8 @@ std::vector<AVStream*> decodableStreams(AVFormatContext* context, AVMediaType ty
 }
 
 // The stream of `candidates` that carries the most bytes (the first of equals).
-AVStream* carryingMost(const std::vector<AVStream*>& candidates, const std::vector<int64_t>& bytes) {
+AVStream* carryingMost(const std::vector<AVStream*>& candidates,
+                       const std::vector<int64_t>& bytes) {
   AVStream* best = nullptr;
   int64_t bestBytes = -1;
   for (AVStream* stream : candidates) {
@@ -89,7 +90,9 @@ AVStream* carryingMost(const std::vector<AVStream*>& candidates, const std::vect
 }  // namespace
 
 SourceFile::SourceFile(const std::string& path)
-    : path_(path), repair_(FlvTagSizeRepair::forFile(path)), context_(openInput(path, repair_.get())) {
+    : path_(path),
+      repair_(FlvTagSizeRepair::forFile(path)),
+      context_(openInput(path, repair_.get())) {
   const auto videos = decodableStreams(context_.get(), AVMEDIA_TYPE_VIDEO);
   const auto audios = decodableStreams(context_.get(), AVMEDIA_TYPE_AUDIO);
   // A damaged or spliced file can show a stream of a kind more than once, each with a codec

@@ -123,8 +123,8 @@ TEST_P(OutputFileNaming, WhileWritingTheFolderHoldsAtMostTheContractsTemporaryNa
   if (named) std::ofstream(folder_ + "/" + temporary) << "left by a killed encoder";
   OutputFile output(target_, "mpeg", GetParam());
   writeSilence(output);
-  EXPECT_EQ(entriesOf(folder_), named ? std::vector<std::string>{temporary}
-                                      : std::vector<std::string>{});
+  EXPECT_EQ(entriesOf(folder_),
+            named ? std::vector<std::string>{temporary} : std::vector<std::string>{});
   output.commit();
   EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"out.mpg"});
 }
@@ -132,9 +132,8 @@ TEST_P(OutputFileNaming, WhileWritingTheFolderHoldsAtMostTheContractsTemporaryNa
 INSTANTIATE_TEST_SUITE_P(Namings, OutputFileNaming,
                          ::testing::Values(OutputFile::Naming::Unnamed, OutputFile::Naming::Named),
                          [](const auto& info) {
-                           return std::string(info.param == OutputFile::Naming::Named
-                                                  ? "Named"
-                                                  : "Unnamed");
+                           return std::string(info.param == OutputFile::Naming::Named ? "Named"
+                                                                                      : "Unnamed");
                          });
 
 }  // namespace

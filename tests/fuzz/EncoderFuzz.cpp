@@ -67,7 +67,9 @@ struct Judgement {
   std::string why;
 };
 
-bool holds(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool holds(const std::string& text, const char* part) {
+  return text.find(part) != std::string::npos;
+}
 
 // A SIGTERM sent while the process was still starting, before it could install its handler,
 // ends it like a kill; from the "Output: " line on, the handler is long in place.
@@ -85,7 +87,8 @@ Judgement judgeRun(const encoder_test::EncoderRun& run, Ending ending, bool prob
   const int status = run.exitStatus;
   if (status != 0 && status != 1 && !(status == 3 && ending == Ending::Stop))
     return {Finding::Wrong, "exit status " + std::to_string(status)};
-  if (status == 1 && !holds(run.errorText, "error: ")) return {Finding::Wrong, "failure without its line"};
+  if (status == 1 && !holds(run.errorText, "error: "))
+    return {Finding::Wrong, "failure without its line"};
   if (probe && status == 0 && !holds(run.errorText, encoder_contract::kDurationMarker))
     return {Finding::Wrong, "probe succeeded without a duration"};
   return {};
@@ -105,7 +108,8 @@ Judgement judgeFolder(const fs::path& folder, const fs::path& target, bool exist
     }
   }
   for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.path() != target) return {Finding::Leftover, "left " + entry.path().filename().string()};
+    if (entry.path() != target)
+      return {Finding::Leftover, "left " + entry.path().filename().string()};
   if (killed) return {};
   const bool present = fs::exists(target);
   const bool earlier = present && encoder_test::readAll(target) == kEarlierContent;
@@ -113,7 +117,8 @@ Judgement judgeFolder(const fs::path& folder, const fs::path& target, bool exist
     return {Finding::Wrong, "success without a readable output"};
   if (run.exitStatus != 0 && existed && !earlier)
     return {Finding::Wrong, "the earlier file was changed by a run that did not complete"};
-  if (run.exitStatus == 1 && !existed && present) return {Finding::Wrong, "a failure left an output"};
+  if (run.exitStatus == 1 && !existed && present)
+    return {Finding::Wrong, "a failure left an output"};
   return {};
 }
 
@@ -133,13 +138,14 @@ class Fuzzer {
     const Bytes input = mutate(Bytes(inputBytes.begin(), inputBytes.end()), random_, mutations);
     const fs::path inputPath = work_ / "input.flv";
     std::ofstream(inputPath, std::ios::binary)
-        .write(reinterpret_cast<const char*>(input.data()), static_cast<std::streamsize>(input.size()));
+        .write(reinterpret_cast<const char*>(input.data()),
+               static_cast<std::streamsize>(input.size()));
     ++totals_.inputs;
     std::string what = sample.filename().string() + " with";
     for (const auto& mutation : mutations) what += " " + mutation;
 
-    const auto probe = encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath},
-                                                std::chrono::seconds(20));
+    const auto probe =
+        encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath}, std::chrono::seconds(20));
     record(judgeRun(probe, Ending::Natural, true), input, what + "\nprobe", probe);
 
     const Format& format = kFormats[totals_.inputs % std::size(kFormats)];
@@ -190,19 +196,30 @@ class Fuzzer {
               const encoder_test::EncoderRun& run) {
     static const char* kNames[] = {"", "crash", "hang", "leftover", "wrong"};
     switch (verdict.finding) {
-      case Finding::None: return;
-      case Finding::Crash: ++totals_.crashes; break;
-      case Finding::Hang: ++totals_.hangs; break;
-      case Finding::Leftover: ++totals_.leftovers; break;
-      case Finding::Wrong: ++totals_.wrong; break;
+      case Finding::None:
+        return;
+      case Finding::Crash:
+        ++totals_.crashes;
+        break;
+      case Finding::Hang:
+        ++totals_.hangs;
+        break;
+      case Finding::Leftover:
+        ++totals_.leftovers;
+        break;
+      case Finding::Wrong:
+        ++totals_.wrong;
+        break;
     }
     fs::create_directories(findings_);
     const std::string name = std::string(kNames[static_cast<int>(verdict.finding)]) + "-seed" +
                              std::to_string(seed_) + "-" + std::to_string(totals_.inputs);
     std::ofstream(findings_ / (name + ".flv"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(input.data()), static_cast<std::streamsize>(input.size()));
-    const std::string tail = run.errorText.size() > 4000 ? run.errorText.substr(run.errorText.size() - 4000)
-                                                         : run.errorText;
+        .write(reinterpret_cast<const char*>(input.data()),
+               static_cast<std::streamsize>(input.size()));
+    const std::string tail = run.errorText.size() > 4000
+                                 ? run.errorText.substr(run.errorText.size() - 4000)
+                                 : run.errorText;
     std::ofstream(findings_ / (name + ".txt")) << what << "\n" << verdict.why << "\n\n" << tail;
     std::printf("found %s: %s (%s)\n", kNames[static_cast<int>(verdict.finding)], what.c_str(),
                 verdict.why.c_str());
@@ -244,8 +261,8 @@ int main(int argc, char** argv) {
       "%d killed mid-run)\n"
       "fuzz: crashes %d, hangs %d, leftover files %d, wrong results %d; pid-named temporaries "
       "removed after a kill %d\n",
-      static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.crashes, t.hangs,
-      t.leftovers, t.wrong, t.removedByName);
+      static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.crashes,
+      t.hangs, t.leftovers, t.wrong, t.removedByName);
   const int found = t.crashes + t.hangs + t.leftovers + t.wrong;
   if (found > 0) std::printf("fuzz: the inputs are in %s\n", VIDMORA_FUZZ_FINDINGS);
   return found > 0 ? 1 : 0;

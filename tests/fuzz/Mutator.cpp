@@ -47,9 +47,11 @@ class Mutation {
   std::vector<Tag> tags() const {
     std::vector<Tag> found;
     if (bytes_.size() < kFileHeaderBytes) return found;
-    std::size_t at = (std::size_t{bytes_[5]} << 24 | bytes_[6] << 16 | bytes_[7] << 8 | bytes_[8]) + 4;
+    std::size_t at =
+        (std::size_t{bytes_[5]} << 24 | bytes_[6] << 16 | bytes_[7] << 8 | bytes_[8]) + 4;
     while (at + kTagHeaderBytes <= bytes_.size()) {
-      const std::size_t size = std::size_t{bytes_[at + 1]} << 16 | bytes_[at + 2] << 8 | bytes_[at + 3];
+      const std::size_t size =
+          std::size_t{bytes_[at + 1]} << 16 | bytes_[at + 2] << 8 | bytes_[at + 3];
       if (at + kTagHeaderBytes + size > bytes_.size()) break;
       found.push_back({at, size});
       at += kTagHeaderBytes + size + 4;
@@ -87,8 +89,8 @@ class Mutation {
     return at("byte", where);
   }
   std::string interestingWord() {
-    static const uint32_t kWords[] = {0, 1, 0x7fff, 0x8000, 0xffff, 0x7fffffff, 0x80000000,
-                                      0xffffffff};
+    static const uint32_t kWords[] = {0,      1,          0x7fff,     0x8000,
+                                      0xffff, 0x7fffffff, 0x80000000, 0xffffffff};
     const uint32_t word = kWords[below(std::size(kWords))];
     const std::size_t where = offset();
     for (std::size_t i = 0; i < 4 && where + i < bytes_.size(); ++i)
@@ -125,7 +127,8 @@ class Mutation {
       static const long kDeltas[] = {-1, 1, -4, 4, -11, 100, -100000, 0xffffff};
       const long size = std::max(0L, std::min(0xffffffL, static_cast<long>(tag.size) +
                                                              kDeltas[below(std::size(kDeltas))]));
-      for (int i = 0; i < 3; ++i) bytes_[tag.at + 1 + i] = static_cast<uint8_t>(size >> (8 * (2 - i)));
+      for (int i = 0; i < 3; ++i)
+        bytes_[tag.at + 1 + i] = static_cast<uint8_t>(size >> (8 * (2 - i)));
     });
   }
   std::string tagTimestamp() {
@@ -147,7 +150,8 @@ class Mutation {
   std::string duplicateTag() {
     return onTag("tag-duplicate", [&](const Tag& tag) {
       const std::size_t length = kTagHeaderBytes + tag.size + 4;
-      const Bytes copy(bytes_.begin() + tag.at, bytes_.begin() + std::min(bytes_.size(), tag.at + length));
+      const Bytes copy(bytes_.begin() + tag.at,
+                       bytes_.begin() + std::min(bytes_.size(), tag.at + length));
       bytes_.insert(bytes_.begin() + tag.at, copy.begin(), copy.end());
     });
   }
