@@ -60,6 +60,8 @@ struct Totals {
   int leftovers = 0;
   int wrong = 0;
   int removedByName = 0;  // pid-named temporaries a kill left, removed as the program does
+  int converted = 0;      // conversions that ended with exit status 0
+  int refused = 0;        // and with 1
 };
 
 struct Judgement {
@@ -176,6 +178,8 @@ class Fuzzer {
     }
     const pid_t pid = conversion.pid();
     const auto run = conversion.finish(std::chrono::seconds(60));
+    totals_.converted += run.exitStatus == 0;
+    totals_.refused += run.exitStatus == 1;
     std::string command = format.codec;
     for (std::size_t i = 4; i + 2 < args.size(); ++i) command += " " + args[i];
     const char* endings[] = {"", " (SIGTERM", " (SIGKILL"};
@@ -258,11 +262,11 @@ int main(int argc, char** argv) {
   const double took = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf(
       "fuzz: seed %llu, %d inputs in %.0f s, each probed and converted (%d conversions stopped, "
-      "%d killed mid-run)\n"
+      "%d killed mid-run; %d ended complete, %d refused)\n"
       "fuzz: crashes %d, hangs %d, leftover files %d, wrong results %d; pid-named temporaries "
       "removed after a kill %d\n",
-      static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.crashes,
-      t.hangs, t.leftovers, t.wrong, t.removedByName);
+      static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.converted,
+      t.refused, t.crashes, t.hangs, t.leftovers, t.wrong, t.removedByName);
   const int found = t.crashes + t.hangs + t.leftovers + t.wrong;
   if (found > 0) std::printf("fuzz: the inputs are in %s\n", VIDMORA_FUZZ_FINDINGS);
   return found > 0 ? 1 : 0;
