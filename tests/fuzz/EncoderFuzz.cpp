@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,10 +57,7 @@ struct Totals {
   int inputs = 0;
   int stopped = 0;
   int killed = 0;
-  int crashes = 0;
-  int hangs = 0;
-  int leftovers = 0;
-  int wrong = 0;
+  int found[5] = {};  // by Finding
   int removedByName = 0;  // pid-named temporaries a kill left, removed as the program does
   int converted = 0;      // conversions that ended with exit status 0
   int refused = 0;        // and with 1
@@ -199,22 +198,8 @@ class Fuzzer {
   void record(const Judgement& verdict, const Bytes& input, const std::string& what,
               const encoder_test::EncoderRun& run) {
     static const char* kNames[] = {"", "crash", "hang", "leftover", "wrong"};
-    switch (verdict.finding) {
-      case Finding::None:
-        return;
-      case Finding::Crash:
-        ++totals_.crashes;
-        break;
-      case Finding::Hang:
-        ++totals_.hangs;
-        break;
-      case Finding::Leftover:
-        ++totals_.leftovers;
-        break;
-      case Finding::Wrong:
-        ++totals_.wrong;
-        break;
-    }
+    if (verdict.finding == Finding::None) return;
+    ++totals_.found[static_cast<int>(verdict.finding)];
     fs::create_directories(findings_);
     const std::string name = std::string(kNames[static_cast<int>(verdict.finding)]) + "-seed" +
                              std::to_string(seed_) + "-" + std::to_string(totals_.inputs);
@@ -266,8 +251,9 @@ int main(int argc, char** argv) {
       "fuzz: crashes %d, hangs %d, leftover files %d, wrong results %d; pid-named temporaries "
       "removed after a kill %d\n",
       static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.converted,
-      t.refused, t.crashes, t.hangs, t.leftovers, t.wrong, t.removedByName);
-  const int found = t.crashes + t.hangs + t.leftovers + t.wrong;
+      t.refused, t.found[int(Finding::Crash)], t.found[int(Finding::Hang)],
+      t.found[int(Finding::Leftover)], t.found[int(Finding::Wrong)], t.removedByName);
+  const int found = std::accumulate(std::begin(t.found), std::end(t.found), 0);
   if (found > 0) std::printf("fuzz: the inputs are in %s\n", VIDMORA_FUZZ_FINDINGS);
   return found > 0 ? 1 : 0;
 }
