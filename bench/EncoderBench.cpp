@@ -1,6 +1,7 @@
 // encoder_bench: how fast the encoder converts a generated 640x360, 60-second clip to each
 // output codec, against the two halves of its pipeline measured alone (decoding only, and
-// encoding only from frames already in memory), and how long a probe takes.
+// encoding only from frames already in memory), how long a probe takes, and how long a stop
+// takes at three frame sizes.
 //   usage: encoder_bench [SCRATCH_FOLDER]   (default /tmp)
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/StopLatency.h"
 #include "encoder/AudioStage.h"
 #include "encoder/ConversionProfile.h"
 #include "encoder/OutputFile.h"
@@ -180,6 +182,7 @@ int main(int argc, char** argv) {
     std::printf("  %7.1f ms  %s%s\n", total / kRuns * 1000,
                 std::filesystem::path(path).filename().c_str(), found ? "" : " (refused)");
   }
+  printStopLatency(clipPath, folder);
   std::filesystem::remove(clipPath);
   std::filesystem::remove(bare);
   return 0;

@@ -1,6 +1,7 @@
 #include "encoder/Conversion.h"
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 #include "encoder/AudioStage.h"
@@ -46,15 +47,48 @@ std::string describeOutput(const std::optional<VideoStage>& video, const AVCodec
   return text + ")\n";
 }
 
+// A stop keeps what was converted under a target name that was free; a file that was at the
+// target stays as it was.
+int finishStopped(OutputFile& output, const EncoderArguments& request, bool decodedAny,
+                  const std::function<void()>& lastProgressLine) {
+  std::string outcome;
+  if (!decodedAny || output.packets() == 0) {
+    outcome = "nothing was converted, nothing was written";
+  } else if (output.replacesExisting()) {
+    outcome = "the partial output was discarded; " + request.target + " was kept as it was";
+  } else {
+    output.commit();
+    outcome = request.target + " holds what was converted";
+  }
+  lastProgressLine();
+  writeStandardError("stopped early: " + outcome + "\n");
+  return kStoppedExitStatus;
+}
+
+// A complete run's output must hold what the source holds, not a sliver of it.
+void checkContentConverted(const SourceDecoder& decoder, const OutputFile& output,
+                           const std::string& source) {
+  if (output.packets() == 0) throw EncoderError("nothing of " + source + " could be converted");
+  const double held = decoder.packetSeconds();
+  const double decoded = decoder.decodedSeconds();
+  if (decoded < held / 2) {
+    char figures[96];
+    std::snprintf(figures, sizeof figures, "only %.2f s of the %.2f s in ", decoded, held);
+    throw EncoderError(figures + source + " could be decoded");
+  }
+}
+
 }  // namespace
 
 int runConversion(const EncoderArguments& request) {
+  const ConversionProfile& profile = ConversionProfile::forCodec(request.codec);
+  // The target is examined before the source is read: it is what a stop or a replacement
+  // is judged by, and one that cannot be replaced fails at once.
+  OutputFile output(request.target, profile.muxer);
   SourceFile source(request.source);
   if (source.videoStream() == nullptr && source.audioStream() == nullptr)
     throw EncoderError(request.source + " holds no video or audio stream");
   SourceDecoder decoder(source);
-  const ConversionProfile& profile = ConversionProfile::forCodec(request.codec);
-  OutputFile output(request.target, profile.muxer);
   std::optional<VideoStage> video;
   std::optional<AudioStage> audio;
   if (decoder.videoDecoder() != nullptr)
@@ -75,7 +109,9 @@ int runConversion(const EncoderArguments& request) {
   };
   decoder.start();
   bool decodedAny = false;
-  while (auto item = decoder.next()) {
+  while (!stopRequested()) {
+    auto item = decoder.next();
+    if (!item) break;
     decodedAny = true;
     if (item->type == AVMEDIA_TYPE_VIDEO)
       video->add(std::move(*item));
@@ -83,18 +119,19 @@ int runConversion(const EncoderArguments& request) {
       audio->add(*item);
     progress.update(figures());
   }
-  if (!decodedAny) throw EncoderError("no frame of " + request.source + " could be decoded");
+  decoder.stop();
+  if (!decodedAny && !stopRequested())
+    throw EncoderError("no frame of " + request.source + " could be decoded");
   if (video) video->finish(decoder.videoEnd());
   if (audio) audio->finish();
+  if (stopRequested())
+    return finishStopped(output, request, decodedAny, [&] { progress.finish(figures()); });
+  checkContentConverted(decoder, output, request.source);
   output.commit();
   progress.finish(figures());
   if (decoder.skippedPackets() > 0)
     writeStandardError("warning: skipped " + std::to_string(decoder.skippedPackets()) +
                        " damaged packets of " + request.source + "\n");
-  if (stopRequested()) {
-    writeStandardError("stopped early: " + request.target + " holds what was converted\n");
-    return kStoppedExitStatus;
-  }
   return 0;
 }
 

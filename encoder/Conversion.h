@@ -1,16 +1,17 @@
 #pragma once
 #include "encoder/EncoderArguments.h"
-// One conversion from start to finish: source opened, decoding on its own thread, video and
-// audio encoded into the temporary output, which becomes the target only when complete.
+// One conversion from start to finish: target examined, source opened, decoding on its own
+// thread, video and audio encoded into the output file, which takes the target's name only
+// when complete, or when stopped at a target that was free.
 
 namespace vidmora_encoder {
 
-// Exit status of a conversion that a stop request cut short; the shorter output is kept.
+// Exit status of a conversion that a stop request cut short.
 inline constexpr int kStoppedExitStatus = 3;
 
 // Runs the conversion the arguments describe, writing progress lines; returns 0 for a
-// complete output or kStoppedExitStatus; throws EncoderError for every failure, the target
-// left as it was.
+// complete output or kStoppedExitStatus; throws EncoderError for every failure (StoppedEarly
+// for a stop before the source was open), the target left as it was.
 int runConversion(const EncoderArguments& request);
 
 }  // namespace vidmora_encoder

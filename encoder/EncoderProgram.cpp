@@ -22,13 +22,22 @@ int runEncoderProgram(EncoderRole role, int argc, char** argv) {
   // The libraries' own messages would drown the one line a failure gives.
   av_log_set_level(AV_LOG_QUIET);
   installStopSignal();
+  // Every failure, whatever its kind, is the one line and the failure status; the output
+  // file is gone by then, as the objects that own it have been unwound.
   try {
     if (parsed.kind == EncoderArguments::Kind::Probe) return runProbe(parsed.source);
     return runConversion(parsed);
+  } catch (const StoppedEarly&) {
+    writeStandardError("stopped early: nothing was written\n");
+    return kStoppedExitStatus;
   } catch (const EncoderError& error) {
     writeStandardError(std::string("error: ") + error.what() + "\n");
   } catch (const std::bad_alloc&) {
     writeStandardError("error: out of memory\n");
+  } catch (const std::exception& error) {
+    writeStandardError(std::string("error: internal failure: ") + error.what() + "\n");
+  } catch (...) {
+    writeStandardError("error: internal failure\n");
   }
   return kFailureExitStatus;
 }

@@ -1,49 +1,84 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "encoder/FfmpegPointers.h"
-// The output container, written to a temporary file beside the target and renamed onto the
-// target only by commit, so a failed run leaves an existing target as it was.
+// The output container. It is written to a file without a name in the target's folder
+// (O_TMPFILE), which takes the target's name only by commit, so no run that ends before,
+// however it ends, leaves a partial or temporary file behind. A file system that cannot make
+// files without a name gets the short name encoder_contract::temporaryFileName(pid) instead.
+// FFmpeg writes through callbacks on the descriptor; paths never reach its URL handling.
+//
+// The target is examined when the output is set up, before anything is converted. A target
+// that is absent then is never replaced: a file that appears there meanwhile is kept and
+// commit fails. A regular file there is replaced atomically by commit.
 
 namespace vidmora_encoder {
 
 class OutputFile {
  public:
-  // Sets up the muxer `muxerName` for `target`; nothing is written yet.
-  OutputFile(const std::string& target, const char* muxerName);
-  // Removes the temporary file unless commit succeeded.
+  // How the file is made while it is written. Named is the fallback for file systems without
+  // O_TMPFILE; the encoder picks it by itself, tests may force it.
+  enum class Naming { Unnamed, Named };
+
+  // Examines the target, creates the file in its folder and sets up the muxer `muxerName`;
+  // throws EncoderError when the target is present but no regular file that can be read, or
+  // the folder takes no file.
+  OutputFile(const std::string& target, const char* muxerName, Naming naming = Naming::Unnamed);
+  // Discards the file unless commit succeeded.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
+  // True when a file was at the target when the run started.
+  bool replacesExisting() const { return replacing_; }
   // True when encoders must put their headers in the stream parameters.
   bool wantsGlobalHeader() const;
   // Adds a stream carrying what the opened `encoder` produces.
   AVStream* addStream(const AVCodecContext* encoder);
-  // Creates the temporary file and writes the container header; throws EncoderError.
+  // Writes the container header; throws EncoderError.
   void open();
   // Writes one packet of `stream`, timed in `encoderTimeBase`; throws EncoderError.
   void write(AVPacket* packet, AVStream* stream, AVRational encoderTimeBase);
-  // Finishes the container and renames the temporary file onto the target; throws.
+  // Finishes the container and gives the file the target's name: in place of the file that
+  // was there at the start, else only while the name is still free. Throws EncoderError, also
+  // when a file appeared at a free target meanwhile (that file is kept).
   void commit();
-  // Bytes written so far (the whole file after commit).
+  // Bytes written so far (the whole file after commit), and packets written.
   int64_t size() const;
-
-  const std::string& temporaryPath() const { return temporaryPath_; }
+  int64_t packets() const { return packets_; }
 
  private:
   struct ContextFree {
-    void operator()(AVFormatContext* c) const;
+    void operator()(AVFormatContext* c) const { avformat_free_context(c); }
   };
+  struct IoFree {
+    void operator()(AVIOContext* io) const;
+  };
+  struct Descriptor {
+    int fd = -1;
+    ~Descriptor();
+  };
+  bool examineTarget() const;
+  void createFile(Naming naming);
+  // Gives the unnamed file the temporary name.
+  void nameTemporary();
+  void linkWithoutReplacing();
+  static int writeToFile(void* opaque, uint8_t* data, int size);
+  static int64_t seekInFile(void* opaque, int64_t offset, int whence);
+
   std::string target_;
-  std::string temporaryPath_;
+  std::string name_;           // the target's last component
+  std::string temporaryName_;  // encoder_contract::temporaryFileName of this process
+  Descriptor folder_;          // O_PATH descriptor of the target's folder
+  Descriptor file_;
+  bool named_ = false;  // the file is in the folder under temporaryName_
+  bool replacing_ = false;
+  std::unique_ptr<AVIOContext, IoFree> io_;  // writes to file_; context_ writes through it
   std::unique_ptr<AVFormatContext, ContextFree> context_;
+  int64_t packets_ = 0;
   int64_t finalSize_ = 0;
-  bool opened_ = false;
   bool committed_ = false;
 };
-
-// The temporary name beside `target`: same folder, hidden, unique to this process.
-std::string temporaryPathFor(const std::string& target);
 
 }  // namespace vidmora_encoder

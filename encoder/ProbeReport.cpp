@@ -6,6 +6,7 @@
 #include "encoder/DurationScan.h"
 #include "encoder/EncoderError.h"
 #include "encoder/ErrorOutput.h"
+#include "encoder/StopSignal.h"
 #include "encoder/contract/EncoderContract.h"
 
 extern "C" {
@@ -89,13 +90,15 @@ std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
 int runProbe(const std::string& path) {
   SourceFile source(path);
   AVFormatContext* context = source.context();
-  std::string report = std::string("Input #0, ") + context->iformat->name + ", from '" + path +
-                       "':\n";
   int64_t start = 0;
   const bool hasStreams = source.videoStream() != nullptr || source.audioStream() != nullptr;
   const auto duration = hasStreams ? probeDuration(source, start) : std::nullopt;
+  if (stopRequested()) throw StoppedEarly();  // the scan was cut short: its figure is wrong
   const int64_t fileBytes = context->pb ? avio_size(context->pb) : 0;
-  report += formatDurationLine(duration, start, fileBytes);
+  // The duration comes first: the program reads only the start of this text, and the lines
+  // after it echo the path, which can be thousands of bytes long.
+  std::string report = formatDurationLine(duration, start, fileBytes);
+  report += std::string("Input #0, ") + context->iformat->name + ", from '" + path + "':\n";
   for (unsigned i = 0; i < context->nb_streams; ++i) report += describeStream(context->streams[i]);
   writeStandardError(report);
   if (!hasStreams) throw EncoderError(path + " holds no video or audio stream");

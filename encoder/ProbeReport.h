@@ -4,7 +4,8 @@
 #include <string>
 
 #include "encoder/SourceFile.h"
-// What a probe writes: the duration line the program reads, then a line per stream.
+// What a probe writes: the duration line the program reads, first, then the input and a line
+// per stream.
 
 namespace vidmora_encoder {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 #include "encoder/ConversionProfile.h"
 #include "encoder/EncoderError.h"
@@ -41,41 +42,88 @@ SourceDecoder::SourceDecoder(SourceFile& source)
         av_q2d(av_inv_q(sourceFrameRate(source.context(), source.videoStream())));
 }
 
-SourceDecoder::~SourceDecoder() {
+SourceDecoder::~SourceDecoder() { stop(); }
+
+void SourceDecoder::start() {
+  try {
+    thread_ = std::thread([this] { run(); });
+  } catch (const std::system_error& error) {
+    throw EncoderError(std::string("cannot start the decoding thread: ") + error.what());
+  }
+}
+
+std::optional<DecodedFrame> SourceDecoder::next() {
+  auto item = queue_.pop();
+  if (!item && failure_) std::rethrow_exception(failure_);
+  return item;
+}
+
+void SourceDecoder::stop() {
   queue_.cancel();
   if (thread_.joinable()) thread_.join();
 }
 
-void SourceDecoder::start() {
-  thread_ = std::thread([this] { run(); });
+void SourceDecoder::Coverage::add(double start, double length) {
+  const double stop = start + std::max(0.0, length);
+  if (std::fabs(start - end) > kTimestampJumpSeconds) {
+    seconds += stop - start;
+    end = stop;
+  } else if (stop > end) {
+    seconds += stop - end;
+    end = stop;
+  }
 }
 
 void SourceDecoder::run() {
+  try {
+    decodeAll();
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+  queue_.finish();
+}
+
+double SourceDecoder::packetSeconds() const {
+  double longest = 0;
+  for (const Coverage& stream : packets_) longest = std::max(longest, stream.seconds);
+  return longest;
+}
+
+void SourceDecoder::notePacket(const AVPacket* packet) {
+  const AVStream* stream = source_.context()->streams[packet->stream_index];
+  const AVMediaType type = stream->codecpar->codec_type;
+  const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+  if ((type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) || time == AV_NOPTS_VALUE) return;
+  const auto index = static_cast<std::size_t>(packet->stream_index);
+  if (index >= packets_.size()) packets_.resize(index + 1);
+  const double base = av_q2d(stream->time_base);
+  packets_[index].add(time * base - startSeconds_, packet->duration * base);
+}
+
+void SourceDecoder::decodeAll() {
   AVFormatContext* context = source_.context();
   AVStream* videoStream = source_.videoStream();
   AVStream* audioStream = source_.audioStream();
   StreamClock videoClock, audioClock;
+  PacketPtr packet = allocatePacket();
   bool going = true;
-  try {
-    PacketPtr packet = allocatePacket();
-    while (going && !stopRequested() && av_read_frame(context, packet.get()) >= 0) {
-      if (videoStream != nullptr && packet->stream_index == videoStream->index)
-        going = decode(video_.get(), videoStream, packet.get(), videoClock);
-      else if (audioStream != nullptr && packet->stream_index == audioStream->index)
-        going = decode(audio_.get(), audioStream, packet.get(), audioClock);
-      av_packet_unref(packet.get());
-    }
-    if (going && video_) going = decode(video_.get(), videoStream, nullptr, videoClock);
-    if (going && audio_) decode(audio_.get(), audioStream, nullptr, audioClock);
-  } catch (const EncoderError&) {
-    // Out of memory while decoding: what was decoded so far is still converted.
+  while (going && !stopRequested() && av_read_frame(context, packet.get()) >= 0) {
+    notePacket(packet.get());
+    if (videoStream != nullptr && packet->stream_index == videoStream->index)
+      going = decode(video_.get(), videoStream, packet.get(), videoClock, videoFrames_);
+    else if (audioStream != nullptr && packet->stream_index == audioStream->index)
+      going = decode(audio_.get(), audioStream, packet.get(), audioClock, audioFrames_);
+    av_packet_unref(packet.get());
   }
+  // At a stop the frames still inside the decoders are not wanted.
+  going = going && !stopRequested();
+  if (going && video_) going = decode(video_.get(), videoStream, nullptr, videoClock, videoFrames_);
+  if (going && audio_) decode(audio_.get(), audioStream, nullptr, audioClock, audioFrames_);
   videoEnd_ = videoClock.end;
-  queue_.finish();
 }
 
 bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
-                           StreamClock& clock) {
+                           StreamClock& clock, Coverage& frames) {
   const int sent = avcodec_send_packet(decoder, packet);
   if (sent < 0 && sent != AVERROR_EOF) {
     ++skippedPackets_;
@@ -104,6 +152,7 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
                           : 0;
     clock.next = item.seconds + item.duration;
     clock.end = std::max(clock.end, clock.next);
+    frames.add(item.seconds, item.duration);
     item.frame = std::move(frame);
     if (!queue_.push(std::move(item))) return false;
   }

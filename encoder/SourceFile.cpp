@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "encoder/EncoderError.h"
 #include "encoder/StopSignal.h"
@@ -13,23 +14,13 @@ namespace {
 // Lets a stop interrupt a read that is under way.
 int interruptOnStop(void*) { return stopRequested() ? 1 : 0; }
 
-AVStream* bestDecodableStream(AVFormatContext* context, AVMediaType type) {
-  const int index = av_find_best_stream(context, type, -1, -1, nullptr, 0);
-  if (index < 0) return nullptr;
-  AVStream* stream = context->streams[index];
-  if (avcodec_find_decoder(stream->codecpar->codec_id) == nullptr) return nullptr;
-  return stream;
-}
-
-}  // namespace
-
-SourceFile::SourceFile(const std::string& path) : path_(path) {
+// `path` opened and examined as far as its streams; read through `repair` when there is one.
+InputContextPtr openInput(const std::string& path, FlvTagSizeRepair* repair) {
   AVFormatContext* context = avformat_alloc_context();
   if (context == nullptr) throw EncoderError("out of memory");
   context->interrupt_callback = {interruptOnStop, nullptr};
-  repair_ = FlvTagSizeRepair::forFile(path);
-  if (repair_) {
-    context->pb = repair_->io();
+  if (repair != nullptr) {
+    context->pb = repair->io();
     context->flags |= AVFMT_FLAG_CUSTOM_IO;
   }
   AVDictionary* options = nullptr;
@@ -38,19 +29,78 @@ SourceFile::SourceFile(const std::string& path) : path_(path) {
   av_dict_set(&options, "flv_full_metadata", "1", 0);
   int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
   av_dict_free(&options);
+  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
   if (result < 0) {
     if (result == AVERROR(ENOENT) || result == AVERROR(EACCES) || result == AVERROR(EISDIR))
       throw EncoderError("cannot read " + path + ": " + errorText(result));
     throw EncoderError(path + " is not a video file the encoder can read (" +
                        errorText(result) + ")");
   }
-  context_.reset(context);
+  InputContextPtr opened(context);
   result = avformat_find_stream_info(context, nullptr);
+  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
   if (result < 0)
     throw EncoderError(path + " is not a video file the encoder can read (" +
                        errorText(result) + ")");
-  video_ = bestDecodableStream(context, AVMEDIA_TYPE_VIDEO);
-  audio_ = bestDecodableStream(context, AVMEDIA_TYPE_AUDIO);
+  return opened;
+}
+
+// The bytes of each stream's packets over the whole of `path` (demuxing only).
+std::vector<int64_t> bytesPerStream(const std::string& path) {
+  const auto repair = FlvTagSizeRepair::forFile(path);
+  const InputContextPtr context = openInput(path, repair.get());
+  std::vector<int64_t> bytes;
+  PacketPtr packet = allocatePacket();
+  while (!stopRequested() && av_read_frame(context.get(), packet.get()) >= 0) {
+    const auto index = static_cast<std::size_t>(packet->stream_index);
+    if (index >= bytes.size()) bytes.resize(index + 1);
+    bytes[index] += packet->size;
+    av_packet_unref(packet.get());
+  }
+  return bytes;
+}
+
+std::vector<AVStream*> decodableStreams(AVFormatContext* context, AVMediaType type) {
+  std::vector<AVStream*> streams;
+  for (unsigned i = 0; i < context->nb_streams; ++i) {
+    AVStream* stream = context->streams[i];
+    if (stream->codecpar->codec_type == type &&
+        avcodec_find_decoder(stream->codecpar->codec_id) != nullptr)
+      streams.push_back(stream);
+  }
+  return streams;
+}
+
+// The stream of `candidates` that carries the most bytes (the first of equals).
+AVStream* carryingMost(const std::vector<AVStream*>& candidates,
+                       const std::vector<int64_t>& bytes) {
+  AVStream* best = nullptr;
+  int64_t bestBytes = -1;
+  for (AVStream* stream : candidates) {
+    const auto index = static_cast<std::size_t>(stream->index);
+    const int64_t carried = index < bytes.size() ? bytes[index] : 0;
+    if (carried > bestBytes) {
+      best = stream;
+      bestBytes = carried;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+SourceFile::SourceFile(const std::string& path)
+    : path_(path),
+      repair_(FlvTagSizeRepair::forFile(path)),
+      context_(openInput(path, repair_.get())) {
+  const auto videos = decodableStreams(context_.get(), AVMEDIA_TYPE_VIDEO);
+  const auto audios = decodableStreams(context_.get(), AVMEDIA_TYPE_AUDIO);
+  // A damaged or spliced file can show a stream of a kind more than once, each with a codec
+  // of its own; the content is in the one that carries the most.
+  std::vector<int64_t> bytes;
+  if (videos.size() > 1 || audios.size() > 1) bytes = bytesPerStream(path);
+  video_ = carryingMost(videos, bytes);
+  audio_ = carryingMost(audios, bytes);
 }
 
 int64_t SourceFile::statedDuration() const {

@@ -4,7 +4,7 @@
 #include "encoder/FfmpegPointers.h"
 #include "encoder/FlvTagSizeRepair.h"
 // An opened source: its container read far enough to know the streams, and the video and
-// audio stream the encoder uses (the best of each kind that has a decoder).
+// audio stream the encoder uses (of each kind, the one with a decoder that carries the most).
 
 namespace vidmora_encoder {
 

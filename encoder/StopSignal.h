@@ -1,6 +1,6 @@
 #pragma once
-// SIGTERM asks a conversion to stop early: reading stops, the encoders are flushed and the
-// output is finished as a shorter valid file.
+// SIGTERM asks a run to stop early. A conversion stops taking frames, drops what is queued and
+// finishes its output with what was written so far; a probe stops reading.
 
 namespace vidmora_encoder {
 
@@ -13,5 +13,8 @@ bool stopRequested();
 
 // Sets the same flag as SIGTERM; async-signal-safe.
 void requestStop();
+
+// Thrown by a step that a stop request cut short before it had any result.
+struct StoppedEarly {};
 
 }  // namespace vidmora_encoder

@@ -62,12 +62,15 @@ void VideoStage::add(DecodedFrame frame) {
 }
 
 void VideoStage::finish(double endSeconds) {
+  // A stop ends the video where it is: the last frame is not stretched, and the frames the
+  // encoder still holds are left out (at large sizes they take too long).
+  if (stopRequested()) return;
   if (held_) {
     const int64_t end = std::llround(endSeconds * av_q2d(encoder_->framerate));
     do encode(heldPicture());
-    while (next_ < end);
+    while (next_ < end && !stopRequested());
   }
-  encode(nullptr);
+  if (!stopRequested()) encode(nullptr);
 }
 
 AVFrame* VideoStage::heldPicture() {

@@ -24,7 +24,8 @@ class VideoStage {
 
   // Takes the next decoded frame; earlier frames are encoded as the timeline reaches them.
   void add(DecodedFrame frame);
-  // Encodes the last frame up to `endSeconds` (at least once) and drains the encoder.
+  // Encodes the last frame up to `endSeconds` (at least once) and drains the encoder; at a
+  // stop, nothing.
   void finish(double endSeconds);
 
   int64_t frames() const { return next_; }

@@ -2,6 +2,7 @@
 // What the program and the encoder agree on: executable names, switches, codec tokens,
 // container extensions and the two markers the program reads from the encoder's standard
 // error. Both sides include this header, so they cannot drift apart.
+#include <string>
 
 namespace encoder_contract {
 
@@ -39,5 +40,13 @@ inline constexpr const char* kTimeMarker = "time=";
 
 // Exit status of the encoder for a command line it does not accept.
 inline constexpr int kUsageExitStatus = 2;
+
+// The name of the file an encoder with process id `pid` may hold in the target's folder while
+// it converts (".vidmora-<pid>.part"); only on file systems that cannot create a file without
+// a name, and while replacing an existing target. An encoder that was killed can leave it
+// behind: the program removes it by this name once that encoder has ended.
+inline std::string temporaryFileName(long pid) {
+  return ".vidmora-" + std::to_string(pid) + ".part";
+}
 
 }  // namespace encoder_contract

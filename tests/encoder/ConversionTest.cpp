@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "tests/encoder/EncoderProcess.h"
 #include "tests/encoder/MediaFacts.h"
+#include "tests/encoder/ProgramRules.h"
 #include "tests/encoder/TestClips.h"
 
 using namespace encoder_test;
@@ -166,5 +168,45 @@ TEST(Conversion, RateOutsideTheMpegSetSnapsToTheNearestOne) {
   ASSERT_EQ(run.exitStatus, 0) << run.errorText;
   EXPECT_NEAR(readMediaFacts(target).frameRate, 24000.0 / 1001, 0.01);
 }
+
+// Names and paths as long as Linux allows: a source and a target name of 255 bytes each, and
+// a source and a target 4095 bytes long in folders nested that deep. The probe's duration
+// stays within the 2047 bytes of its text that the program keeps.
+struct LongPathCase {
+  const char* name;
+  int nestedFolders;  // of 250-byte names
+};
+
+class LongPath : public ::testing::TestWithParam<LongPathCase> {};
+
+TEST_P(LongPath, ProbesAndConverts) {
+  std::string folder = scratchSubfolder(std::string("long_") + GetParam().name);
+  for (int i = 0; i < GetParam().nestedFolders; ++i) folder += "/" + std::string(250, 'd');
+  std::filesystem::create_directories(folder);
+  auto nameFilling = [&](char letter, const char* extension) {
+    const std::size_t length = std::min<std::size_t>(255, 4095 - folder.size() - 1);
+    return std::string(length - 4, letter) + extension;
+  };
+  const std::string sourceName = nameFilling('s', ".flv");
+  const std::string targetName = nameFilling('t', ".avi");
+  const std::string source = folder + "/" + sourceName;
+  std::filesystem::copy_file(clip("long_path_source", {.seconds = 2.0}), source);
+
+  const EncoderRun probe = runEncoder(zandrioPath(), {"-i", source});
+  EXPECT_EQ(probe.exitStatus, 0) << probe.errorText.substr(0, 300);
+  EXPECT_EQ(durationByProgramRule(probe.errorText.substr(0, 2047)), 2)
+      << probe.errorText.substr(0, 300);
+
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", source, "-vcodec", "msmpeg4v2", "-y",
+                                                    folder + "/" + targetName});
+  EXPECT_EQ(run.exitStatus, 0) << run.errorText.substr(run.errorText.size() - 300);
+  EXPECT_NEAR(readMediaFacts(folder + "/" + targetName).videoSeconds, 2.0, 0.1);
+  EXPECT_EQ(entriesOf(folder), (std::vector<std::string>{sourceName, targetName}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, LongPath,
+                         ::testing::Values(LongPathCase{"names_of_255_bytes", 0},
+                                           LongPathCase{"paths_of_4095_bytes", 15}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

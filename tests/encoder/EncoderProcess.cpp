@@ -40,7 +40,7 @@ EncoderProcess::EncoderProcess(const std::string& executable,
 
 EncoderProcess::~EncoderProcess() {
   if (pid_ > 0) {
-    kill(pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
   if (errorPipe_ >= 0) close(errorPipe_);
@@ -65,7 +65,9 @@ bool EncoderProcess::waitForText(const std::string& marker, std::chrono::millise
   return run_.errorText.find(marker) != std::string::npos;
 }
 
-void EncoderProcess::terminate() { kill(pid_, SIGTERM); }
+void EncoderProcess::terminate() { ::kill(pid_, SIGTERM); }
+
+void EncoderProcess::kill() { ::kill(pid_, SIGKILL); }
 
 EncoderRun EncoderProcess::finish(std::chrono::milliseconds timeout) {
   const auto deadline = started_ + timeout;
@@ -73,7 +75,7 @@ EncoderRun EncoderProcess::finish(std::chrono::milliseconds timeout) {
     readChunk(std::chrono::milliseconds(50));
   if (pipeOpen_) {
     run_.timedOut = true;
-    kill(pid_, SIGKILL);
+    ::kill(pid_, SIGKILL);
   }
   int status = 0;
   waitpid(pid_, &status, 0);

@@ -26,8 +26,10 @@ class EncoderProcess {
 
   // Reads standard error until `marker` has appeared or the time is up; true when it did.
   bool waitForText(const std::string& marker, std::chrono::milliseconds timeout);
-  // Sends SIGTERM.
+  // Sends SIGTERM; kill sends SIGKILL.
   void terminate();
+  void kill();
+  pid_t pid() const { return pid_; }
   // Reads to the end and reaps the child; kills it (timedOut) after `timeout`.
   EncoderRun finish(std::chrono::milliseconds timeout);
 

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "tests/encoder/EncoderProcess.h"
 #include "tests/encoder/MediaFacts.h"
@@ -15,25 +14,10 @@ using flv_fixture::ClipSpec;
 
 namespace {
 
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-int partFilesIn(const std::string& folder) {
-  int count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    if (entry.path().extension() == ".part") ++count;
-  return count;
-}
-
 class FailingConversion : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = scratchPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
+    folder_ = scratchSubfolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     target_ = folder_ + "/target.avi";
     std::ofstream(target_) << "the user's earlier file";
   }
@@ -43,14 +27,14 @@ class FailingConversion : public ::testing::Test {
     EXPECT_EQ(run.exitStatus, 1) << run.errorText;
     EXPECT_NE(run.errorText.find("error: " + message), std::string::npos) << run.errorText;
     EXPECT_EQ(readAll(target_), "the user's earlier file");
-    EXPECT_EQ(partFilesIn(folder_), 0);
+    EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"target.avi"});
   }
   std::string folder_;
   std::string target_;
 };
 
 TEST_F(FailingConversion, GarbageInputKeepsTheExistingTarget) {
-  const std::string source = folder_ + "/garbage.flv";
+  const std::string source = scratchPath("garbage.flv");
   flv_fixture::writeNotVideo(source);
   expectFailure({"-i", source, "-vcodec", "msmpeg4v2", "-y", target_}, source + " is not a video");
 }
@@ -65,6 +49,53 @@ TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {
   expectFailure({"-i", samplePath("header-only-9-bytes.flv"), "-vcodec", "msmpeg4v2", "-y",
                  target_},
                 samplePath("header-only-9-bytes.flv"));
+}
+
+// What is at the target when the run starts and is no file that could be read back is never
+// replaced: the run fails before converting, and leaves it as it was.
+struct UnreplaceableCase {
+  const char* name;
+  std::filesystem::file_type type;
+};
+
+class UnreplaceableTarget : public ::testing::TestWithParam<UnreplaceableCase> {};
+
+TEST_P(UnreplaceableTarget, FailsAtOnceAndTouchesNothing) {
+  const std::string folder = scratchSubfolder(std::string("unreplaceable_") + GetParam().name);
+  const std::string target = folder + "/target.avi";
+  if (GetParam().type == std::filesystem::file_type::directory)
+    std::filesystem::create_directory(target);
+  else
+    std::filesystem::create_symlink(folder + "/nowhere", target);
+  const EncoderRun run = runEncoder(
+      zandrioPath(), {"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2",
+                      "-y", target});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_NE(run.errorText.find("error: cannot replace " + target), std::string::npos)
+      << run.errorText;
+  EXPECT_EQ(run.errorText.find("Output: "), std::string::npos) << run.errorText;
+  EXPECT_EQ(std::filesystem::symlink_status(target).type(), GetParam().type);
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"target.avi"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UnreplaceableTarget,
+    ::testing::Values(UnreplaceableCase{"folder", std::filesystem::file_type::directory},
+                      UnreplaceableCase{"dangling_link", std::filesystem::file_type::symlink}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A thread that cannot be created (here: a stack size the address space cannot hold) is a
+// failure like any other. An audio-only source, so that no codec starts threads first.
+TEST(Failure, ThreadThatCannotStartGivesTheErrorLineAndLeavesNothing) {
+  const std::string folder = scratchSubfolder("no_threads");
+  const EncoderRun run = runEncoder(
+      "/bin/sh", {"-c", "ulimit -s 4000000 && ulimit -v 1500000 && exec \"$0\" \"$@\"",
+                  zandrioPath(), "-i", clip("failure_audio_only", {.seconds = 1.0, .video = false}),
+                  "-vcodec", "msmpeg4v2", "-y", folder + "/out.avi"});
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.exitStatus, 1) << run.errorText;
+  EXPECT_NE(run.errorText.find("error: cannot start"), std::string::npos) << run.errorText;
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{});
 }
 
 TEST(Failure, UnwritableTargetFolderIsReported) {

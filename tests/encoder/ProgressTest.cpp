@@ -1,7 +1,8 @@
 // Progress lines as the program reads them, and the SIGTERM stop.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <csignal>
+#include <fstream>
 
 #include "tests/encoder/EncoderProcess.h"
 #include "tests/encoder/MediaFacts.h"
@@ -41,23 +42,68 @@ TEST(Progress, EveryLineIsWrittenWhole) {
   }
 }
 
-TEST(Progress, SigtermFinishesAShorterValidFileUnderTheTargetName) {
-  const std::string target = scratchPath("stopped.mpg");
+// A stop at the largest frame size, where every frame takes long: the run ends by itself,
+// with a valid shorter output under a target name that was free, or with the file that was
+// at the target untouched; nothing else is left in the folder.
+struct StopCase {
+  const char* codec;
+  const char* extension;
+  bool targetExisted;
+};
+
+class Stop : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(Stop, At4kEndsWithAValidOutputOrTheOldFileAndNothingElse) {
+  const StopCase& param = GetParam();
+  const std::string folder = scratchSubfolder(std::string("stop_") + param.codec +
+                                              (param.targetExisted ? "_existing" : "_free"));
+  const std::string target = folder + "/stopped" + param.extension;
+  if (param.targetExisted) std::ofstream(target) << "the user's earlier file";
+  EncoderProcess process(encoderFor(param.codec),
+                         {"-i", clip("progress_source", kLongSource), "-vcodec", param.codec,
+                          "-s", "3840x2160", "-y", target});
+  ASSERT_TRUE(process.waitForText("time=", std::chrono::seconds(30)));
+  process.terminate();
+  const EncoderRun run = process.finish(std::chrono::seconds(60));
+  ASSERT_FALSE(run.timedOut);
+  EXPECT_EQ(run.signal, 0);
+  EXPECT_EQ(run.exitStatus, 3) << run.errorText;
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"stopped" + std::string(param.extension)});
+  if (param.targetExisted) {
+    EXPECT_EQ(readAll(target), "the user's earlier file");
+    EXPECT_NE(run.errorText.find("was kept as it was"), std::string::npos) << run.errorText;
+  } else {
+    const MediaFacts facts = readMediaFacts(target);
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.videoCodec, param.codec);
+    EXPECT_EQ(facts.width, 3840);
+    EXPECT_GT(facts.videoPackets, 0);
+    EXPECT_LT(facts.videoSeconds, kLongSource.seconds - 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codecs, Stop,
+    ::testing::Values(StopCase{"msmpeg4v2", ".avi", false}, StopCase{"msmpeg4v2", ".avi", true},
+                      StopCase{"mpeg1video", ".mpg", false}, StopCase{"mpeg1video", ".mpg", true},
+                      StopCase{"mpeg2video", ".mpg", false}, StopCase{"mpeg2video", ".mpg", true},
+                      StopCase{"wmv2", ".wmv", false}, StopCase{"wmv2", ".wmv", true}),
+    [](const auto& info) {
+      return std::string(info.param.codec) + (info.param.targetExisted ? "_existing" : "_free");
+    });
+
+// A killed encoder cannot clean up: its output had no name yet, so nothing of it remains.
+TEST(Kill, MidRunLeavesNothingButTheFileThatWasThere) {
+  const std::string folder = scratchSubfolder("killed");
+  const std::string target = folder + "/killed.mpg";
+  std::ofstream(target) << "the user's earlier file";
   EncoderProcess process(zandrioPath(), slowConversion(target));
   ASSERT_TRUE(process.waitForText("time=", std::chrono::seconds(20)));
-  process.terminate();
+  process.kill();
   const EncoderRun run = process.finish(std::chrono::seconds(20));
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.signal, 0);
-  EXPECT_NE(run.exitStatus, 0);
-  EXPECT_LT(run.seconds, 10);
-  const MediaFacts facts = readMediaFacts(target);
-  ASSERT_TRUE(facts.opened);
-  EXPECT_EQ(facts.videoCodec, "mpeg2video");
-  EXPECT_GT(facts.videoSeconds, 0);
-  EXPECT_LT(facts.videoSeconds, kLongSource.seconds - 1);
-  for (const auto& entry : std::filesystem::directory_iterator(scratchFolder()))
-    EXPECT_NE(entry.path().extension(), ".part") << "left behind: " << entry.path();
+  EXPECT_EQ(run.signal, SIGKILL);
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"killed.mpg"});
+  EXPECT_EQ(readAll(target), "the user's earlier file");
 }
 
 }  // namespace

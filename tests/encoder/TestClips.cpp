@@ -31,6 +31,13 @@ const std::string& scratchFolder() {
 
 std::string scratchPath(const std::string& name) { return scratchFolder() + "/" + name; }
 
+std::string scratchSubfolder(const std::string& name) {
+  const std::string folder = scratchPath(name);
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec) {
   static std::mutex mutex;
   static std::map<std::string, std::string> made;
@@ -51,8 +58,9 @@ std::string programFolderFile(const std::string& name) {
   return std::string(VIDMORA_PROGRAM_DIR) + "/" + name;
 }
 
-std::string encoderFor(const std::string& codec) {
-  return codec == "wmv2" ? quimbelPath() : zandrioPath();
+std::string encoderFor(const std::string& codec, bool asan) {
+  if (codec == "wmv2") return asan ? VIDMORA_QUIMBEL_ASAN : quimbelPath();
+  return asan ? zandrioAsanPath() : zandrioPath();
 }
 
 }  // namespace encoder_test

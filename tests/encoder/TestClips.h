@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "tests/encoder/FileContents.h"
 #include "tests/fixtures/FlvFixture.h"
 // Where the encoder tests find their executables, real samples and generated clips.
 
@@ -10,6 +11,8 @@ namespace encoder_test {
 const std::string& scratchFolder();
 // A fresh path inside the scratch folder (nothing is created).
 std::string scratchPath(const std::string& name);
+// A new empty folder inside the scratch folder.
+std::string scratchSubfolder(const std::string& name);
 
 // The generated clip `name`.flv made from `spec`, made once per test run.
 std::string clip(const std::string& name, const flv_fixture::ClipSpec& spec);
@@ -23,7 +26,8 @@ std::string quimbelPath();
 std::string zandrioAsanPath();
 std::string programFolderFile(const std::string& name);
 
-// The executable that writes `codec` ("wmv2" is quimbel's, the others zandrio's).
-std::string encoderFor(const std::string& codec);
+// The executable that writes `codec` ("wmv2" is quimbel's, the others zandrio's), plain or
+// built with AddressSanitizer.
+std::string encoderFor(const std::string& codec, bool asan = false);
 
 }  // namespace encoder_test

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds (through setup.sh) and fuzzes the encoder for SECONDS: mutated real samples through
+# the AddressSanitizer builds, as probes and conversions. Exit status 1 when it found a crash,
+# a hang, a leftover file or a wrong result; the inputs are then in build/fuzz-findings/.
+#   usage: scripts/fuzz.sh SECONDS [SEED]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ $# -lt 1 ]; then
+  echo "usage: scripts/fuzz.sh SECONDS [SEED]" >&2
+  exit 2
+fi
+bash scripts/setup.sh
+exec build/tests/fuzz/encoder_fuzz "$@"

@@ -1,0 +1,259 @@
+// encoder_fuzz SECONDS [SEED]: feeds mutated real samples (tests/samples) to the encoder built
+// with AddressSanitizer and UndefinedBehaviorSanitizer, each input as a probe and as a
+// conversion (the four codecs in turn, some into an existing target, some stopped with
+// SIGTERM or killed with SIGKILL mid-run), and checks what every run must do: end within its
+// time, without a signal or a sanitizer report, with exit status 0 or 1 (3 only when stopped),
+// a failure with its "error: " line, a success with a readable output, and nothing in the
+// output folder but the target afterwards. Starts no new input after SECONDS; the same seed
+// tries the same inputs. Each input that breaks a rule is written, with a note of what
+// happened, to the findings folder. Exit status 1 when anything was found.
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numeric>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "encoder/contract/EncoderContract.h"
+#include "tests/encoder/EncoderProcess.h"
+#include "tests/encoder/FileContents.h"
+#include "tests/encoder/MediaFacts.h"
+#include "tests/fuzz/Mutator.h"
+extern "C" {
+#include <libavutil/log.h>
+}
+
+using namespace encoder_fuzz;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kEarlierContent = "the user's earlier file";
+
+struct Format {
+  const char* codec;
+  const char* executable;
+  const char* extension;
+};
+
+const Format kFormats[] = {{"msmpeg4v2", VIDMORA_ZANDRIO_ASAN, ".avi"},
+                           {"mpeg1video", VIDMORA_ZANDRIO_ASAN, ".mpg"},
+                           {"mpeg2video", VIDMORA_ZANDRIO_ASAN, ".mpg"},
+                           {"wmv2", VIDMORA_QUIMBEL_ASAN, ".wmv"}};
+
+enum class Ending { Natural, Stop, Kill };
+enum class Finding { None, Crash, Hang, Leftover, Wrong };
+
+struct Totals {
+  int inputs = 0;
+  int stopped = 0;
+  int killed = 0;
+  int found[5] = {};  // by Finding
+  int removedByName = 0;  // pid-named temporaries a kill left, removed as the program does
+  int converted = 0;      // conversions that ended with exit status 0
+  int refused = 0;        // and with 1
+};
+
+struct Judgement {
+  Finding finding = Finding::None;
+  std::string why;
+};
+
+bool holds(const std::string& text, const char* part) {
+  return text.find(part) != std::string::npos;
+}
+
+// A SIGTERM sent while the process was still starting, before it could install its handler,
+// ends it like a kill; from the "Output: " line on, the handler is long in place.
+bool endedBeforeItsHandler(const encoder_test::EncoderRun& run, Ending ending) {
+  return ending == Ending::Stop && run.signal == SIGTERM && !holds(run.errorText, "Output: ");
+}
+
+// The rules every run keeps, whatever its input.
+Judgement judgeRun(const encoder_test::EncoderRun& run, Ending ending, bool probe) {
+  if (run.timedOut) return {Finding::Hang, "did not end in time"};
+  for (const char* report : {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"})
+    if (holds(run.errorText, report)) return {Finding::Crash, report};
+  if (ending == Ending::Kill || endedBeforeItsHandler(run, ending)) return {};
+  if (run.signal != 0) return {Finding::Crash, "ended by signal " + std::to_string(run.signal)};
+  const int status = run.exitStatus;
+  if (status != 0 && status != 1 && !(status == 3 && ending == Ending::Stop))
+    return {Finding::Wrong, "exit status " + std::to_string(status)};
+  if (status == 1 && !holds(run.errorText, "error: "))
+    return {Finding::Wrong, "failure without its line"};
+  if (probe && status == 0 && !holds(run.errorText, encoder_contract::kDurationMarker))
+    return {Finding::Wrong, "probe succeeded without a duration"};
+  return {};
+}
+
+// After a conversion the folder holds the target or nothing: a complete output after a
+// success, the earlier file untouched after a failure or a stop.
+Judgement judgeFolder(const fs::path& folder, const fs::path& target, bool existed,
+                      const encoder_test::EncoderRun& run, Ending ending, pid_t pid,
+                      Totals& totals) {
+  const bool killed = ending == Ending::Kill || endedBeforeItsHandler(run, ending);
+  if (killed) {
+    const fs::path named = folder / encoder_contract::temporaryFileName(pid);
+    if (fs::exists(named)) {
+      fs::remove(named);
+      ++totals.removedByName;
+    }
+  }
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path() != target)
+      return {Finding::Leftover, "left " + entry.path().filename().string()};
+  if (killed) return {};
+  const bool present = fs::exists(target);
+  const bool earlier = present && encoder_test::readAll(target) == kEarlierContent;
+  if (run.exitStatus == 0 && (!present || earlier || !encoder_test::readMediaFacts(target).opened))
+    return {Finding::Wrong, "success without a readable output"};
+  if (run.exitStatus != 0 && existed && !earlier)
+    return {Finding::Wrong, "the earlier file was changed by a run that did not complete"};
+  if (run.exitStatus == 1 && !existed && present)
+    return {Finding::Wrong, "a failure left an output"};
+  return {};
+}
+
+class Fuzzer {
+ public:
+  Fuzzer(uint64_t seed, fs::path work, fs::path findings)
+      : random_(seed), seed_(seed), work_(std::move(work)), findings_(std::move(findings)) {
+    for (const auto& entry : fs::directory_iterator(VIDMORA_SAMPLES_DIR))
+      if (entry.path().extension() == ".flv") samples_.push_back(entry.path());
+    std::sort(samples_.begin(), samples_.end());
+  }
+
+  void tryOne() {
+    const fs::path& sample = samples_[random_() % samples_.size()];
+    std::vector<std::string> mutations;
+    const std::string inputBytes = encoder_test::readAll(sample);
+    const Bytes input = mutate(Bytes(inputBytes.begin(), inputBytes.end()), random_, mutations);
+    const fs::path inputPath = work_ / "input.flv";
+    std::ofstream(inputPath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(input.data()),
+               static_cast<std::streamsize>(input.size()));
+    ++totals_.inputs;
+    std::string what = sample.filename().string() + " with";
+    for (const auto& mutation : mutations) what += " " + mutation;
+
+    const auto probe =
+        encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath}, std::chrono::seconds(20));
+    record(judgeRun(probe, Ending::Natural, true), input, what + "\nprobe", probe);
+
+    const Format& format = kFormats[totals_.inputs % std::size(kFormats)];
+    const fs::path folder = work_ / "out";
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    const fs::path target = folder / (std::string("target") + format.extension);
+    const bool existed = random_() % 4 == 0;
+    if (existed) std::ofstream(target) << kEarlierContent;
+    const unsigned draw = random_() % 10;
+    const Ending ending = draw < 2 ? Ending::Kill : draw < 4 ? Ending::Stop : Ending::Natural;
+    const auto delay = std::chrono::milliseconds(20 + random_() % 600);
+    std::vector<std::string> args{"-i", inputPath, "-vcodec", format.codec};
+    if (random_() % 3 == 0) args.insert(args.end(), {"-b", "300", "-r", "25.00", "-ab", "64"});
+    if (random_() % 3 == 0) args.insert(args.end(), {"-s", "176x144"});
+    args.insert(args.end(), {"-y", target});
+
+    encoder_test::EncoderProcess conversion(format.executable, args);
+    if (ending != Ending::Natural) {
+      conversion.waitForText("\x01", delay);  // reads standard error for that long
+      if (ending == Ending::Kill) {
+        conversion.kill();
+        ++totals_.killed;
+      } else {
+        conversion.terminate();
+        ++totals_.stopped;
+      }
+    }
+    const pid_t pid = conversion.pid();
+    const auto run = conversion.finish(std::chrono::seconds(60));
+    totals_.converted += run.exitStatus == 0;
+    totals_.refused += run.exitStatus == 1;
+    std::string command = format.codec;
+    for (std::size_t i = 4; i + 2 < args.size(); ++i) command += " " + args[i];
+    const char* endings[] = {"", " (SIGTERM", " (SIGKILL"};
+    if (ending != Ending::Natural)
+      command += endings[static_cast<int>(ending)] + std::string(" after ") +
+                 std::to_string(delay.count()) + " ms)";
+    if (existed) command += " into an existing target";
+    Judgement verdict = judgeRun(run, ending, false);
+    if (verdict.finding == Finding::None)
+      verdict = judgeFolder(folder, target, existed, run, ending, pid, totals_);
+    record(verdict, input, what + "\nconversion " + command, run);
+  }
+
+  const Totals& totals() const { return totals_; }
+
+ private:
+  void record(const Judgement& verdict, const Bytes& input, const std::string& what,
+              const encoder_test::EncoderRun& run) {
+    static const char* kNames[] = {"", "crash", "hang", "leftover", "wrong"};
+    if (verdict.finding == Finding::None) return;
+    ++totals_.found[static_cast<int>(verdict.finding)];
+    fs::create_directories(findings_);
+    const std::string name = std::string(kNames[static_cast<int>(verdict.finding)]) + "-seed" +
+                             std::to_string(seed_) + "-" + std::to_string(totals_.inputs);
+    std::ofstream(findings_ / (name + ".flv"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(input.data()),
+               static_cast<std::streamsize>(input.size()));
+    const std::string tail = run.errorText.size() > 4000
+                                 ? run.errorText.substr(run.errorText.size() - 4000)
+                                 : run.errorText;
+    std::ofstream(findings_ / (name + ".txt")) << what << "\n" << verdict.why << "\n\n" << tail;
+    std::printf("found %s: %s (%s)\n", kNames[static_cast<int>(verdict.finding)], what.c_str(),
+                verdict.why.c_str());
+    std::fflush(stdout);
+  }
+
+  std::mt19937_64 random_;
+  uint64_t seed_;
+  fs::path work_;
+  fs::path findings_;
+  std::vector<fs::path> samples_;
+  Totals totals_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: encoder_fuzz SECONDS [SEED]\n");
+    return 2;
+  }
+  const double seconds = std::atof(argv[1]);
+  av_log_set_level(AV_LOG_QUIET);  // reading outputs back, the libraries would chatter
+  const uint64_t seed = argc == 3 ? std::strtoull(argv[2], nullptr, 10) : 20240601;
+  // A sanitizer report must not pass for the encoder's own failure status.
+  setenv("ASAN_OPTIONS", "exitcode=86", 0);
+  setenv("UBSAN_OPTIONS", "exitcode=86:print_stacktrace=1", 0);
+  char pattern[] = "/tmp/vidmora-fuzz-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return 1;
+  const fs::path work = pattern;
+  Fuzzer fuzzer(seed, work, VIDMORA_FUZZ_FINDINGS);
+  const auto start = Clock::now();
+  while (std::chrono::duration<double>(Clock::now() - start).count() < seconds) fuzzer.tryOne();
+  fs::remove_all(work);
+  const Totals& t = fuzzer.totals();
+  const double took = std::chrono::duration<double>(Clock::now() - start).count();
+  std::printf(
+      "fuzz: seed %llu, %d inputs in %.0f s, each probed and converted (%d conversions stopped, "
+      "%d killed mid-run; %d ended complete, %d refused)\n"
+      "fuzz: crashes %d, hangs %d, leftover files %d, wrong results %d; pid-named temporaries "
+      "removed after a kill %d\n",
+      static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.converted,
+      t.refused, t.found[int(Finding::Crash)], t.found[int(Finding::Hang)],
+      t.found[int(Finding::Leftover)], t.found[int(Finding::Wrong)], t.removedByName);
+  const int found = std::accumulate(std::begin(t.found), std::end(t.found), 0);
+  if (found > 0) std::printf("fuzz: the inputs are in %s\n", VIDMORA_FUZZ_FINDINGS);
+  return found > 0 ? 1 : 0;
+}
