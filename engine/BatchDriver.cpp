@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "encoder/contract/EncoderContract.h"
 #include "platform/Files.h"
 #include "platform/Numbers.h"
 #include "platform/Paths.h"
@@ -111,6 +112,7 @@ void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
+  removeTemporaryOf(runner.processId());  // still unreaped, so the name is surely its own
   if (exitStatus != 0) ++failedRows;
   list.setStatus(currentRow, exitStatus != 0 ? "Failed" : statusText(outcome));
   addDone(currentDuration);
@@ -138,12 +140,20 @@ void BatchDriver::finishBatch() {
 }
 
 void BatchDriver::stopBatch() {
+  const int encoder = runner.processId();
   runner.Stop();
+  removeTemporaryOf(encoder);
   std::this_thread::sleep_for(stopWait);
   view.enableBatchControls(true);
   view.setStartCaption("S&tart");
   isConverting = false;
   if (onBatchEnded) onBatchEnded();
+}
+
+// An encoder ended by a signal (a kill, or Stop's SIGKILL) cannot remove the named
+// temporary it writes where a file cannot be made without a name.
+void BatchDriver::removeTemporaryOf(int encoder) {
+  if (encoder > 0) DeleteFileA(settings.outputFolder + encoder_contract::temporaryFileName(encoder));
 }
 
 bool BatchDriver::isCurrentJob(std::uint32_t job) const {

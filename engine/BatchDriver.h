@@ -58,6 +58,8 @@ class BatchDriver {
   void skipRow();
   void advance();
   void finishBatch();
+  // Removes the named temporary file the encoder with process id `encoder` may have left.
+  void removeTemporaryOf(int encoder);
   bool isCurrentJob(std::uint32_t job) const;
   void addDone(std::int32_t seconds);
 

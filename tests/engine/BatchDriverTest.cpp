@@ -78,7 +78,7 @@ class FakeRunner : public EncoderRunner {
     return false;
   }
   std::uint32_t jobNumber() const override { return job; }
-  int processId() const override { return 0; }
+  int processId() const override { return job != 0 ? 40000 + static_cast<int>(job) : 0; }
 };
 
 class Batch : public ::testing::Test {
@@ -212,6 +212,20 @@ TEST_F(Batch, NotificationsOfEarlierJobsAreIgnored) {
   driver.onRowEnded(runner.lastJob, 0);
   EXPECT_EQ(view.rows[1].status, "50%");
   EXPECT_EQ(view.messages.size(), 0u);
+}
+
+// A killed encoder's named temporary goes, whether it ended by itself or was stopped.
+TEST_F(Batch, AnEncodersLeftoverTemporaryIsRemovedWhenItEnds) {
+  addRows({"10", "10"});
+  driver.toggle();
+  const std::string first = outputFolder + ".vidmora-" + std::to_string(runner.processId()) + ".part";
+  std::ofstream(first) << "part";
+  endRow(128 + 9);
+  EXPECT_NE(access(first.c_str(), F_OK), 0);
+  const std::string second = outputFolder + ".vidmora-" + std::to_string(runner.processId()) + ".part";
+  std::ofstream(second) << "part";
+  driver.toggle();  // Stop
+  EXPECT_NE(access(second.c_str(), F_OK), 0);
 }
 
 TEST_F(Batch, StopKeepsThePercentageAndTheNextStartBeginsAtRowZero) {
