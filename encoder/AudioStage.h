@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <optional>
 
 #include "encoder/ConversionProfile.h"
@@ -27,6 +28,7 @@ class AudioStage {
   // codec needs it) and drains the encoder.
   void finish();
 
+  // The audio's length so far, also for another thread while this one encodes.
   double seconds() const { return static_cast<double>(queued_) / encoder_->sample_rate; }
 
  private:
@@ -48,7 +50,7 @@ class AudioStage {
   int inputFormat_ = -1;
   AudioFifoPtr fifo_;
   int frameSize_ = 0;
-  int64_t queued_ = 0;   // samples put into the FIFO so far (silence included)
+  std::atomic<int64_t> queued_{0};  // samples put into the FIFO so far (silence included)
   int64_t encoded_ = 0;  // the next frame's pts: priming delay plus samples sent so far
   PacketPtr packet_;
 };

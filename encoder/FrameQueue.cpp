@@ -1,37 +1,48 @@
 #include "encoder/FrameQueue.h"
 
+#include <algorithm>
+
 namespace vidmora_encoder {
+
+FrameQueue::FrameQueue(std::size_t capacity)
+    : capacity_(std::max<std::size_t>(capacity, 2)), half_(capacity_ / 2) {}
 
 bool FrameQueue::push(DecodedFrame item) {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return cancelled_ || items_.size() < capacity_; });
+  if (items_.size() >= capacity_)
+    drained_.wait(lock, [&] { return cancelled_ || items_.size() <= half_; });
   if (cancelled_) return false;
   items_.push_back(std::move(item));
-  changed_.notify_all();
+  if (items_.size() == half_) queued_.notify_one();
   return true;
 }
 
 void FrameQueue::finish() {
   std::lock_guard lock(mutex_);
   finished_ = true;
-  changed_.notify_all();
+  queued_.notify_all();
 }
 
 std::optional<DecodedFrame> FrameQueue::pop() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return finished_ || !items_.empty(); });
-  if (items_.empty()) return std::nullopt;
+  if (items_.empty())
+    queued_.wait(lock, [&] { return cancelled_ || finished_ || items_.size() >= half_; });
+  if (cancelled_ || items_.empty()) return std::nullopt;
   DecodedFrame item = std::move(items_.front());
   items_.pop_front();
-  changed_.notify_all();
+  if (items_.size() == half_) drained_.notify_one();
   return item;
 }
 
 void FrameQueue::cancel() {
-  std::lock_guard lock(mutex_);
-  cancelled_ = true;
-  items_.clear();
-  changed_.notify_all();
+  std::deque<DecodedFrame> dropped;
+  {
+    std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    dropped.swap(items_);
+    queued_.notify_all();
+    drained_.notify_all();
+  }
 }
 
 }  // namespace vidmora_encoder

@@ -154,6 +154,7 @@ void OutputFile::open() {
 void OutputFile::write(AVPacket* packet, AVStream* stream, AVRational encoderTimeBase) {
   packet->stream_index = stream->index;
   av_packet_rescale_ts(packet, encoderTimeBase, stream->time_base);
+  std::lock_guard lock(writing_);
   const int written = av_interleaved_write_frame(context_.get(), packet);
   if (written < 0) throw EncoderError(writeFailure(target_, written));
   if (io_->error < 0) throw EncoderError(writeFailure(target_, io_->error));
@@ -188,6 +189,7 @@ void OutputFile::linkWithoutReplacing() {
 }
 
 void OutputFile::commit() {
+  std::lock_guard lock(writing_);
   const int finished = av_write_trailer(context_.get());
   if (finished < 0) throw EncoderError(writeFailure(target_, finished));
   avio_flush(io_.get());
@@ -206,6 +208,14 @@ void OutputFile::commit() {
   committed_ = true;
 }
 
-int64_t OutputFile::size() const { return committed_ ? finalSize_ : avio_tell(io_.get()); }
+int64_t OutputFile::size() const {
+  std::lock_guard lock(writing_);
+  return committed_ ? finalSize_ : avio_tell(io_.get());
+}
+
+int64_t OutputFile::packets() const {
+  std::lock_guard lock(writing_);
+  return packets_;
+}
 
 }  // namespace vidmora_encoder

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "encoder/FfmpegPointers.h"
@@ -38,15 +39,17 @@ class OutputFile {
   AVStream* addStream(const AVCodecContext* encoder);
   // Writes the container header; throws EncoderError.
   void open();
-  // Writes one packet of `stream`, timed in `encoderTimeBase`; throws EncoderError.
+  // Writes one packet of `stream`, timed in `encoderTimeBase`, interleaved with the other
+  // streams' packets by their times; throws EncoderError. Safe from several threads.
   void write(AVPacket* packet, AVStream* stream, AVRational encoderTimeBase);
   // Finishes the container and gives the file the target's name: in place of the file that
   // was there at the start, else only while the name is still free. Throws EncoderError, also
   // when a file appeared at a free target meanwhile (that file is kept).
   void commit();
-  // Bytes written so far (the whole file after commit), and packets written.
+  // Bytes written so far (the whole file after commit), and packets written; also while
+  // another thread writes.
   int64_t size() const;
-  int64_t packets() const { return packets_; }
+  int64_t packets() const;
 
  private:
   struct ContextFree {
@@ -74,6 +77,7 @@ class OutputFile {
   Descriptor file_;
   bool named_ = false;  // the file is in the folder under temporaryName_
   bool replacing_ = false;
+  mutable std::mutex writing_;  // the muxer takes one packet at a time
   std::unique_ptr<AVIOContext, IoFree> io_;  // writes to file_; context_ writes through it
   std::unique_ptr<AVFormatContext, ContextFree> context_;
   int64_t packets_ = 0;

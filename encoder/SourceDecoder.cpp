@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 
 #include "encoder/ConversionProfile.h"
 #include "encoder/EncoderError.h"
+#include "encoder/StageThread.h"
 #include "encoder/StopSignal.h"
 
 namespace vidmora_encoder {
@@ -44,23 +44,18 @@ SourceDecoder::SourceDecoder(SourceFile& source)
 
 SourceDecoder::~SourceDecoder() { stop(); }
 
-void SourceDecoder::start() {
-  try {
-    thread_ = std::thread([this] { run(); });
-  } catch (const std::system_error& error) {
-    throw EncoderError(std::string("cannot start the decoding thread: ") + error.what());
-  }
-}
+void SourceDecoder::start() { thread_ = startStageThread("decoding", [this] { run(); }); }
 
-std::optional<DecodedFrame> SourceDecoder::next() {
-  auto item = queue_.pop();
-  if (!item && failure_) std::rethrow_exception(failure_);
-  return item;
-}
+std::optional<DecodedFrame> SourceDecoder::next(AVMediaType type) { return queueFor(type).pop(); }
 
 void SourceDecoder::stop() {
-  queue_.cancel();
+  videoQueue_.cancel();
+  audioQueue_.cancel();
   if (thread_.joinable()) thread_.join();
+}
+
+void SourceDecoder::rethrowFailure() const {
+  if (failure_) std::rethrow_exception(failure_);
 }
 
 void SourceDecoder::Coverage::add(double start, double length) {
@@ -80,7 +75,8 @@ void SourceDecoder::run() {
   } catch (...) {
     failure_ = std::current_exception();
   }
-  queue_.finish();
+  videoQueue_.finish();
+  audioQueue_.finish();
 }
 
 double SourceDecoder::packetSeconds() const {
@@ -130,9 +126,11 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
     return true;
   }
   const bool video = decoder->codec_type == AVMEDIA_TYPE_VIDEO;
+  FrameQueue& queue = queueFor(decoder->codec_type);
   for (;;) {
-    FramePtr frame = allocateFrame();
-    if (avcodec_receive_frame(decoder, frame.get()) < 0) return true;
+    if (!received_) received_ = allocateFrame();
+    if (avcodec_receive_frame(decoder, received_.get()) < 0) return true;
+    FramePtr frame = std::move(received_);
     DecodedFrame item;
     item.type = decoder->codec_type;
     const int64_t timestamp = frame->best_effort_timestamp;
@@ -154,7 +152,7 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
     clock.end = std::max(clock.end, clock.next);
     frames.add(item.seconds, item.duration);
     item.frame = std::move(frame);
-    if (!queue_.push(std::move(item))) return false;
+    if (!queue.push(std::move(item))) return false;
   }
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <optional>
 
 #include "encoder/ConversionProfile.h"
@@ -28,6 +29,7 @@ class VideoStage {
   // stop, nothing.
   void finish(double endSeconds);
 
+  // Progress figures, also for another thread while this one encodes.
   int64_t frames() const { return next_; }
   double seconds() const { return next_ * av_q2d(av_inv_q(encoder_->framerate)); }
   float quality() const { return quality_; }
@@ -44,8 +46,8 @@ class VideoStage {
   ScalerPtr scaler_;
   FramePtr held_;       // the decoded frame shown from its start until the next one starts
   FramePtr converted_;  // held_ scaled, or nullptr until needed
-  int64_t next_ = 0;    // index of the next output frame
-  float quality_ = 0;
+  std::atomic<int64_t> next_{0};  // index of the next output frame
+  std::atomic<float> quality_{0};
   PacketPtr packet_;
 };
 
