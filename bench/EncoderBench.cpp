@@ -31,7 +31,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int kRuns = 3;  // of each conversion; the median counts
+constexpr int kRuns = 3;  // of each conversion and each stage; the median counts
 
 double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -180,11 +180,12 @@ int main(int argc, char** argv) {
               "video (s)", "audio (s)", "cpu/cores", "bound fps", "ratio");
   for (const Row& row : rows) {
     const std::string target = folder + "/encoder-bench-out" + row.extension;
-    const Timing video =
-        encodeKind(clipPath, decoded, AVMEDIA_TYPE_VIDEO, row.codec, target);
-    const Timing audio =
-        encodeKind(clipPath, decoded, AVMEDIA_TYPE_AUDIO, row.codec, target);
-    std::vector<Timing> runs;
+    std::vector<Timing> videoRuns, audioRuns, runs;
+    for (int i = 0; i < kRuns; ++i) {
+      videoRuns.push_back(encodeKind(clipPath, decoded, AVMEDIA_TYPE_VIDEO, row.codec, target));
+      audioRuns.push_back(encodeKind(clipPath, decoded, AVMEDIA_TYPE_AUDIO, row.codec, target));
+    }
+    const Timing video = median(videoRuns), audio = median(audioRuns);
     for (int i = 0; i < kRuns; ++i) {
       const Run run = timeRun(row.executable, {"-i", clipPath, "-vcodec", row.codec, "-b", "500",
                                                "-r", "30.00", "-ab", "128", "-y", target});

@@ -33,6 +33,7 @@ AudioStage::AudioStage(const ConversionProfile& profile, const AVCodecContext* d
   const int chosenKbps = nearestAudioKbps(profile, kbps.value_or(profile.defaultAudioKbps));
   c->bit_rate = static_cast<int64_t>(chosenKbps) * 1000;
   c->time_base = {1, c->sample_rate};
+  c->compression_level = profile.audioCompressionLevel;
   if (output.wantsGlobalHeader()) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   throwIfFailed(avcodec_open2(c, codec, nullptr),
                 std::string("cannot encode the audio as ") + codec->name);

@@ -35,6 +35,9 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
   c->sample_aspect_ratio = {1, 1};
   c->gop_size = std::max(1, static_cast<int>(std::lround(profile.keyframeSeconds * av_q2d(rate))));
   c->max_b_frames = profile.maxBFrames;
+  // Refining both vectors of a bidirectional block again costs a quarter to a third of the
+  // MPEG encoding time and changes neither size nor PSNR by more than noise.
+  c->bidir_refine = 0;
   if (settings.kbps) {
     c->bit_rate = static_cast<int64_t>(*settings.kbps) * 1000;
   } else {
