@@ -1,6 +1,8 @@
 #include "encoder/VideoStage.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "encoder/EncoderError.h"
 #include "encoder/StopSignal.h"
@@ -46,7 +48,12 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
     c->global_quality = profile.defaultVideoQuantizer * FF_QP2LAMBDA;
     quality_ = static_cast<float>(profile.defaultVideoQuantizer);
   }
-  c->thread_count = hasThreads(codec) ? 0 : 1;
+  // Slices on all cores but the one decoding and audio encoding keep busy. The slices of a
+  // frame wait for each other, so one that shares its core with another stage holds them all
+  // up: on two cores, two slices take longer than one (and libavcodec's own choice, a thread
+  // more than the cores, longer still).
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  c->thread_count = hasThreads(codec) ? static_cast<int>(std::max(1u, cores - 1)) : 1;
   if (output.wantsGlobalHeader()) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   char size[32];
   std::snprintf(size, sizeof size, "%dx%d", c->width, c->height);
