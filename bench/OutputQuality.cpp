@@ -7,30 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "encoder/FfmpegPointers.h"
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/adler32.h>
 }
 
-namespace {
+using vidmora_encoder::CodecContextPtr;
+using vidmora_encoder::FramePtr;
+using vidmora_encoder::InputContextPtr;
+using vidmora_encoder::PacketPtr;
 
-struct InputFree {
-  void operator()(AVFormatContext* c) const { avformat_close_input(&c); }
-};
-struct CodecFree {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using Input = std::unique_ptr<AVFormatContext, InputFree>;
-using Codec = std::unique_ptr<AVCodecContext, CodecFree>;
-using Frame = std::unique_ptr<AVFrame, FrameFree>;
-using Packet = std::unique_ptr<AVPacket, PacketFree>;
+namespace {
 
 // The decoded video of a file, read a frame at a time.
 class VideoReader {
@@ -52,8 +39,8 @@ class VideoReader {
   AVFormatContext* context() const { return input_.get(); }
 
   // The next frame in presentation order, or nullptr at the end.
-  Frame next() {
-    Frame frame(av_frame_alloc());
+  FramePtr next() {
+    FramePtr frame(av_frame_alloc());
     for (;;) {
       if (avcodec_receive_frame(decoder_.get(), frame.get()) == 0) return frame;
       if (ended_) return nullptr;
@@ -71,9 +58,9 @@ class VideoReader {
   }
 
  private:
-  Input input_;
-  Codec decoder_;
-  Packet packet_;
+  InputContextPtr input_;
+  CodecContextPtr decoder_;
+  PacketPtr packet_;
   int stream_ = -1;
   bool ended_ = false;
 };
@@ -92,7 +79,7 @@ double squaredError(const AVFrame* a, const AVFrame* b, int plane, int width, in
 void printStreams(const char* path) {
   AVFormatContext* opened = nullptr;
   if (avformat_open_input(&opened, path, nullptr, nullptr) < 0) return;
-  Input context(opened);
+  InputContextPtr context(opened);
   avformat_find_stream_info(opened, nullptr);
   struct Totals {
     int64_t bytes = 0;
@@ -100,7 +87,7 @@ void printStreams(const char* path) {
     unsigned long checksum = 1;
   };
   std::vector<Totals> totals(opened->nb_streams);
-  Packet packet(av_packet_alloc());
+  PacketPtr packet(av_packet_alloc());
   while (av_read_frame(opened, packet.get()) >= 0) {
     Totals& stream = totals[packet->stream_index];
     stream.bytes += packet->size;
@@ -132,7 +119,7 @@ int main(int argc, char** argv) {
   if (!source.opened() || !output.opened()) return 0;
   double luma = 0, all = 0;
   int64_t frames = 0, lumaSamples = 0;
-  for (Frame a = source.next(), b = output.next(); a && b; a = source.next(), b = output.next()) {
+  for (FramePtr a = source.next(), b = output.next(); a && b; a = source.next(), b = output.next()) {
     if (a->width != b->width || a->height != b->height || a->format != AV_PIX_FMT_YUV420P ||
         b->format != AV_PIX_FMT_YUV420P) {
       std::printf("  video: no PSNR (the sizes or pixel formats differ)\n");

@@ -19,11 +19,8 @@ mkdir -p "$dir"
 # for peak memory.
 wanted=(gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav time)
-absent=()
-for package in "${wanted[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-    absent+=("$package")
-done
+absent=($(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>&1 |
+  awk '!/install ok installed/ { sub(/^dpkg-query: no packages found matching /, ""); print $1 }'))
 if [ ${#absent[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] && as_root="" || as_root="sudo"
   $as_root apt-get update
