@@ -52,11 +52,11 @@ struct Timing {
 
 class Stopwatch {
  public:
-  Timing elapsed() const { return {secondsSince(wall_), processorSeconds() - processor_}; }
+  Timing elapsed() const { return {secondsSince(wall), processorSeconds() - processor}; }
 
  private:
-  Clock::time_point wall_ = Clock::now();
-  double processor_ = processorSeconds();
+  Clock::time_point wall = Clock::now();
+  double processor = processorSeconds();
 };
 
 // Processor time of this process's children that have ended so far.

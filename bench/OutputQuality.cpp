@@ -22,47 +22,47 @@ namespace {
 // The decoded video of a file, read a frame at a time.
 class VideoReader {
  public:
-  explicit VideoReader(const char* path) : packet_(av_packet_alloc()) {
+  explicit VideoReader(const char* path) : packet(av_packet_alloc()) {
     AVFormatContext* context = nullptr;
     if (avformat_open_input(&context, path, nullptr, nullptr) < 0) return;
-    input_.reset(context);
+    input.reset(context);
     if (avformat_find_stream_info(context, nullptr) < 0) return;
-    stream_ = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (stream_ < 0) return;
-    const AVCodecParameters* parameters = context->streams[stream_]->codecpar;
+    stream = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (stream < 0) return;
+    const AVCodecParameters* parameters = context->streams[stream]->codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
-    decoder_.reset(avcodec_alloc_context3(codec));
-    avcodec_parameters_to_context(decoder_.get(), parameters);
-    if (avcodec_open2(decoder_.get(), codec, nullptr) < 0) decoder_.reset();
+    decoder.reset(avcodec_alloc_context3(codec));
+    avcodec_parameters_to_context(decoder.get(), parameters);
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) decoder.reset();
   }
-  bool opened() const { return decoder_ != nullptr; }
-  AVFormatContext* context() const { return input_.get(); }
+  bool opened() const { return decoder != nullptr; }
+  AVFormatContext* context() const { return input.get(); }
 
   // The next frame in presentation order, or nullptr at the end.
   FramePtr next() {
     FramePtr frame(av_frame_alloc());
     for (;;) {
-      if (avcodec_receive_frame(decoder_.get(), frame.get()) == 0) return frame;
-      if (ended_) return nullptr;
+      if (avcodec_receive_frame(decoder.get(), frame.get()) == 0) return frame;
+      if (ended) return nullptr;
       bool sent = false;
-      while (!sent && av_read_frame(input_.get(), packet_.get()) >= 0) {
-        sent = packet_->stream_index == stream_;
-        if (sent) avcodec_send_packet(decoder_.get(), packet_.get());
-        av_packet_unref(packet_.get());
+      while (!sent && av_read_frame(input.get(), packet.get()) >= 0) {
+        sent = packet->stream_index == stream;
+        if (sent) avcodec_send_packet(decoder.get(), packet.get());
+        av_packet_unref(packet.get());
       }
       if (!sent) {
-        avcodec_send_packet(decoder_.get(), nullptr);
-        ended_ = true;
+        avcodec_send_packet(decoder.get(), nullptr);
+        ended = true;
       }
     }
   }
 
  private:
-  InputContextPtr input_;
-  CodecContextPtr decoder_;
-  PacketPtr packet_;
-  int stream_ = -1;
-  bool ended_ = false;
+  InputContextPtr input;
+  CodecContextPtr decoder;
+  PacketPtr packet;
+  int stream = -1;
+  bool ended = false;
 };
 
 double squaredError(const AVFrame* a, const AVFrame* b, int plane, int width, int height) {
@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
   if (!source.opened() || !output.opened()) return 0;
   double luma = 0, all = 0;
   int64_t frames = 0, lumaSamples = 0;
-  for (FramePtr a = source.next(), b = output.next(); a && b; a = source.next(), b = output.next()) {
+  for (FramePtr a = source.next(), b = output.next(); a && b;
+       a = source.next(), b = output.next()) {
     if (a->width != b->width || a->height != b->height || a->format != AV_PIX_FMT_YUV420P ||
         b->format != AV_PIX_FMT_YUV420P) {
       std::printf("  video: no PSNR (the sizes or pixel formats differ)\n");

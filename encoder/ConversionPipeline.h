@@ -21,8 +21,8 @@ class ConversionPipeline {
   // Takes one decoded frame; runs on the thread of its kind. Whatever it throws ends the run.
   using Taker = std::function<void(DecodedFrame)>;
 
-  // A taker for each kind `decoder` decodes (nullptr for a kind it has no decoder of).
-  ConversionPipeline(SourceDecoder& decoder, Taker video, Taker audio);
+  // A taker for each kind `source` decodes (nullptr for a kind it has no decoder of).
+  ConversionPipeline(SourceDecoder& source, Taker video, Taker audio);
   // Stops the decoder and waits for every thread.
   ~ConversionPipeline();
   ConversionPipeline(const ConversionPipeline&) = delete;
@@ -36,21 +36,21 @@ class ConversionPipeline {
            std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
   // Whether any frame reached a taker.
-  bool tookAnyFrame() const { return took_.load(); }
+  bool tookAnyFrame() const { return took.load(); }
 
  private:
   void take(AVMediaType type, const Taker& taker);
   void endThreads();
 
-  SourceDecoder& decoder_;
-  Taker video_;
-  Taker audio_;
-  std::vector<std::thread> threads_;
-  std::mutex mutex_;
-  std::condition_variable ended_;
-  int running_ = 0;
-  std::exception_ptr failure_;
-  std::atomic<bool> took_{false};
+  SourceDecoder& decoder;
+  Taker videoTaker;
+  Taker audioTaker;
+  std::vector<std::thread> threads;
+  std::mutex mutex;
+  std::condition_variable ended;
+  int running = 0;
+  std::exception_ptr failure;
+  std::atomic<bool> took{false};
 };
 
 }  // namespace vidmora_encoder

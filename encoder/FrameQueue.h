@@ -22,8 +22,8 @@ struct DecodedFrame {
 
 class FrameQueue {
  public:
-  // A queue of at most `capacity` frames (at least 2).
-  explicit FrameQueue(std::size_t capacity);
+  // A queue of at most `most` frames (at least 2).
+  explicit FrameQueue(std::size_t most);
 
   // Producer: waits while the queue is full; false (and the frame dropped) once cancelled.
   bool push(DecodedFrame item);
@@ -37,14 +37,14 @@ class FrameQueue {
   void cancel();
 
  private:
-  std::mutex mutex_;
-  std::condition_variable queued_;   // the consumer waits on it
-  std::condition_variable drained_;  // the producer waits on it
-  std::deque<DecodedFrame> items_;
-  std::size_t capacity_;
-  std::size_t half_;
-  bool finished_ = false;
-  bool cancelled_ = false;
+  std::mutex mutex;
+  std::condition_variable queued;   // the consumer waits on it
+  std::condition_variable drained;  // the producer waits on it
+  std::deque<DecodedFrame> items;
+  std::size_t capacity;
+  std::size_t half;
+  bool finished = false;
+  bool cancelled = false;
 };
 
 }  // namespace vidmora_encoder

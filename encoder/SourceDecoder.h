@@ -18,16 +18,17 @@ namespace vidmora_encoder {
 
 class SourceDecoder {
  public:
-  // Opens a decoder for each chosen stream; throws EncoderError when one cannot be opened.
-  explicit SourceDecoder(SourceFile& source);
+  // Opens a decoder for each chosen stream of `file`; throws EncoderError when one cannot be
+  // opened.
+  explicit SourceDecoder(SourceFile& file);
   // Stops the thread and waits for it.
   ~SourceDecoder();
   SourceDecoder(const SourceDecoder&) = delete;
   SourceDecoder& operator=(const SourceDecoder&) = delete;
 
   // The opened decoders, or nullptr when the source has no stream of that kind.
-  AVCodecContext* videoDecoder() const { return video_.get(); }
-  AVCodecContext* audioDecoder() const { return audio_.get(); }
+  AVCodecContext* videoDecoder() const { return videoContext.get(); }
+  AVCodecContext* audioDecoder() const { return audioContext.get(); }
 
   // Starts the decoding thread; throws EncoderError when it cannot start.
   void start();
@@ -44,13 +45,13 @@ class SourceDecoder {
   void rethrowFailure() const;
   // After stop(): how many packets the decoders refused, and the time (seconds from the
   // source's start) where the last video frame ends.
-  int skippedPackets() const { return skippedPackets_; }
-  double videoEnd() const { return videoEnd_; }
+  int skippedPackets() const { return refusedPackets; }
+  double videoEnd() const { return lastVideoEnd; }
   // After stop(): the seconds the packets of the source's longest audio or video
   // stream cover (what the source holds, whatever its metadata claims), and the seconds the
   // decoded frames of the chosen streams cover.
   double packetSeconds() const;
-  double decodedSeconds() const { return std::max(videoFrames_.seconds, audioFrames_.seconds); }
+  double decodedSeconds() const { return std::max(videoFrames.seconds, audioFrames.seconds); }
 
  private:
   struct StreamClock {
@@ -75,25 +76,25 @@ class SourceDecoder {
               StreamClock& clock, Coverage& frames);
 
   FrameQueue& queueFor(AVMediaType type) {
-    return type == AVMEDIA_TYPE_VIDEO ? videoQueue_ : audioQueue_;
+    return type == AVMEDIA_TYPE_VIDEO ? videoQueue : audioQueue;
   }
 
-  SourceFile& source_;
-  CodecContextPtr video_;
-  CodecContextPtr audio_;
+  SourceFile& source;
+  CodecContextPtr videoContext;
+  CodecContextPtr audioContext;
   // Each about a third of a second at common rates: enough to keep both stages busy, little
   // memory at any frame size.
-  FrameQueue videoQueue_{8};
-  FrameQueue audioQueue_{16};
-  std::thread thread_;
-  double startSeconds_ = 0;
-  double nominalFrameSeconds_ = 0.04;
-  int skippedPackets_ = 0;
-  double videoEnd_ = 0;
-  std::vector<Coverage> packets_;  // by stream index
-  Coverage videoFrames_, audioFrames_;
-  FramePtr received_;  // the frame the next avcodec_receive_frame fills
-  std::exception_ptr failure_;
+  FrameQueue videoQueue{8};
+  FrameQueue audioQueue{16};
+  std::thread thread;
+  double startSeconds = 0;
+  double nominalFrameSeconds = 0.04;
+  int refusedPackets = 0;
+  double lastVideoEnd = 0;
+  std::vector<Coverage> packets;  // by stream index
+  Coverage videoFrames, audioFrames;
+  FramePtr received;  // the frame the next avcodec_receive_frame fills
+  std::exception_ptr failure;
 };
 
 }  // namespace vidmora_encoder
