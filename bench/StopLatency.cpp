@@ -15,7 +15,7 @@ namespace {
 
 struct Format {
   const char* codec;
-  const char* executable;
+  const std::string& executable;
   const char* extension;
 };
 
@@ -38,11 +38,12 @@ double stopMilliseconds(const Format& format, const std::string& size, const std
 
 }  // namespace
 
-void printStopLatency(const std::string& clip, const std::string& folder, int runs) {
-  const Format formats[] = {{"msmpeg4v2", VIDMORA_ZANDRIO, ".avi"},
-                            {"mpeg1video", VIDMORA_ZANDRIO, ".mpg"},
-                            {"mpeg2video", VIDMORA_ZANDRIO, ".mpg"},
-                            {"wmv2", VIDMORA_QUIMBEL, ".wmv"}};
+void printStopLatency(const std::string& clip, const std::string& folder,
+                      const std::string& zandrio, const std::string& quimbel, int runs) {
+  const Format formats[] = {{"msmpeg4v2", zandrio, ".avi"},
+                            {"mpeg1video", zandrio, ".mpg"},
+                            {"mpeg2video", zandrio, ".mpg"},
+                            {"wmv2", quimbel, ".wmv"}};
   const char* sizes[] = {"640x360", "1920x1080", "3840x2160"};
   std::printf("\nSIGTERM to exit, median of %d runs (ms; FAILED: no exit status 3):\n", runs);
   std::printf("%-11s", "codec");

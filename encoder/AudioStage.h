@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <optional>
 
 #include "encoder/ConversionProfile.h"
@@ -14,9 +15,9 @@ namespace vidmora_encoder {
 class AudioStage {
  public:
   // Opens the profile's audio encoder for a source decoded by `decoder`, at `kbps` (the
-  // profile's default when nothing) snapped to the codec's bit rates; adds its stream.
+  // profile's default when nothing) snapped to the codec's bit rates; adds its stream to `into`.
   AudioStage(const ConversionProfile& profile, const AVCodecContext* decoder,
-             std::optional<int> kbps, OutputFile& output);
+             std::optional<int> kbps, OutputFile& into);
   ~AudioStage();
   AudioStage(const AudioStage&) = delete;
   AudioStage& operator=(const AudioStage&) = delete;
@@ -27,7 +28,8 @@ class AudioStage {
   // codec needs it) and drains the encoder.
   void finish();
 
-  double seconds() const { return static_cast<double>(queued_) / encoder_->sample_rate; }
+  // The audio's length so far, also for another thread while this one encodes.
+  double seconds() const { return static_cast<double>(queued) / encoder->sample_rate; }
 
  private:
   // (Re)creates the resampler when the decoded format, rate or channels change.
@@ -39,18 +41,18 @@ class AudioStage {
   void encodeQueued(bool last);
   void encode(AVFrame* frame);
 
-  OutputFile& output_;
-  CodecContextPtr encoder_;
-  AVStream* stream_ = nullptr;
-  ResamplerPtr resampler_;
-  AVChannelLayout inputLayout_{};
-  int inputRate_ = 0;
-  int inputFormat_ = -1;
-  AudioFifoPtr fifo_;
-  int frameSize_ = 0;
-  int64_t queued_ = 0;   // samples put into the FIFO so far (silence included)
-  int64_t encoded_ = 0;  // the next frame's pts: priming delay plus samples sent so far
-  PacketPtr packet_;
+  OutputFile& output;
+  CodecContextPtr encoder;
+  AVStream* stream = nullptr;
+  ResamplerPtr resampler;
+  AVChannelLayout inputLayout{};
+  int inputRate = 0;
+  int inputFormat = -1;
+  AudioFifoPtr fifo;
+  int frameSize = 0;
+  std::atomic<int64_t> queued{0};  // samples put into the FIFO so far (silence included)
+  int64_t encoded = 0;  // the next frame's pts: priming delay plus samples sent so far
+  PacketPtr packet;
 };
 
 }  // namespace vidmora_encoder

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "encoder/AudioStage.h"
+#include "encoder/ConversionPipeline.h"
 #include "encoder/ConversionProfile.h"
 #include "encoder/EncoderError.h"
 #include "encoder/ErrorOutput.h"
@@ -107,19 +108,13 @@ int runConversion(const EncoderArguments& request) {
     now.seconds = std::max(video ? video->seconds() : 0.0, audio ? audio->seconds() : 0.0);
     return now;
   };
-  decoder.start();
-  bool decodedAny = false;
-  while (!stopRequested()) {
-    auto item = decoder.next();
-    if (!item) break;
-    decodedAny = true;
-    if (item->type == AVMEDIA_TYPE_VIDEO)
-      video->add(std::move(*item));
-    else
-      audio->add(*item);
-    progress.update(figures());
-  }
-  decoder.stop();
+  ConversionPipeline pipeline(
+      decoder,
+      video ? ConversionPipeline::Taker([&](DecodedFrame frame) { video->add(std::move(frame)); })
+            : nullptr,
+      audio ? ConversionPipeline::Taker([&](DecodedFrame frame) { audio->add(frame); }) : nullptr);
+  pipeline.run([&] { progress.update(figures()); });
+  const bool decodedAny = pipeline.tookAnyFrame();
   if (!decodedAny && !stopRequested())
     throw EncoderError("no frame of " + request.source + " could be decoded");
   if (video) video->finish(decoder.videoEnd());

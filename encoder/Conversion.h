@@ -1,8 +1,8 @@
 #pragma once
 #include "encoder/EncoderArguments.h"
-// One conversion from start to finish: target examined, source opened, decoding on its own
-// thread, video and audio encoded into the output file, which takes the target's name only
-// when complete, or when stopped at a target that was free.
+// One conversion from start to finish: target examined, source opened, decoded on one
+// thread, video and audio encoded on one thread each into the output file, which takes the
+// target's name only when complete, or when stopped at a target that was free.
 
 namespace vidmora_encoder {
 

@@ -21,11 +21,15 @@ const std::vector<int> kMp2Kbps = {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 2
 const std::vector<AVRational> kMpegRates = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001},
                                             {30, 1},       {50, 1}, {60000, 1001}, {60, 1}};
 
+// LAME's algorithm quality 3: its own default (for GStreamer's "standard" too), pinned here.
+constexpr int kLameQuality = 3;
+constexpr int kNone = FF_COMPRESSION_DEFAULT;
+
 const std::vector<ConversionProfile> kProfiles = {
-    {ec::kCodecAvi, "avi", "msmpeg4v2", "libmp3lame", kMp3Kbps, 128, 3, {}, 0, 10.0},
-    {ec::kCodecMpeg1, "mpeg", "mpeg1video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5},
-    {ec::kCodecMpeg2, "vob", "mpeg2video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5},
-    {ec::kCodecWmv, "asf", "wmv2", "wmav2", {}, 128, 3, {}, 0, 10.0},
+    {ec::kCodecAvi, "avi", "msmpeg4v2", "libmp3lame", kMp3Kbps, 128, 3, {}, 0, 10.0, kLameQuality},
+    {ec::kCodecMpeg1, "mpeg", "mpeg1video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone},
+    {ec::kCodecMpeg2, "vob", "mpeg2video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone},
+    {ec::kCodecWmv, "asf", "wmv2", "wmav2", {}, 128, 3, {}, 0, 10.0, kNone},
 };
 }  // namespace
 

@@ -23,6 +23,7 @@ struct ConversionProfile {
   std::vector<AVRational> frameRates;  // the rates the codec allows; empty when any will do
   int maxBFrames;
   double keyframeSeconds;      // distance between key frames
+  int audioCompressionLevel;   // the audio encoder's speed/quality trade-off, where it has one
 
   // The profile for a codec token the arguments accepted.
   static const ConversionProfile& forCodec(const std::string& codec);

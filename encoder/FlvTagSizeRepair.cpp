@@ -61,48 +61,49 @@ std::unique_ptr<FlvTagSizeRepair> FlvTagSizeRepair::forFile(const std::string& p
   return std::unique_ptr<FlvTagSizeRepair>(new FlvTagSizeRepair(file, size, std::move(corrected)));
 }
 
-FlvTagSizeRepair::FlvTagSizeRepair(std::FILE* file, int64_t size,
+FlvTagSizeRepair::FlvTagSizeRepair(std::FILE* opened, int64_t bytes,
                                    std::map<int64_t, uint32_t> corrected)
-    : file_(file), size_(size), corrected_(std::move(corrected)) {
+    : file(opened), size(bytes), correctedFields(std::move(corrected)) {
   constexpr int kBufferBytes = 1 << 16;
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
-  io_ = avio_alloc_context(buffer, kBufferBytes, 0, this, read, nullptr, seek);
+  ioContext = avio_alloc_context(buffer, kBufferBytes, 0, this, read, nullptr, seek);
 }
 
 FlvTagSizeRepair::~FlvTagSizeRepair() {
-  if (io_ != nullptr) av_freep(&io_->buffer);
-  avio_context_free(&io_);
-  std::fclose(file_);
+  if (ioContext != nullptr) av_freep(&ioContext->buffer);
+  avio_context_free(&ioContext);
+  std::fclose(file);
 }
 
 int FlvTagSizeRepair::read(void* opaque, uint8_t* buffer, int size) {
   auto* self = static_cast<FlvTagSizeRepair*>(opaque);
-  if (fseeko(self->file_, self->position_, SEEK_SET) != 0) return AVERROR(EIO);
-  const auto got = static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(size), self->file_));
+  if (fseeko(self->file, self->position, SEEK_SET) != 0) return AVERROR(EIO);
+  const auto got = static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(size), self->file));
   if (got <= 0) return AVERROR_EOF;
-  const int64_t start = self->position_;
+  const int64_t start = self->position;
   const int64_t end = start + got;
   // Patch every corrected field that overlaps the bytes read.
-  for (auto it = self->corrected_.lower_bound(start - 3); it != self->corrected_.end() && it->first < end; ++it)
+  const auto& fields = self->correctedFields;
+  for (auto it = fields.lower_bound(start - 3); it != fields.end() && it->first < end; ++it)
     for (int i = 0; i < 4; ++i) {
       const int64_t at = it->first + i;
       if (at >= start && at < end)
         buffer[at - start] = static_cast<uint8_t>(it->second >> (8 * (3 - i)));
     }
-  self->position_ = end;
+  self->position = end;
   return got;
 }
 
 int64_t FlvTagSizeRepair::seek(void* opaque, int64_t offset, int whence) {
   auto* self = static_cast<FlvTagSizeRepair*>(opaque);
   switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return self->size_;
-    case SEEK_SET: self->position_ = offset; break;
-    case SEEK_CUR: self->position_ += offset; break;
-    case SEEK_END: self->position_ = self->size_ + offset; break;
+    case AVSEEK_SIZE: return self->size;
+    case SEEK_SET: self->position = offset; break;
+    case SEEK_CUR: self->position += offset; break;
+    case SEEK_END: self->position = self->size + offset; break;
     default: return AVERROR(EINVAL);
   }
-  return self->position_;
+  return self->position;
 }
 
 }  // namespace vidmora_encoder

@@ -25,20 +25,20 @@ class FlvTagSizeRepair {
   FlvTagSizeRepair& operator=(const FlvTagSizeRepair&) = delete;
 
   // The corrected file as a libavformat I/O context, owned by this object.
-  AVIOContext* io() const { return io_; }
+  AVIOContext* io() const { return ioContext; }
   // How many fields were corrected.
-  std::size_t corrections() const { return corrected_.size(); }
+  std::size_t corrections() const { return correctedFields.size(); }
 
  private:
-  FlvTagSizeRepair(std::FILE* file, int64_t size, std::map<int64_t, uint32_t> corrected);
+  FlvTagSizeRepair(std::FILE* opened, int64_t bytes, std::map<int64_t, uint32_t> corrected);
   static int read(void* opaque, uint8_t* buffer, int size);
   static int64_t seek(void* opaque, int64_t offset, int whence);
 
-  std::FILE* file_;
-  int64_t size_;
-  int64_t position_ = 0;
-  std::map<int64_t, uint32_t> corrected_;  // offset of a PreviousTagSize field -> its value
-  AVIOContext* io_ = nullptr;
+  std::FILE* file;
+  int64_t size;
+  int64_t position = 0;
+  std::map<int64_t, uint32_t> correctedFields;  // offset of a PreviousTagSize field -> its value
+  AVIOContext* ioContext = nullptr;
 };
 
 }  // namespace vidmora_encoder

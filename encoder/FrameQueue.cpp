@@ -1,37 +1,48 @@
 #include "encoder/FrameQueue.h"
 
+#include <algorithm>
+
 namespace vidmora_encoder {
 
+FrameQueue::FrameQueue(std::size_t most)
+    : capacity(std::max<std::size_t>(most, 2)), half(capacity / 2) {}
+
 bool FrameQueue::push(DecodedFrame item) {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return cancelled_ || items_.size() < capacity_; });
-  if (cancelled_) return false;
-  items_.push_back(std::move(item));
-  changed_.notify_all();
+  std::unique_lock lock(mutex);
+  if (items.size() >= capacity)
+    drained.wait(lock, [&] { return cancelled || items.size() <= half; });
+  if (cancelled) return false;
+  items.push_back(std::move(item));
+  if (items.size() == half) queued.notify_one();
   return true;
 }
 
 void FrameQueue::finish() {
-  std::lock_guard lock(mutex_);
-  finished_ = true;
-  changed_.notify_all();
+  std::lock_guard lock(mutex);
+  finished = true;
+  queued.notify_all();
 }
 
 std::optional<DecodedFrame> FrameQueue::pop() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return finished_ || !items_.empty(); });
-  if (items_.empty()) return std::nullopt;
-  DecodedFrame item = std::move(items_.front());
-  items_.pop_front();
-  changed_.notify_all();
+  std::unique_lock lock(mutex);
+  if (items.empty())
+    queued.wait(lock, [&] { return cancelled || finished || items.size() >= half; });
+  if (cancelled || items.empty()) return std::nullopt;
+  DecodedFrame item = std::move(items.front());
+  items.pop_front();
+  if (items.size() == half) drained.notify_one();
   return item;
 }
 
 void FrameQueue::cancel() {
-  std::lock_guard lock(mutex_);
-  cancelled_ = true;
-  items_.clear();
-  changed_.notify_all();
+  std::deque<DecodedFrame> dropped;
+  {
+    std::lock_guard lock(mutex);
+    cancelled = true;
+    dropped.swap(items);
+    queued.notify_all();
+    drained.notify_all();
+  }
 }
 
 }  // namespace vidmora_encoder

@@ -48,70 +48,70 @@ OutputFile::Descriptor::~Descriptor() {
   if (fd >= 0) ::close(fd);
 }
 
-OutputFile::OutputFile(const std::string& target, const char* muxerName, Naming naming)
-    : target_(target), temporaryName_(encoder_contract::temporaryFileName(::getpid())) {
-  AVFormatContext* context = nullptr;
-  throwIfFailed(avformat_alloc_output_context2(&context, nullptr, muxerName, nullptr),
+OutputFile::OutputFile(const std::string& path, const char* muxerName, Naming naming)
+    : target(path), temporaryName(encoder_contract::temporaryFileName(::getpid())) {
+  AVFormatContext* created = nullptr;
+  throwIfFailed(avformat_alloc_output_context2(&created, nullptr, muxerName, nullptr),
                 "cannot set up the output container");
-  context_.reset(context);
+  context.reset(created);
   auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
   if (buffer != nullptr)
-    io_.reset(avio_alloc_context(buffer, kBufferBytes, 1, this, nullptr, writeToFile, seekInFile));
-  if (!io_) {
+    io.reset(avio_alloc_context(buffer, kBufferBytes, 1, this, nullptr, writeToFile, seekInFile));
+  if (!io) {
     av_free(buffer);
     throw EncoderError("out of memory");
   }
-  context_->pb = io_.get();
-  context_->flags |= AVFMT_FLAG_CUSTOM_IO;
-  const auto [folder, name] = splitPath(target);
-  name_ = name;
-  if (name_.empty()) throw EncoderError("cannot create " + target + ": it names a folder");
-  folder_.fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (folder_.fd < 0) throw EncoderError(systemFailure("cannot create " + target));
-  replacing_ = examineTarget();
+  context->pb = io.get();
+  context->flags |= AVFMT_FLAG_CUSTOM_IO;
+  const auto [folderPath, lastName] = splitPath(target);
+  name = lastName;
+  if (name.empty()) throw EncoderError("cannot create " + target + ": it names a folder");
+  folder.fd = ::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (folder.fd < 0) throw EncoderError(systemFailure("cannot create " + target));
+  replacing = examineTarget();
   createFile(naming);
 }
 
 OutputFile::~OutputFile() {
-  if (named_) ::unlinkat(folder_.fd, temporaryName_.c_str(), 0);
+  if (named) ::unlinkat(folder.fd, temporaryName.c_str(), 0);
 }
 
 bool OutputFile::examineTarget() const {
   struct stat status {};
-  if (::fstatat(folder_.fd, name_.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (::fstatat(folder.fd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno == ENOENT) return false;
-    throw EncoderError(systemFailure("cannot create " + target_));
+    throw EncoderError(systemFailure("cannot create " + target));
   }
   // Whatever is there is replaced only if it is a file the user could read back.
   const int existing =
-      ::openat(folder_.fd, name_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+      ::openat(folder.fd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (existing < 0)
-    throw EncoderError(systemFailure("cannot replace " + target_) + "; it was left as it is");
+    throw EncoderError(systemFailure("cannot replace " + target) + "; it was left as it is");
   const bool regular = ::fstat(existing, &status) == 0 && S_ISREG(status.st_mode);
   ::close(existing);
   if (!regular)
-    throw EncoderError("cannot replace " + target_ +
+    throw EncoderError("cannot replace " + target +
                        ": it is not a regular file; it was left as it is");
   return true;
 }
 
 void OutputFile::createFile(Naming naming) {
   if (naming == Naming::Unnamed) {
-    file_.fd = ::openat(folder_.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (file_.fd >= 0) return;
+    file.fd = ::openat(folder.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (file.fd >= 0) return;
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-      throw EncoderError(systemFailure("cannot create " + target_));
+      throw EncoderError(systemFailure("cannot create " + target));
   }
   // A file under this name can only be left by an earlier process that had this pid.
-  ::unlinkat(folder_.fd, temporaryName_.c_str(), 0);
-  file_.fd = ::openat(folder_.fd, temporaryName_.c_str(),
+  ::unlinkat(folder.fd, temporaryName.c_str(), 0);
+  file.fd = ::openat(folder.fd, temporaryName.c_str(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (file_.fd < 0) throw EncoderError(systemFailure("cannot create " + target_));
-  named_ = true;
+  if (file.fd < 0) throw EncoderError(systemFailure("cannot create " + target));
+  named = true;
 }
 
 int OutputFile::writeToFile(void* opaque, uint8_t* data, int size) {
-  const int file = static_cast<OutputFile*>(opaque)->file_.fd;
+  const int file = static_cast<OutputFile*>(opaque)->file.fd;
   for (int left = size; left > 0;) {
     const ssize_t written = ::write(file, data, static_cast<std::size_t>(left));
     if (written < 0 && errno == EINTR) continue;
@@ -123,7 +123,7 @@ int OutputFile::writeToFile(void* opaque, uint8_t* data, int size) {
 }
 
 int64_t OutputFile::seekInFile(void* opaque, int64_t offset, int whence) {
-  const int file = static_cast<OutputFile*>(opaque)->file_.fd;
+  const int file = static_cast<OutputFile*>(opaque)->file.fd;
   if (whence & AVSEEK_SIZE) {
     struct stat status {};
     return ::fstat(file, &status) == 0 ? status.st_size : AVERROR(errno);
@@ -133,11 +133,11 @@ int64_t OutputFile::seekInFile(void* opaque, int64_t offset, int whence) {
 }
 
 bool OutputFile::wantsGlobalHeader() const {
-  return (context_->oformat->flags & AVFMT_GLOBALHEADER) != 0;
+  return (context->oformat->flags & AVFMT_GLOBALHEADER) != 0;
 }
 
 AVStream* OutputFile::addStream(const AVCodecContext* encoder) {
-  AVStream* stream = avformat_new_stream(context_.get(), nullptr);
+  AVStream* stream = avformat_new_stream(context.get(), nullptr);
   if (stream == nullptr) throw EncoderError("out of memory");
   throwIfFailed(avcodec_parameters_from_context(stream->codecpar, encoder),
                 "cannot set up an output stream");
@@ -147,65 +147,75 @@ AVStream* OutputFile::addStream(const AVCodecContext* encoder) {
 }
 
 void OutputFile::open() {
-  const int written = avformat_write_header(context_.get(), nullptr);
-  if (written < 0) throw EncoderError(writeFailure(target_, written));
+  const int written = avformat_write_header(context.get(), nullptr);
+  if (written < 0) throw EncoderError(writeFailure(target, written));
 }
 
 void OutputFile::write(AVPacket* packet, AVStream* stream, AVRational encoderTimeBase) {
   packet->stream_index = stream->index;
   av_packet_rescale_ts(packet, encoderTimeBase, stream->time_base);
-  const int written = av_interleaved_write_frame(context_.get(), packet);
-  if (written < 0) throw EncoderError(writeFailure(target_, written));
-  if (io_->error < 0) throw EncoderError(writeFailure(target_, io_->error));
-  ++packets_;
+  std::lock_guard lock(writing);
+  const int written = av_interleaved_write_frame(context.get(), packet);
+  if (written < 0) throw EncoderError(writeFailure(target, written));
+  if (io->error < 0) throw EncoderError(writeFailure(target, io->error));
+  ++writtenPackets;
 }
 
 void OutputFile::nameTemporary() {
-  ::unlinkat(folder_.fd, temporaryName_.c_str(), 0);
-  if (linkDescriptor(file_.fd, folder_.fd, temporaryName_) != 0)
-    throw EncoderError(systemFailure("cannot replace " + target_));
-  named_ = true;
+  ::unlinkat(folder.fd, temporaryName.c_str(), 0);
+  if (linkDescriptor(file.fd, folder.fd, temporaryName) != 0)
+    throw EncoderError(systemFailure("cannot replace " + target));
+  named = true;
 }
 
 void OutputFile::linkWithoutReplacing() {
   int result;
-  if (named_) {
-    result = ::renameat2(folder_.fd, temporaryName_.c_str(), folder_.fd, name_.c_str(),
+  if (named) {
+    result = ::renameat2(folder.fd, temporaryName.c_str(), folder.fd, name.c_str(),
                          RENAME_NOREPLACE);
     if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
       // A file system without the flag: a hard link refuses an existing name just the same.
-      result = ::linkat(folder_.fd, temporaryName_.c_str(), folder_.fd, name_.c_str(), 0);
-      if (result == 0) ::unlinkat(folder_.fd, temporaryName_.c_str(), 0);
+      result = ::linkat(folder.fd, temporaryName.c_str(), folder.fd, name.c_str(), 0);
+      if (result == 0) ::unlinkat(folder.fd, temporaryName.c_str(), 0);
     }
   } else {
-    result = linkDescriptor(file_.fd, folder_.fd, name_);
+    result = linkDescriptor(file.fd, folder.fd, name);
   }
   if (result != 0 && errno == EEXIST)
-    throw EncoderError(target_ +
+    throw EncoderError(target +
                        " appeared while converting; it was kept, and this output discarded");
-  if (result != 0) throw EncoderError(systemFailure("cannot create " + target_));
-  named_ = false;
+  if (result != 0) throw EncoderError(systemFailure("cannot create " + target));
+  named = false;
 }
 
 void OutputFile::commit() {
-  const int finished = av_write_trailer(context_.get());
-  if (finished < 0) throw EncoderError(writeFailure(target_, finished));
-  avio_flush(io_.get());
-  if (io_->error < 0) throw EncoderError(writeFailure(target_, io_->error));
-  finalSize_ = avio_size(io_.get());
-  if (replacing_) {
+  std::lock_guard lock(writing);
+  const int finished = av_write_trailer(context.get());
+  if (finished < 0) throw EncoderError(writeFailure(target, finished));
+  avio_flush(io.get());
+  if (io->error < 0) throw EncoderError(writeFailure(target, io->error));
+  finalSize = avio_size(io.get());
+  if (replacing) {
     // The old file goes only once the new one is safely on the disk.
-    if (::fdatasync(file_.fd) != 0) throw EncoderError(writeFailure(target_, AVERROR(errno)));
-    if (!named_) nameTemporary();
-    if (::renameat(folder_.fd, temporaryName_.c_str(), folder_.fd, name_.c_str()) != 0)
-      throw EncoderError(systemFailure("cannot replace " + target_));
-    named_ = false;
+    if (::fdatasync(file.fd) != 0) throw EncoderError(writeFailure(target, AVERROR(errno)));
+    if (!named) nameTemporary();
+    if (::renameat(folder.fd, temporaryName.c_str(), folder.fd, name.c_str()) != 0)
+      throw EncoderError(systemFailure("cannot replace " + target));
+    named = false;
   } else {
     linkWithoutReplacing();
   }
-  committed_ = true;
+  committed = true;
 }
 
-int64_t OutputFile::size() const { return committed_ ? finalSize_ : avio_tell(io_.get()); }
+int64_t OutputFile::size() const {
+  std::lock_guard lock(writing);
+  return committed ? finalSize : avio_tell(io.get());
+}
+
+int64_t OutputFile::packets() const {
+  std::lock_guard lock(writing);
+  return writtenPackets;
+}
 
 }  // namespace vidmora_encoder

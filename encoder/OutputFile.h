@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "encoder/FfmpegPointers.h"
@@ -21,32 +22,34 @@ class OutputFile {
   // O_TMPFILE; the encoder picks it by itself, tests may force it.
   enum class Naming { Unnamed, Named };
 
-  // Examines the target, creates the file in its folder and sets up the muxer `muxerName`;
-  // throws EncoderError when the target is present but no regular file that can be read, or
-  // the folder takes no file.
-  OutputFile(const std::string& target, const char* muxerName, Naming naming = Naming::Unnamed);
+  // Examines the target `path`, creates the file in its folder and sets up the muxer
+  // `muxerName`; throws EncoderError when the target is present but no regular file that can
+  // be read, or the folder takes no file.
+  OutputFile(const std::string& path, const char* muxerName, Naming naming = Naming::Unnamed);
   // Discards the file unless commit succeeded.
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   // True when a file was at the target when the run started.
-  bool replacesExisting() const { return replacing_; }
+  bool replacesExisting() const { return replacing; }
   // True when encoders must put their headers in the stream parameters.
   bool wantsGlobalHeader() const;
   // Adds a stream carrying what the opened `encoder` produces.
   AVStream* addStream(const AVCodecContext* encoder);
   // Writes the container header; throws EncoderError.
   void open();
-  // Writes one packet of `stream`, timed in `encoderTimeBase`; throws EncoderError.
+  // Writes one packet of `stream`, timed in `encoderTimeBase`, interleaved with the other
+  // streams' packets by their times; throws EncoderError. Safe from several threads.
   void write(AVPacket* packet, AVStream* stream, AVRational encoderTimeBase);
   // Finishes the container and gives the file the target's name: in place of the file that
   // was there at the start, else only while the name is still free. Throws EncoderError, also
   // when a file appeared at a free target meanwhile (that file is kept).
   void commit();
-  // Bytes written so far (the whole file after commit), and packets written.
+  // Bytes written so far (the whole file after commit), and packets written; also while
+  // another thread writes.
   int64_t size() const;
-  int64_t packets() const { return packets_; }
+  int64_t packets() const;
 
  private:
   struct ContextFree {
@@ -67,18 +70,19 @@ class OutputFile {
   static int writeToFile(void* opaque, uint8_t* data, int size);
   static int64_t seekInFile(void* opaque, int64_t offset, int whence);
 
-  std::string target_;
-  std::string name_;           // the target's last component
-  std::string temporaryName_;  // encoder_contract::temporaryFileName of this process
-  Descriptor folder_;          // O_PATH descriptor of the target's folder
-  Descriptor file_;
-  bool named_ = false;  // the file is in the folder under temporaryName_
-  bool replacing_ = false;
-  std::unique_ptr<AVIOContext, IoFree> io_;  // writes to file_; context_ writes through it
-  std::unique_ptr<AVFormatContext, ContextFree> context_;
-  int64_t packets_ = 0;
-  int64_t finalSize_ = 0;
-  bool committed_ = false;
+  std::string target;
+  std::string name;           // the target's last component
+  std::string temporaryName;  // encoder_contract::temporaryFileName of this process
+  Descriptor folder;          // O_PATH descriptor of the target's folder
+  Descriptor file;
+  bool named = false;  // the file is in the folder under temporaryName
+  bool replacing = false;
+  mutable std::mutex writing;  // the muxer takes one packet at a time
+  std::unique_ptr<AVIOContext, IoFree> io;  // writes to file; context writes through it
+  std::unique_ptr<AVFormatContext, ContextFree> context;
+  int64_t writtenPackets = 0;
+  int64_t finalSize = 0;
+  bool committed = false;
 };
 
 }  // namespace vidmora_encoder

@@ -8,8 +8,8 @@
 
 namespace vidmora_encoder {
 
-ProgressReporter::ProgressReporter(std::chrono::milliseconds interval)
-    : interval_(interval), started_(Clock::now()), lastLine_(started_) {}
+ProgressReporter::ProgressReporter(std::chrono::milliseconds every)
+    : interval(every), started(Clock::now()), lastLine(started) {}
 
 std::string ProgressReporter::formatLine(const ProgressFigures& figures, double elapsedSeconds) {
   const double fps = elapsedSeconds > 0 ? figures.frames / elapsedSeconds : 0;
@@ -23,14 +23,14 @@ std::string ProgressReporter::formatLine(const ProgressFigures& figures, double 
 }
 
 void ProgressReporter::update(const ProgressFigures& figures) {
-  if (Clock::now() - lastLine_ >= interval_) report(figures);
+  if (Clock::now() - lastLine >= interval) report(figures);
 }
 
 void ProgressReporter::finish(const ProgressFigures& figures) { report(figures); }
 
 void ProgressReporter::report(const ProgressFigures& figures) {
-  lastLine_ = Clock::now();
-  const double elapsed = std::chrono::duration<double>(lastLine_ - started_).count();
+  lastLine = Clock::now();
+  const double elapsed = std::chrono::duration<double>(lastLine - started).count();
   writeStandardError(formatLine(figures, elapsed));
 }
 

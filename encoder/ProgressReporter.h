@@ -17,8 +17,8 @@ struct ProgressFigures {
 
 class ProgressReporter {
  public:
-  // Lines at most every `interval` apart; the first one comes after one interval.
-  explicit ProgressReporter(std::chrono::milliseconds interval = std::chrono::milliseconds(250));
+  // Lines at most `every` apart; the first one comes after that long.
+  explicit ProgressReporter(std::chrono::milliseconds every = std::chrono::milliseconds(250));
 
   // Writes a line when the interval has passed since the last one.
   void update(const ProgressFigures& figures);
@@ -31,9 +31,9 @@ class ProgressReporter {
  private:
   using Clock = std::chrono::steady_clock;
   void report(const ProgressFigures& figures);
-  std::chrono::milliseconds interval_;
-  Clock::time_point started_;
-  Clock::time_point lastLine_;
+  std::chrono::milliseconds interval;
+  Clock::time_point started;
+  Clock::time_point lastLine;
 };
 
 }  // namespace vidmora_encoder

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 
 #include "encoder/ConversionProfile.h"
 #include "encoder/EncoderError.h"
+#include "encoder/StageThread.h"
 #include "encoder/StopSignal.h"
 
 namespace vidmora_encoder {
@@ -32,35 +32,29 @@ CodecContextPtr openDecoder(AVStream* stream) {
 
 }  // namespace
 
-SourceDecoder::SourceDecoder(SourceFile& source)
-    : source_(source),
-      video_(openDecoder(source.videoStream())),
-      audio_(openDecoder(source.audioStream())),
-      startSeconds_(static_cast<double>(source.startTime()) / AV_TIME_BASE) {
-  if (source.videoStream() != nullptr)
-    nominalFrameSeconds_ =
-        av_q2d(av_inv_q(sourceFrameRate(source.context(), source.videoStream())));
+SourceDecoder::SourceDecoder(SourceFile& file)
+    : source(file),
+      videoContext(openDecoder(file.videoStream())),
+      audioContext(openDecoder(file.audioStream())),
+      startSeconds(static_cast<double>(file.startTime()) / AV_TIME_BASE) {
+  if (file.videoStream() != nullptr)
+    nominalFrameSeconds = av_q2d(av_inv_q(sourceFrameRate(file.context(), file.videoStream())));
 }
 
 SourceDecoder::~SourceDecoder() { stop(); }
 
-void SourceDecoder::start() {
-  try {
-    thread_ = std::thread([this] { run(); });
-  } catch (const std::system_error& error) {
-    throw EncoderError(std::string("cannot start the decoding thread: ") + error.what());
-  }
-}
+void SourceDecoder::start() { thread = startStageThread("decoding", [this] { run(); }); }
 
-std::optional<DecodedFrame> SourceDecoder::next() {
-  auto item = queue_.pop();
-  if (!item && failure_) std::rethrow_exception(failure_);
-  return item;
-}
+std::optional<DecodedFrame> SourceDecoder::next(AVMediaType type) { return queueFor(type).pop(); }
 
 void SourceDecoder::stop() {
-  queue_.cancel();
-  if (thread_.joinable()) thread_.join();
+  videoQueue.cancel();
+  audioQueue.cancel();
+  if (thread.joinable()) thread.join();
+}
+
+void SourceDecoder::rethrowFailure() const {
+  if (failure) std::rethrow_exception(failure);
 }
 
 void SourceDecoder::Coverage::add(double start, double length) {
@@ -78,74 +72,79 @@ void SourceDecoder::run() {
   try {
     decodeAll();
   } catch (...) {
-    failure_ = std::current_exception();
+    failure = std::current_exception();
   }
-  queue_.finish();
+  videoQueue.finish();
+  audioQueue.finish();
 }
 
 double SourceDecoder::packetSeconds() const {
   double longest = 0;
-  for (const Coverage& stream : packets_) longest = std::max(longest, stream.seconds);
+  for (const Coverage& stream : packets) longest = std::max(longest, stream.seconds);
   return longest;
 }
 
 void SourceDecoder::notePacket(const AVPacket* packet) {
-  const AVStream* stream = source_.context()->streams[packet->stream_index];
+  const AVStream* stream = source.context()->streams[packet->stream_index];
   const AVMediaType type = stream->codecpar->codec_type;
   const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
   if ((type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) || time == AV_NOPTS_VALUE) return;
   const auto index = static_cast<std::size_t>(packet->stream_index);
-  if (index >= packets_.size()) packets_.resize(index + 1);
+  if (index >= packets.size()) packets.resize(index + 1);
   const double base = av_q2d(stream->time_base);
-  packets_[index].add(time * base - startSeconds_, packet->duration * base);
+  packets[index].add(time * base - startSeconds, packet->duration * base);
 }
 
 void SourceDecoder::decodeAll() {
-  AVFormatContext* context = source_.context();
-  AVStream* videoStream = source_.videoStream();
-  AVStream* audioStream = source_.audioStream();
+  AVFormatContext* context = source.context();
+  AVStream* videoStream = source.videoStream();
+  AVStream* audioStream = source.audioStream();
   StreamClock videoClock, audioClock;
   PacketPtr packet = allocatePacket();
   bool going = true;
   while (going && !stopRequested() && av_read_frame(context, packet.get()) >= 0) {
     notePacket(packet.get());
     if (videoStream != nullptr && packet->stream_index == videoStream->index)
-      going = decode(video_.get(), videoStream, packet.get(), videoClock, videoFrames_);
+      going = decode(videoContext.get(), videoStream, packet.get(), videoClock, videoFrames);
     else if (audioStream != nullptr && packet->stream_index == audioStream->index)
-      going = decode(audio_.get(), audioStream, packet.get(), audioClock, audioFrames_);
+      going = decode(audioContext.get(), audioStream, packet.get(), audioClock, audioFrames);
     av_packet_unref(packet.get());
   }
   // At a stop the frames still inside the decoders are not wanted.
   going = going && !stopRequested();
-  if (going && video_) going = decode(video_.get(), videoStream, nullptr, videoClock, videoFrames_);
-  if (going && audio_) decode(audio_.get(), audioStream, nullptr, audioClock, audioFrames_);
-  videoEnd_ = videoClock.end;
+  if (going && videoContext)
+    going = decode(videoContext.get(), videoStream, nullptr, videoClock, videoFrames);
+  if (going && audioContext)
+    decode(audioContext.get(), audioStream, nullptr, audioClock, audioFrames);
+  lastVideoEnd = videoClock.end;
 }
 
 bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
                            StreamClock& clock, Coverage& frames) {
   const int sent = avcodec_send_packet(decoder, packet);
   if (sent < 0 && sent != AVERROR_EOF) {
-    ++skippedPackets_;
+    ++refusedPackets;
     return true;
   }
   const bool video = decoder->codec_type == AVMEDIA_TYPE_VIDEO;
+  FrameQueue& queue = queueFor(decoder->codec_type);
   for (;;) {
-    FramePtr frame = allocateFrame();
-    if (avcodec_receive_frame(decoder, frame.get()) < 0) return true;
+    if (!received) received = allocateFrame();
+    if (avcodec_receive_frame(decoder, received.get()) < 0) return true;
+    FramePtr frame = std::move(received);
     DecodedFrame item;
     item.type = decoder->codec_type;
     const int64_t timestamp = frame->best_effort_timestamp;
     item.seconds = timestamp == AV_NOPTS_VALUE
                        ? clock.next
-                       : timestamp * av_q2d(stream->time_base) - startSeconds_ + clock.offset;
+                       : timestamp * av_q2d(stream->time_base) - startSeconds + clock.offset;
     if (std::fabs(item.seconds - clock.next) > kTimestampJumpSeconds) {
       clock.offset += clock.next - item.seconds;
       item.seconds = clock.next;
     }
     if (video)
       item.duration = frame->pkt_duration > 0 ? frame->pkt_duration * av_q2d(stream->time_base)
-                                              : nominalFrameSeconds_;
+                                              : nominalFrameSeconds;
     else
       item.duration = frame->sample_rate > 0
                           ? static_cast<double>(frame->nb_samples) / frame->sample_rate
@@ -154,7 +153,7 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
     clock.end = std::max(clock.end, clock.next);
     frames.add(item.seconds, item.duration);
     item.frame = std::move(frame);
-    if (!queue_.push(std::move(item))) return false;
+    if (!queue.push(std::move(item))) return false;
   }
 }
 

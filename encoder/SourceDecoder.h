@@ -9,44 +9,49 @@
 #include "encoder/FrameQueue.h"
 #include "encoder/SourceFile.h"
 // Demuxes the source and decodes its chosen video and audio streams on a thread of its own,
-// handing every frame, timed from the source's start, to a FrameQueue. Damaged packets are
-// skipped; a read error ends the input as if the file ended there; a timestamp that jumps
-// by seconds (damaged, or a spliced recording) is taken as continuing where the stream was.
-// A failure on the thread ends the input and is thrown to the thread that takes the frames.
+// handing every frame, timed from the source's start, to the FrameQueue of its kind. Damaged
+// packets are skipped; a read error ends the input as if the file ended there; a timestamp
+// that jumps by seconds (damaged, or a spliced recording) is taken as continuing where the
+// stream was. A failure on the thread ends the input; rethrowFailure gives it afterwards.
 
 namespace vidmora_encoder {
 
 class SourceDecoder {
  public:
-  // Opens a decoder for each chosen stream; throws EncoderError when one cannot be opened.
-  explicit SourceDecoder(SourceFile& source);
+  // Opens a decoder for each chosen stream of `file`; throws EncoderError when one cannot be
+  // opened.
+  explicit SourceDecoder(SourceFile& file);
   // Stops the thread and waits for it.
   ~SourceDecoder();
   SourceDecoder(const SourceDecoder&) = delete;
   SourceDecoder& operator=(const SourceDecoder&) = delete;
 
   // The opened decoders, or nullptr when the source has no stream of that kind.
-  AVCodecContext* videoDecoder() const { return video_.get(); }
-  AVCodecContext* audioDecoder() const { return audio_.get(); }
+  AVCodecContext* videoDecoder() const { return videoContext.get(); }
+  AVCodecContext* audioDecoder() const { return audioContext.get(); }
 
-  // Starts the decoding thread.
+  // Starts the decoding thread; throws EncoderError when it cannot start.
   void start();
-  // The next decoded frame, in decoding order; nothing once the input has ended (at its end,
-  // at a read error, or at a stop request) and every frame was taken. Throws what failed on
-  // the decoding thread.
-  std::optional<DecodedFrame> next();
-  // Drops the frames queued and ends the decoding thread: at a stop nothing more is taken.
+  // The next decoded frame of `type` (video or audio), in decoding order; nothing once the
+  // input has ended (at its end, at a read error, or at a stop request) and every frame of
+  // that kind was taken, or once stopped. The two kinds are queued apart and must be taken
+  // on two threads: decoding waits while either queue is full.
+  std::optional<DecodedFrame> next(AVMediaType type);
+  // Drops the frames queued, releases the threads waiting in next() and waits for the
+  // decoding thread to end: nothing more is taken. Called by the thread that started it.
   void stop();
 
-  // After next() gave nothing: how many packets the decoders refused, and the time (seconds
-  // from the source's start) where the last video frame ends.
-  int skippedPackets() const { return skippedPackets_; }
-  double videoEnd() const { return videoEnd_; }
-  // After next() gave nothing: the seconds the packets of the source's longest audio or video
+  // After stop(): throws what failed on the decoding thread, if anything did.
+  void rethrowFailure() const;
+  // After stop(): how many packets the decoders refused, and the time (seconds from the
+  // source's start) where the last video frame ends.
+  int skippedPackets() const { return refusedPackets; }
+  double videoEnd() const { return lastVideoEnd; }
+  // After stop(): the seconds the packets of the source's longest audio or video
   // stream cover (what the source holds, whatever its metadata claims), and the seconds the
   // decoded frames of the chosen streams cover.
   double packetSeconds() const;
-  double decodedSeconds() const { return std::max(videoFrames_.seconds, audioFrames_.seconds); }
+  double decodedSeconds() const { return std::max(videoFrames.seconds, audioFrames.seconds); }
 
  private:
   struct StreamClock {
@@ -70,18 +75,26 @@ class SourceDecoder {
   bool decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
               StreamClock& clock, Coverage& frames);
 
-  SourceFile& source_;
-  CodecContextPtr video_;
-  CodecContextPtr audio_;
-  FrameQueue queue_{32};
-  std::thread thread_;
-  double startSeconds_ = 0;
-  double nominalFrameSeconds_ = 0.04;
-  int skippedPackets_ = 0;
-  double videoEnd_ = 0;
-  std::vector<Coverage> packets_;  // by stream index
-  Coverage videoFrames_, audioFrames_;
-  std::exception_ptr failure_;
+  FrameQueue& queueFor(AVMediaType type) {
+    return type == AVMEDIA_TYPE_VIDEO ? videoQueue : audioQueue;
+  }
+
+  SourceFile& source;
+  CodecContextPtr videoContext;
+  CodecContextPtr audioContext;
+  // Each about a third of a second at common rates: enough to keep both stages busy, little
+  // memory at any frame size.
+  FrameQueue videoQueue{8};
+  FrameQueue audioQueue{16};
+  std::thread thread;
+  double startSeconds = 0;
+  double nominalFrameSeconds = 0.04;
+  int refusedPackets = 0;
+  double lastVideoEnd = 0;
+  std::vector<Coverage> packets;  // by stream index
+  Coverage videoFrames, audioFrames;
+  FramePtr received;  // the frame the next avcodec_receive_frame fills
+  std::exception_ptr failure;
 };
 
 }  // namespace vidmora_encoder

@@ -90,21 +90,21 @@ AVStream* carryingMost(const std::vector<AVStream*>& candidates,
 }  // namespace
 
 SourceFile::SourceFile(const std::string& path)
-    : path_(path),
-      repair_(FlvTagSizeRepair::forFile(path)),
-      context_(openInput(path, repair_.get())) {
-  const auto videos = decodableStreams(context_.get(), AVMEDIA_TYPE_VIDEO);
-  const auto audios = decodableStreams(context_.get(), AVMEDIA_TYPE_AUDIO);
+    : sourcePath(path),
+      repair(FlvTagSizeRepair::forFile(path)),
+      inputContext(openInput(path, repair.get())) {
+  const auto videos = decodableStreams(inputContext.get(), AVMEDIA_TYPE_VIDEO);
+  const auto audios = decodableStreams(inputContext.get(), AVMEDIA_TYPE_AUDIO);
   // A damaged or spliced file can show a stream of a kind more than once, each with a codec
   // of its own; the content is in the one that carries the most.
   std::vector<int64_t> bytes;
   if (videos.size() > 1 || audios.size() > 1) bytes = bytesPerStream(path);
-  video_ = carryingMost(videos, bytes);
-  audio_ = carryingMost(audios, bytes);
+  video = carryingMost(videos, bytes);
+  audio = carryingMost(audios, bytes);
 }
 
 int64_t SourceFile::statedDuration() const {
-  const AVFormatContext* context = context_.get();
+  const AVFormatContext* context = inputContext.get();
   if (context->duration == AV_NOPTS_VALUE || context->duration <= 0) return 0;
   if (std::strcmp(context->iformat->name, "flv") == 0) {
     const AVDictionaryEntry* stated = av_dict_get(context->metadata, "duration", nullptr, 0);
@@ -116,7 +116,7 @@ int64_t SourceFile::statedDuration() const {
 }
 
 int64_t SourceFile::startTime() const {
-  const int64_t start = context_->start_time;
+  const int64_t start = inputContext->start_time;
   return start == AV_NOPTS_VALUE ? 0 : start;
 }
 

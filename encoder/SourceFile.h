@@ -13,11 +13,11 @@ class SourceFile {
   // Opens and examines `path`; throws EncoderError when it cannot be read or is not media.
   explicit SourceFile(const std::string& path);
 
-  AVFormatContext* context() const { return context_.get(); }
-  const std::string& path() const { return path_; }
+  AVFormatContext* context() const { return inputContext.get(); }
+  const std::string& path() const { return sourcePath; }
   // The chosen streams, or nullptr when the source has none of that kind.
-  AVStream* videoStream() const { return video_; }
-  AVStream* audioStream() const { return audio_; }
+  AVStream* videoStream() const { return video; }
+  AVStream* audioStream() const { return audio; }
 
   // The duration the container itself states (in AV_TIME_BASE units), or 0 when it states
   // none: a guess from the bit rate or the demuxer's own end-of-file peek does not count.
@@ -27,11 +27,11 @@ class SourceFile {
   int64_t startTime() const;
 
  private:
-  std::string path_;
-  std::unique_ptr<FlvTagSizeRepair> repair_;  // outlives context_, which may read through it
-  InputContextPtr context_;
-  AVStream* video_ = nullptr;
-  AVStream* audio_ = nullptr;
+  std::string sourcePath;
+  std::unique_ptr<FlvTagSizeRepair> repair;  // outlives inputContext, which may read through it
+  InputContextPtr inputContext;
+  AVStream* video = nullptr;
+  AVStream* audio = nullptr;
 };
 
 }  // namespace vidmora_encoder

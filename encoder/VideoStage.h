@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <optional>
 
 #include "encoder/ConversionProfile.h"
@@ -19,8 +20,8 @@ struct VideoOutput {
 class VideoStage {
  public:
   // Opens the profile's video encoder (rate snapped to what it allows) and adds its stream
-  // to `output`; throws EncoderError when the encoder refuses the settings.
-  VideoStage(const ConversionProfile& profile, const VideoOutput& settings, OutputFile& output);
+  // to `into`; throws EncoderError when the encoder refuses the settings.
+  VideoStage(const ConversionProfile& profile, const VideoOutput& settings, OutputFile& into);
 
   // Takes the next decoded frame; earlier frames are encoded as the timeline reaches them.
   void add(DecodedFrame frame);
@@ -28,25 +29,26 @@ class VideoStage {
   // stop, nothing.
   void finish(double endSeconds);
 
-  int64_t frames() const { return next_; }
-  double seconds() const { return next_ * av_q2d(av_inv_q(encoder_->framerate)); }
-  float quality() const { return quality_; }
-  AVRational frameRate() const { return encoder_->framerate; }
+  // Progress figures, also for another thread while this one encodes.
+  int64_t frames() const { return next; }
+  double seconds() const { return next * av_q2d(av_inv_q(encoder->framerate)); }
+  float quality() const { return lastQuality; }
+  AVRational frameRate() const { return encoder->framerate; }
 
  private:
   // The held frame at output size and pixel format, made once per held frame.
   AVFrame* heldPicture();
   void encode(AVFrame* picture);
 
-  OutputFile& output_;
-  CodecContextPtr encoder_;
-  AVStream* stream_ = nullptr;
-  ScalerPtr scaler_;
-  FramePtr held_;       // the decoded frame shown from its start until the next one starts
-  FramePtr converted_;  // held_ scaled, or nullptr until needed
-  int64_t next_ = 0;    // index of the next output frame
-  float quality_ = 0;
-  PacketPtr packet_;
+  OutputFile& output;
+  CodecContextPtr encoder;
+  AVStream* stream = nullptr;
+  ScalerPtr scaler;
+  FramePtr held;       // the decoded frame shown from its start until the next one starts
+  FramePtr converted;  // held scaled, or nullptr until needed
+  std::atomic<int64_t> next{0};  // index of the next output frame
+  std::atomic<float> lastQuality{0};
+  PacketPtr packet;
 };
 
 }  // namespace vidmora_encoder

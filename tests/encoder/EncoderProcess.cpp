@@ -26,65 +26,65 @@ EncoderProcess::EncoderProcess(const std::string& executable,
   argv.push_back(const_cast<char*>(executable.c_str()));
   for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  started_ = std::chrono::steady_clock::now();
+  started = std::chrono::steady_clock::now();
   const int spawned =
-      posix_spawn(&pid_, executable.c_str(), &actions, nullptr, argv.data(), environ);
+      posix_spawn(&childPid, executable.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(pipeEnds[1]);
-  errorPipe_ = pipeEnds[0];
+  errorPipe = pipeEnds[0];
   if (spawned != 0) {
-    close(errorPipe_);
+    close(errorPipe);
     throw std::runtime_error("cannot start " + executable);
   }
 }
 
 EncoderProcess::~EncoderProcess() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  if (childPid > 0) {
+    ::kill(childPid, SIGKILL);
+    waitpid(childPid, nullptr, 0);
   }
-  if (errorPipe_ >= 0) close(errorPipe_);
+  if (errorPipe >= 0) close(errorPipe);
 }
 
 bool EncoderProcess::readChunk(std::chrono::milliseconds wait) {
-  pollfd ready{errorPipe_, POLLIN, 0};
+  pollfd ready{errorPipe, POLLIN, 0};
   if (poll(&ready, 1, static_cast<int>(wait.count())) <= 0) return true;
   char buffer[256];
-  const ssize_t got = read(errorPipe_, buffer, sizeof buffer);
-  if (got <= 0) return pipeOpen_ = false;
-  run_.chunks.emplace_back(buffer, static_cast<std::size_t>(got));
-  run_.errorText.append(buffer, static_cast<std::size_t>(got));
+  const ssize_t got = read(errorPipe, buffer, sizeof buffer);
+  if (got <= 0) return pipeOpen = false;
+  collected.chunks.emplace_back(buffer, static_cast<std::size_t>(got));
+  collected.errorText.append(buffer, static_cast<std::size_t>(got));
   return true;
 }
 
 bool EncoderProcess::waitForText(const std::string& marker, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (pipeOpen_ && run_.errorText.find(marker) == std::string::npos &&
+  while (pipeOpen && collected.errorText.find(marker) == std::string::npos &&
          std::chrono::steady_clock::now() < deadline)
     readChunk(std::chrono::milliseconds(50));
-  return run_.errorText.find(marker) != std::string::npos;
+  return collected.errorText.find(marker) != std::string::npos;
 }
 
-void EncoderProcess::terminate() { ::kill(pid_, SIGTERM); }
+void EncoderProcess::terminate() { ::kill(childPid, SIGTERM); }
 
-void EncoderProcess::kill() { ::kill(pid_, SIGKILL); }
+void EncoderProcess::kill() { ::kill(childPid, SIGKILL); }
 
 EncoderRun EncoderProcess::finish(std::chrono::milliseconds timeout) {
-  const auto deadline = started_ + timeout;
-  while (pipeOpen_ && std::chrono::steady_clock::now() < deadline)
+  const auto deadline = started + timeout;
+  while (pipeOpen && std::chrono::steady_clock::now() < deadline)
     readChunk(std::chrono::milliseconds(50));
-  if (pipeOpen_) {
-    run_.timedOut = true;
-    ::kill(pid_, SIGKILL);
+  if (pipeOpen) {
+    collected.timedOut = true;
+    ::kill(childPid, SIGKILL);
   }
   int status = 0;
-  waitpid(pid_, &status, 0);
-  pid_ = -1;
-  run_.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-  if (WIFEXITED(status)) run_.exitStatus = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) run_.signal = WTERMSIG(status);
-  return run_;
+  waitpid(childPid, &status, 0);
+  childPid = -1;
+  collected.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  if (WIFEXITED(status)) collected.exitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) collected.signal = WTERMSIG(status);
+  return collected;
 }
 
 EncoderRun runEncoder(const std::string& executable, const std::vector<std::string>& args,

@@ -29,7 +29,7 @@ class EncoderProcess {
   // Sends SIGTERM; kill sends SIGKILL.
   void terminate();
   void kill();
-  pid_t pid() const { return pid_; }
+  pid_t pid() const { return childPid; }
   // Reads to the end and reaps the child; kills it (timedOut) after `timeout`.
   EncoderRun finish(std::chrono::milliseconds timeout);
 
@@ -37,11 +37,11 @@ class EncoderProcess {
   // One read of at most 256 bytes, waiting up to `wait`; false at the end of the pipe.
   bool readChunk(std::chrono::milliseconds wait);
 
-  pid_t pid_ = -1;
-  int errorPipe_ = -1;
-  bool pipeOpen_ = true;
-  EncoderRun run_;
-  std::chrono::steady_clock::time_point started_;
+  pid_t childPid = -1;
+  int errorPipe = -1;
+  bool pipeOpen = true;
+  EncoderRun collected;
+  std::chrono::steady_clock::time_point started;
 };
 
 // Starts, reads and reaps in one go.

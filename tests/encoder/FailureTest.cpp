@@ -17,37 +17,37 @@ namespace {
 class FailingConversion : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = scratchSubfolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    target_ = folder_ + "/target.avi";
-    std::ofstream(target_) << "the user's earlier file";
+    folder = scratchSubfolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    target = folder + "/target.avi";
+    std::ofstream(target) << "the user's earlier file";
   }
-  // Runs zandrio into target_ and checks the failure's common marks.
+  // Runs zandrio into target and checks the failure's common marks.
   void expectFailure(const std::vector<std::string>& args, const std::string& message) {
     const EncoderRun run = runEncoder(zandrioPath(), args, std::chrono::seconds(20));
     EXPECT_EQ(run.exitStatus, 1) << run.errorText;
     EXPECT_NE(run.errorText.find("error: " + message), std::string::npos) << run.errorText;
-    EXPECT_EQ(readAll(target_), "the user's earlier file");
-    EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"target.avi"});
+    EXPECT_EQ(readAll(target), "the user's earlier file");
+    EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"target.avi"});
   }
-  std::string folder_;
-  std::string target_;
+  std::string folder;
+  std::string target;
 };
 
 TEST_F(FailingConversion, GarbageInputKeepsTheExistingTarget) {
   const std::string source = scratchPath("garbage.flv");
   flv_fixture::writeNotVideo(source);
-  expectFailure({"-i", source, "-vcodec", "msmpeg4v2", "-y", target_}, source + " is not a video");
+  expectFailure({"-i", source, "-vcodec", "msmpeg4v2", "-y", target}, source + " is not a video");
 }
 
 TEST_F(FailingConversion, ImpossibleFrameSizeKeepsTheExistingTarget) {
   expectFailure({"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2", "-s",
-                 "60000x60000", "-y", target_},
+                 "60000x60000", "-y", target},
                 "cannot encode 60000x60000 video as msmpeg4v2");
 }
 
 TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {
   expectFailure({"-i", samplePath("header-only-9-bytes.flv"), "-vcodec", "msmpeg4v2", "-y",
-                 target_},
+                 target},
                 samplePath("header-only-9-bytes.flv"));
 }
 

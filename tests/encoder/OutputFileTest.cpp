@@ -48,70 +48,70 @@ class OutputFileNaming : public ::testing::TestWithParam<OutputFile::Naming> {
   void SetUp() override {
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::replace(name.begin(), name.end(), '/', '_');
-    folder_ = scratchSubfolder("output_file_" + name);
-    target_ = folder_ + "/out.mpg";
+    folder = scratchSubfolder("output_file_" + name);
+    target = folder + "/out.mpg";
   }
-  std::string folder_;
-  std::string target_;
+  std::string folder;
+  std::string target;
 };
 
 TEST_P(OutputFileNaming, CommitGivesTheTargetNameAndTheUsualPermissions) {
   const mode_t umaskBefore = ::umask(027);
   {
-    OutputFile output(target_, "mpeg", GetParam());
+    OutputFile output(target, "mpeg", GetParam());
     writeSilence(output);
     output.commit();
   }
   ::umask(umaskBefore);
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"out.mpg"});
-  const MediaFacts facts = readMediaFacts(target_);
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"out.mpg"});
+  const MediaFacts facts = readMediaFacts(target);
   EXPECT_EQ(facts.audioCodec, "mp2");
   EXPECT_NEAR(facts.audioSeconds, 1.0, 0.1);
   struct stat status {};
-  ASSERT_EQ(::stat(target_.c_str(), &status), 0);
+  ASSERT_EQ(::stat(target.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
 TEST_P(OutputFileNaming, CommitReplacesAFileThatWasThereAtTheStart) {
-  std::ofstream(target_) << "the user's earlier file";
+  std::ofstream(target) << "the user's earlier file";
   {
-    OutputFile output(target_, "mpeg", GetParam());
+    OutputFile output(target, "mpeg", GetParam());
     EXPECT_TRUE(output.replacesExisting());
     writeSilence(output);
     output.commit();
   }
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"out.mpg"});
-  EXPECT_EQ(readMediaFacts(target_).audioCodec, "mp2");
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"out.mpg"});
+  EXPECT_EQ(readMediaFacts(target).audioCodec, "mp2");
 }
 
 TEST_P(OutputFileNaming, AFileThatAppearsAtAFreeTargetIsKeptAndCommitFails) {
-  OutputFile output(target_, "mpeg", GetParam());
+  OutputFile output(target, "mpeg", GetParam());
   EXPECT_FALSE(output.replacesExisting());
   writeSilence(output);
-  std::ofstream(target_) << "a file another program wrote meanwhile";
+  std::ofstream(target) << "a file another program wrote meanwhile";
   try {
     output.commit();
     ADD_FAILURE() << "commit replaced a file that appeared while converting";
   } catch (const vidmora_encoder::EncoderError& error) {
-    EXPECT_NE(std::string(error.what()).find(target_ + " appeared while converting; it was kept"),
+    EXPECT_NE(std::string(error.what()).find(target + " appeared while converting; it was kept"),
               std::string::npos)
         << error.what();
   }
-  EXPECT_EQ(readAll(target_), "a file another program wrote meanwhile");
+  EXPECT_EQ(readAll(target), "a file another program wrote meanwhile");
 }
 
 TEST_P(OutputFileNaming, AnOutputNeverCommittedLeavesNothingAndTheOldFileAsItWas) {
-  const std::string earlier = folder_ + "/earlier.mpg";
+  const std::string earlier = folder + "/earlier.mpg";
   std::ofstream(earlier) << "the user's earlier file";
   {
-    OutputFile free(target_, "mpeg", GetParam());
+    OutputFile free(target, "mpeg", GetParam());
     writeSilence(free);
   }
   {
     OutputFile replacing(earlier, "mpeg", GetParam());
     writeSilence(replacing);
   }
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"earlier.mpg"});
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"earlier.mpg"});
   EXPECT_EQ(readAll(earlier), "the user's earlier file");
 }
 
@@ -120,13 +120,13 @@ TEST_P(OutputFileNaming, AnOutputNeverCommittedLeavesNothingAndTheOldFileAsItWas
 TEST_P(OutputFileNaming, WhileWritingTheFolderHoldsAtMostTheContractsTemporaryName) {
   const std::string temporary = encoder_contract::temporaryFileName(::getpid());
   const bool named = GetParam() == OutputFile::Naming::Named;
-  if (named) std::ofstream(folder_ + "/" + temporary) << "left by a killed encoder";
-  OutputFile output(target_, "mpeg", GetParam());
+  if (named) std::ofstream(folder + "/" + temporary) << "left by a killed encoder";
+  OutputFile output(target, "mpeg", GetParam());
   writeSilence(output);
-  EXPECT_EQ(entriesOf(folder_),
+  EXPECT_EQ(entriesOf(folder),
             named ? std::vector<std::string>{temporary} : std::vector<std::string>{});
   output.commit();
-  EXPECT_EQ(entriesOf(folder_), std::vector<std::string>{"out.mpg"});
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"out.mpg"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Namings, OutputFileNaming,

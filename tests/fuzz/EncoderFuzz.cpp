@@ -125,23 +125,26 @@ Judgement judgeFolder(const fs::path& folder, const fs::path& target, bool exist
 
 class Fuzzer {
  public:
-  Fuzzer(uint64_t seed, fs::path work, fs::path findings)
-      : random_(seed), seed_(seed), work_(std::move(work)), findings_(std::move(findings)) {
+  Fuzzer(uint64_t firstSeed, fs::path workFolder, fs::path findingsFolder)
+      : random(firstSeed),
+        seed(firstSeed),
+        work(std::move(workFolder)),
+        findings(std::move(findingsFolder)) {
     for (const auto& entry : fs::directory_iterator(VIDMORA_SAMPLES_DIR))
-      if (entry.path().extension() == ".flv") samples_.push_back(entry.path());
-    std::sort(samples_.begin(), samples_.end());
+      if (entry.path().extension() == ".flv") samples.push_back(entry.path());
+    std::sort(samples.begin(), samples.end());
   }
 
   void tryOne() {
-    const fs::path& sample = samples_[random_() % samples_.size()];
+    const fs::path& sample = samples[random() % samples.size()];
     std::vector<std::string> mutations;
     const std::string inputBytes = encoder_test::readAll(sample);
-    const Bytes input = mutate(Bytes(inputBytes.begin(), inputBytes.end()), random_, mutations);
-    const fs::path inputPath = work_ / "input.flv";
+    const Bytes input = mutate(Bytes(inputBytes.begin(), inputBytes.end()), random, mutations);
+    const fs::path inputPath = work / "input.flv";
     std::ofstream(inputPath, std::ios::binary)
         .write(reinterpret_cast<const char*>(input.data()),
                static_cast<std::streamsize>(input.size()));
-    ++totals_.inputs;
+    ++tally.inputs;
     std::string what = sample.filename().string() + " with";
     for (const auto& mutation : mutations) what += " " + mutation;
 
@@ -149,19 +152,19 @@ class Fuzzer {
         encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath}, std::chrono::seconds(20));
     record(judgeRun(probe, Ending::Natural, true), input, what + "\nprobe", probe);
 
-    const Format& format = kFormats[totals_.inputs % std::size(kFormats)];
-    const fs::path folder = work_ / "out";
+    const Format& format = kFormats[tally.inputs % std::size(kFormats)];
+    const fs::path folder = work / "out";
     fs::remove_all(folder);
     fs::create_directory(folder);
     const fs::path target = folder / (std::string("target") + format.extension);
-    const bool existed = random_() % 4 == 0;
+    const bool existed = random() % 4 == 0;
     if (existed) std::ofstream(target) << kEarlierContent;
-    const unsigned draw = random_() % 10;
+    const unsigned draw = random() % 10;
     const Ending ending = draw < 2 ? Ending::Kill : draw < 4 ? Ending::Stop : Ending::Natural;
-    const auto delay = std::chrono::milliseconds(20 + random_() % 600);
+    const auto delay = std::chrono::milliseconds(20 + random() % 600);
     std::vector<std::string> args{"-i", inputPath, "-vcodec", format.codec};
-    if (random_() % 3 == 0) args.insert(args.end(), {"-b", "300", "-r", "25.00", "-ab", "64"});
-    if (random_() % 3 == 0) args.insert(args.end(), {"-s", "176x144"});
+    if (random() % 3 == 0) args.insert(args.end(), {"-b", "300", "-r", "25.00", "-ab", "64"});
+    if (random() % 3 == 0) args.insert(args.end(), {"-s", "176x144"});
     args.insert(args.end(), {"-y", target});
 
     encoder_test::EncoderProcess conversion(format.executable, args);
@@ -169,16 +172,16 @@ class Fuzzer {
       conversion.waitForText("\x01", delay);  // reads standard error for that long
       if (ending == Ending::Kill) {
         conversion.kill();
-        ++totals_.killed;
+        ++tally.killed;
       } else {
         conversion.terminate();
-        ++totals_.stopped;
+        ++tally.stopped;
       }
     }
     const pid_t pid = conversion.pid();
     const auto run = conversion.finish(std::chrono::seconds(60));
-    totals_.converted += run.exitStatus == 0;
-    totals_.refused += run.exitStatus == 1;
+    tally.converted += run.exitStatus == 0;
+    tally.refused += run.exitStatus == 1;
     std::string command = format.codec;
     for (std::size_t i = 4; i + 2 < args.size(); ++i) command += " " + args[i];
     const char* endings[] = {"", " (SIGTERM", " (SIGKILL"};
@@ -188,39 +191,39 @@ class Fuzzer {
     if (existed) command += " into an existing target";
     Judgement verdict = judgeRun(run, ending, false);
     if (verdict.finding == Finding::None)
-      verdict = judgeFolder(folder, target, existed, run, ending, pid, totals_);
+      verdict = judgeFolder(folder, target, existed, run, ending, pid, tally);
     record(verdict, input, what + "\nconversion " + command, run);
   }
 
-  const Totals& totals() const { return totals_; }
+  const Totals& totals() const { return tally; }
 
  private:
   void record(const Judgement& verdict, const Bytes& input, const std::string& what,
               const encoder_test::EncoderRun& run) {
     static const char* kNames[] = {"", "crash", "hang", "leftover", "wrong"};
     if (verdict.finding == Finding::None) return;
-    ++totals_.found[static_cast<int>(verdict.finding)];
-    fs::create_directories(findings_);
+    ++tally.found[static_cast<int>(verdict.finding)];
+    fs::create_directories(findings);
     const std::string name = std::string(kNames[static_cast<int>(verdict.finding)]) + "-seed" +
-                             std::to_string(seed_) + "-" + std::to_string(totals_.inputs);
-    std::ofstream(findings_ / (name + ".flv"), std::ios::binary)
+                             std::to_string(seed) + "-" + std::to_string(tally.inputs);
+    std::ofstream(findings / (name + ".flv"), std::ios::binary)
         .write(reinterpret_cast<const char*>(input.data()),
                static_cast<std::streamsize>(input.size()));
     const std::string tail = run.errorText.size() > 4000
                                  ? run.errorText.substr(run.errorText.size() - 4000)
                                  : run.errorText;
-    std::ofstream(findings_ / (name + ".txt")) << what << "\n" << verdict.why << "\n\n" << tail;
+    std::ofstream(findings / (name + ".txt")) << what << "\n" << verdict.why << "\n\n" << tail;
     std::printf("found %s: %s (%s)\n", kNames[static_cast<int>(verdict.finding)], what.c_str(),
                 verdict.why.c_str());
     std::fflush(stdout);
   }
 
-  std::mt19937_64 random_;
-  uint64_t seed_;
-  fs::path work_;
-  fs::path findings_;
-  std::vector<fs::path> samples_;
-  Totals totals_;
+  std::mt19937_64 random;
+  uint64_t seed;
+  fs::path work;
+  fs::path findings;
+  std::vector<fs::path> samples;
+  Totals tally;
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ struct Tag {
 
 class Mutation {
  public:
-  Mutation(Bytes& bytes, std::mt19937_64& random) : bytes_(bytes), random_(random) {}
+  Mutation(Bytes& mutated, std::mt19937_64& draws) : bytes(mutated), random(draws) {}
 
   // Applies one randomly chosen mutation and names it.
   std::string applyOne() {
@@ -30,15 +30,15 @@ class Mutation {
         &Mutation::tagCodecFlags, &Mutation::tagPacketType,   &Mutation::duplicateTag,
         &Mutation::removeTag,     &Mutation::swapTags,        &Mutation::fileHeader,
     };
-    if (bytes_.empty()) bytes_.assign(kFileHeaderBytes, 0);
+    if (bytes.empty()) bytes.assign(kFileHeaderBytes, 0);
     return (this->*kSteps[below(std::size(kSteps))])();
   }
 
  private:
   std::size_t below(std::size_t bound) {
-    return bound == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, bound - 1)(random_);
+    return bound == 0 ? 0 : std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
   }
-  std::size_t offset() { return below(bytes_.size()); }
+  std::size_t offset() { return below(bytes.size()); }
   std::string at(const char* what, std::size_t where) {
     return std::string(what) + "@" + std::to_string(where);
   }
@@ -46,13 +46,13 @@ class Mutation {
   // The tags as the file's headers chain them, up to the first that runs past the end.
   std::vector<Tag> tags() const {
     std::vector<Tag> found;
-    if (bytes_.size() < kFileHeaderBytes) return found;
+    if (bytes.size() < kFileHeaderBytes) return found;
     std::size_t at =
-        (std::size_t{bytes_[5]} << 24 | bytes_[6] << 16 | bytes_[7] << 8 | bytes_[8]) + 4;
-    while (at + kTagHeaderBytes <= bytes_.size()) {
+        (std::size_t{bytes[5]} << 24 | bytes[6] << 16 | bytes[7] << 8 | bytes[8]) + 4;
+    while (at + kTagHeaderBytes <= bytes.size()) {
       const std::size_t size =
-          std::size_t{bytes_[at + 1]} << 16 | bytes_[at + 2] << 8 | bytes_[at + 3];
-      if (at + kTagHeaderBytes + size > bytes_.size()) break;
+          std::size_t{bytes[at + 1]} << 16 | bytes[at + 2] << 8 | bytes[at + 3];
+      if (at + kTagHeaderBytes + size > bytes.size()) break;
       found.push_back({at, size});
       at += kTagHeaderBytes + size + 4;
     }
@@ -80,12 +80,12 @@ class Mutation {
 
   std::string flipBit() {
     const std::size_t where = offset();
-    bytes_[where] ^= static_cast<uint8_t>(1u << below(8));
+    bytes[where] ^= static_cast<uint8_t>(1u << below(8));
     return at("flip", where);
   }
   std::string interestingByte() {
     const std::size_t where = offset();
-    bytes_[where] = interestingValue();
+    bytes[where] = interestingValue();
     return at("byte", where);
   }
   std::string interestingWord() {
@@ -93,33 +93,33 @@ class Mutation {
                                       0xffff, 0x7fffffff, 0x80000000, 0xffffffff};
     const uint32_t word = kWords[below(std::size(kWords))];
     const std::size_t where = offset();
-    for (std::size_t i = 0; i < 4 && where + i < bytes_.size(); ++i)
-      bytes_[where + i] = static_cast<uint8_t>(word >> (8 * (3 - i)));
+    for (std::size_t i = 0; i < 4 && where + i < bytes.size(); ++i)
+      bytes[where + i] = static_cast<uint8_t>(word >> (8 * (3 - i)));
     return at("word", where);
   }
   std::string truncate() {
     const std::size_t where = offset();
-    bytes_.resize(std::max<std::size_t>(where, 1));
+    bytes.resize(std::max<std::size_t>(where, 1));
     return at("truncate", where);
   }
   std::string duplicateChunk() {
     const std::size_t from = offset();
-    const std::size_t length = std::min(below(4096) + 1, bytes_.size() - from);
-    const Bytes chunk(bytes_.begin() + from, bytes_.begin() + from + length);
+    const std::size_t length = std::min(below(4096) + 1, bytes.size() - from);
+    const Bytes chunk(bytes.begin() + from, bytes.begin() + from + length);
     const std::size_t to = offset();
-    bytes_.insert(bytes_.begin() + to, chunk.begin(), chunk.end());
+    bytes.insert(bytes.begin() + to, chunk.begin(), chunk.end());
     return at("duplicate", from);
   }
   std::string removeChunk() {
     const std::size_t from = offset();
-    const std::size_t length = std::min(below(4096) + 1, bytes_.size() - from);
-    bytes_.erase(bytes_.begin() + from, bytes_.begin() + from + length);
+    const std::size_t length = std::min(below(4096) + 1, bytes.size() - from);
+    bytes.erase(bytes.begin() + from, bytes.begin() + from + length);
     return at("remove", from);
   }
   std::string tagType() {
     return onTag("tag-type", [&](const Tag& tag) {
       static const uint8_t kTypes[] = {8, 9, 18, 0, 0x1f, 0x28};
-      bytes_[tag.at] = kTypes[below(std::size(kTypes))];
+      bytes[tag.at] = kTypes[below(std::size(kTypes))];
     });
   }
   std::string tagSize() {
@@ -128,37 +128,37 @@ class Mutation {
       const long size = std::max(0L, std::min(0xffffffL, static_cast<long>(tag.size) +
                                                              kDeltas[below(std::size(kDeltas))]));
       for (int i = 0; i < 3; ++i)
-        bytes_[tag.at + 1 + i] = static_cast<uint8_t>(size >> (8 * (2 - i)));
+        bytes[tag.at + 1 + i] = static_cast<uint8_t>(size >> (8 * (2 - i)));
     });
   }
   std::string tagTimestamp() {
     return onTag("tag-time", [&](const Tag& tag) {
       const std::size_t byte = tag.at + 4 + below(4);  // three bytes, then the extended one
-      bytes_[byte] = below(2) != 0 ? interestingValue() : static_cast<uint8_t>(bytes_[byte] + 1);
+      bytes[byte] = below(2) != 0 ? interestingValue() : static_cast<uint8_t>(bytes[byte] + 1);
     });
   }
   std::string tagCodecFlags() {
     return onTag("tag-codec", [&](const Tag& tag) {
-      if (tag.size > 0) bytes_[tag.at + kTagHeaderBytes] = static_cast<uint8_t>(below(256));
+      if (tag.size > 0) bytes[tag.at + kTagHeaderBytes] = static_cast<uint8_t>(below(256));
     });
   }
   std::string tagPacketType() {
     return onTag("tag-packet-type", [&](const Tag& tag) {
-      if (tag.size > 1) bytes_[tag.at + kTagHeaderBytes + 1] = static_cast<uint8_t>(below(4));
+      if (tag.size > 1) bytes[tag.at + kTagHeaderBytes + 1] = static_cast<uint8_t>(below(4));
     });
   }
   std::string duplicateTag() {
     return onTag("tag-duplicate", [&](const Tag& tag) {
       const std::size_t length = kTagHeaderBytes + tag.size + 4;
-      const Bytes copy(bytes_.begin() + tag.at,
-                       bytes_.begin() + std::min(bytes_.size(), tag.at + length));
-      bytes_.insert(bytes_.begin() + tag.at, copy.begin(), copy.end());
+      const Bytes copy(bytes.begin() + tag.at,
+                       bytes.begin() + std::min(bytes.size(), tag.at + length));
+      bytes.insert(bytes.begin() + tag.at, copy.begin(), copy.end());
     });
   }
   std::string removeTag() {
     return onTag("tag-remove", [&](const Tag& tag) {
-      const std::size_t end = std::min(bytes_.size(), tag.at + kTagHeaderBytes + tag.size + 4);
-      bytes_.erase(bytes_.begin() + tag.at, bytes_.begin() + end);
+      const std::size_t end = std::min(bytes.size(), tag.at + kTagHeaderBytes + tag.size + 4);
+      bytes.erase(bytes.begin() + tag.at, bytes.begin() + end);
     });
   }
   std::string swapTags() {
@@ -166,21 +166,21 @@ class Mutation {
     if (all.size() < 2) return flipBit();
     const std::size_t first = below(all.size() - 1);
     const Tag a = all[first], b = all[first + 1];
-    const std::size_t end = std::min(bytes_.size(), b.at + kTagHeaderBytes + b.size + 4);
-    Bytes swapped(bytes_.begin() + b.at, bytes_.begin() + end);
-    swapped.insert(swapped.end(), bytes_.begin() + a.at, bytes_.begin() + b.at);
-    std::copy(swapped.begin(), swapped.end(), bytes_.begin() + a.at);
+    const std::size_t end = std::min(bytes.size(), b.at + kTagHeaderBytes + b.size + 4);
+    Bytes swapped(bytes.begin() + b.at, bytes.begin() + end);
+    swapped.insert(swapped.end(), bytes.begin() + a.at, bytes.begin() + b.at);
+    std::copy(swapped.begin(), swapped.end(), bytes.begin() + a.at);
     return at("tag-swap", a.at);
   }
   std::string fileHeader() {
-    if (bytes_.size() < kFileHeaderBytes) return flipBit();
+    if (bytes.size() < kFileHeaderBytes) return flipBit();
     const std::size_t where = below(2) != 0 ? 4 : 5 + below(4);  // flags, or the data offset
-    bytes_[where] = interestingValue();
+    bytes[where] = interestingValue();
     return at("header", where);
   }
 
-  Bytes& bytes_;
-  std::mt19937_64& random_;
+  Bytes& bytes;
+  std::mt19937_64& random;
 };
 
 }  // namespace

@@ -1,0 +1,23 @@
+#include "encoder/StageThread.h"
+
+#include <pthread.h>
+
+#include <string>
+#include <system_error>
+
+#include "encoder/EncoderError.h"
+
+namespace vidmora_encoder {
+
+std::thread startStageThread(const char* stage, std::function<void()> work) {
+  try {
+    return std::thread([stage, work = std::move(work)] {
+      pthread_setname_np(pthread_self(), stage);
+      work();
+    });
+  } catch (const std::system_error& error) {
+    throw EncoderError(std::string("cannot start the ") + stage + " thread: " + error.what());
+  }
+}
+
+}  // namespace vidmora_encoder

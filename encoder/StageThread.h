@@ -1,0 +1,12 @@
+#pragma once
+#include <functional>
+#include <thread>
+// The threads of a conversion, each named for its stage so that top and perf tell them apart.
+
+namespace vidmora_encoder {
+
+// Runs `work` on a new thread named `stage` (at most 15 characters, e.g. "decoding"); throws
+// EncoderError "cannot start the <stage> thread: ..." when the system refuses one.
+std::thread startStageThread(const char* stage, std::function<void()> work);
+
+}  // namespace vidmora_encoder
