@@ -89,7 +89,14 @@ done
 for _ in $(seq 100); do grep -q "$prefix/lib/vidmora/UxTheme.dll" "/proc/$program/maps" && break; sleep 0.1; done
 grep -q "$prefix/lib/vidmora/UxTheme.dll" "/proc/$program/maps" || fail "UxTheme.dll not loaded"
 
-xdotool key --window "$window" Escape
+# Esc, again while the program runs: a window found in the moment it was being shown may
+# not take the key yet (xdotool then reports BadWindow).
+for _ in $(seq 50); do
+  kill -0 "$program" 2>/dev/null || break
+  xdotool key --window "$window" Escape 2>/dev/null ||
+    window="$(xdotool search --onlyvisible --name '^Free Vidmora$' | head -1)" || true
+  timeout 1 tail --pid="$program" -f /dev/null || true
+done
 status=0
 timeout 30 tail --pid="$program" -f /dev/null || fail "Esc did not end the program"
 wait "$program" || status=$?
