@@ -41,6 +41,9 @@ int ModalHook::messageBox(HWND owner, const std::string& text, const std::string
                           UINT type) {
   QMessageBox box(BoxIcon(type), FromNarrow(caption), FromNarrow(text), QMessageBox::Ok,
                   OwnerWidget(owner));
+  // A message box has a title and a close box only: no minimise or maximise button.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                     Qt::WindowCloseButtonHint);
   box.exec();
   return IDOK;
 }
