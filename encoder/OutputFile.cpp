@@ -44,10 +44,6 @@ void OutputFile::IoFree::operator()(AVIOContext* io) const {
   avio_context_free(&io);
 }
 
-OutputFile::Descriptor::~Descriptor() {
-  if (fd >= 0) ::close(fd);
-}
-
 OutputFile::OutputFile(const std::string& path, const char* muxerName, Naming naming)
     : target(path), temporaryName(encoder_contract::temporaryFileName(::getpid())) {
   AVFormatContext* created = nullptr;
@@ -66,30 +62,28 @@ OutputFile::OutputFile(const std::string& path, const char* muxerName, Naming na
   const auto [folderPath, lastName] = splitPath(target);
   name = lastName;
   if (name.empty()) throw EncoderError("cannot create " + target + ": it names a folder");
-  folder.fd = ::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-  if (folder.fd < 0) throw EncoderError(systemFailure("cannot create " + target));
+  folder.reset(::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.valid()) throw EncoderError(systemFailure("cannot create " + target));
   replacing = examineTarget();
   createFile(naming);
 }
 
 OutputFile::~OutputFile() {
-  if (named) ::unlinkat(folder.fd, temporaryName.c_str(), 0);
+  if (named) ::unlinkat(folder.get(), temporaryName.c_str(), 0);
 }
 
 bool OutputFile::examineTarget() const {
   struct stat status {};
-  if (::fstatat(folder.fd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (::fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
     if (errno == ENOENT) return false;
     throw EncoderError(systemFailure("cannot create " + target));
   }
   // Whatever is there is replaced only if it is a file the user could read back.
-  const int existing =
-      ::openat(folder.fd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (existing < 0)
+  const UniqueFd existing(
+      ::openat(folder.get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!existing.valid())
     throw EncoderError(systemFailure("cannot replace " + target) + "; it was left as it is");
-  const bool regular = ::fstat(existing, &status) == 0 && S_ISREG(status.st_mode);
-  ::close(existing);
-  if (!regular)
+  if (::fstat(existing.get(), &status) != 0 || !S_ISREG(status.st_mode))
     throw EncoderError("cannot replace " + target +
                        ": it is not a regular file; it was left as it is");
   return true;
@@ -97,21 +91,21 @@ bool OutputFile::examineTarget() const {
 
 void OutputFile::createFile(Naming naming) {
   if (naming == Naming::Unnamed) {
-    file.fd = ::openat(folder.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (file.fd >= 0) return;
+    file.reset(::openat(folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (file.valid()) return;
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
       throw EncoderError(systemFailure("cannot create " + target));
   }
   // A file under this name can only be left by an earlier process that had this pid.
-  ::unlinkat(folder.fd, temporaryName.c_str(), 0);
-  file.fd = ::openat(folder.fd, temporaryName.c_str(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-  if (file.fd < 0) throw EncoderError(systemFailure("cannot create " + target));
+  ::unlinkat(folder.get(), temporaryName.c_str(), 0);
+  file.reset(::openat(folder.get(), temporaryName.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (!file.valid()) throw EncoderError(systemFailure("cannot create " + target));
   named = true;
 }
 
 int OutputFile::writeToFile(void* opaque, uint8_t* data, int size) {
-  const int file = static_cast<OutputFile*>(opaque)->file.fd;
+  const int file = static_cast<OutputFile*>(opaque)->file.get();
   for (int left = size; left > 0;) {
     const ssize_t written = ::write(file, data, static_cast<std::size_t>(left));
     if (written < 0 && errno == EINTR) continue;
@@ -123,7 +117,7 @@ int OutputFile::writeToFile(void* opaque, uint8_t* data, int size) {
 }
 
 int64_t OutputFile::seekInFile(void* opaque, int64_t offset, int whence) {
-  const int file = static_cast<OutputFile*>(opaque)->file.fd;
+  const int file = static_cast<OutputFile*>(opaque)->file.get();
   if (whence & AVSEEK_SIZE) {
     struct stat status {};
     return ::fstat(file, &status) == 0 ? status.st_size : AVERROR(errno);
@@ -162,8 +156,8 @@ void OutputFile::write(AVPacket* packet, AVStream* stream, AVRational encoderTim
 }
 
 void OutputFile::nameTemporary() {
-  ::unlinkat(folder.fd, temporaryName.c_str(), 0);
-  if (linkDescriptor(file.fd, folder.fd, temporaryName) != 0)
+  ::unlinkat(folder.get(), temporaryName.c_str(), 0);
+  if (linkDescriptor(file.get(), folder.get(), temporaryName) != 0)
     throw EncoderError(systemFailure("cannot replace " + target));
   named = true;
 }
@@ -171,15 +165,15 @@ void OutputFile::nameTemporary() {
 void OutputFile::linkWithoutReplacing() {
   int result;
   if (named) {
-    result = ::renameat2(folder.fd, temporaryName.c_str(), folder.fd, name.c_str(),
+    result = ::renameat2(folder.get(), temporaryName.c_str(), folder.get(), name.c_str(),
                          RENAME_NOREPLACE);
     if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
       // A file system without the flag: a hard link refuses an existing name just the same.
-      result = ::linkat(folder.fd, temporaryName.c_str(), folder.fd, name.c_str(), 0);
-      if (result == 0) ::unlinkat(folder.fd, temporaryName.c_str(), 0);
+      result = ::linkat(folder.get(), temporaryName.c_str(), folder.get(), name.c_str(), 0);
+      if (result == 0) ::unlinkat(folder.get(), temporaryName.c_str(), 0);
     }
   } else {
-    result = linkDescriptor(file.fd, folder.fd, name);
+    result = linkDescriptor(file.get(), folder.get(), name);
   }
   if (result != 0 && errno == EEXIST)
     throw EncoderError(target +
@@ -197,9 +191,9 @@ void OutputFile::commit() {
   finalSize = avio_size(io.get());
   if (replacing) {
     // The old file goes only once the new one is safely on the disk.
-    if (::fdatasync(file.fd) != 0) throw EncoderError(writeFailure(target, AVERROR(errno)));
+    if (::fdatasync(file.get()) != 0) throw EncoderError(writeFailure(target, AVERROR(errno)));
     if (!named) nameTemporary();
-    if (::renameat(folder.fd, temporaryName.c_str(), folder.fd, name.c_str()) != 0)
+    if (::renameat(folder.get(), temporaryName.c_str(), folder.get(), name.c_str()) != 0)
       throw EncoderError(systemFailure("cannot replace " + target));
     named = false;
   } else {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "encoder/FfmpegPointers.h"
+#include "platform/UniqueFd.h"
 // The output container. It is written to a file without a name in the target's folder
 // (O_TMPFILE), which takes the target's name only by commit, so no run that ends before,
 // however it ends, leaves a partial or temporary file behind. A file system that cannot make
@@ -58,10 +59,6 @@ class OutputFile {
   struct IoFree {
     void operator()(AVIOContext* io) const;
   };
-  struct Descriptor {
-    int fd = -1;
-    ~Descriptor();
-  };
   bool examineTarget() const;
   void createFile(Naming naming);
   // Gives the unnamed file the temporary name.
@@ -73,8 +70,8 @@ class OutputFile {
   std::string target;
   std::string name;           // the target's last component
   std::string temporaryName;  // encoder_contract::temporaryFileName of this process
-  Descriptor folder;          // O_PATH descriptor of the target's folder
-  Descriptor file;
+  UniqueFd folder;  // O_PATH descriptor of the target's folder
+  UniqueFd file;
   bool named = false;  // the file is in the folder under temporaryName
   bool replacing = false;
   mutable std::mutex writing;  // the muxer takes one packet at a time
