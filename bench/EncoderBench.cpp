@@ -167,18 +167,9 @@ int main(int argc, char** argv) {
   std::printf("decode only: %.2f s wall, %.2f s processor (%.0f fps)\n\n", decodeOnly.wall,
               decodeOnly.processor, frames / decodeOnly.wall);
 
-  struct Row {
-    const char* codec;
-    const std::string& executable;
-    const char* extension;
-  };
-  const Row rows[] = {{"msmpeg4v2", zandrio, ".avi"},
-                      {"mpeg1video", zandrio, ".mpg"},
-                      {"mpeg2video", zandrio, ".mpg"},
-                      {"wmv2", quimbel, ".wmv"}};
   std::printf("%-11s %9s %9s %9s %9s %9s %9s %9s %7s\n", "codec", "wall (s)", "cpu (s)", "fps",
               "video (s)", "audio (s)", "cpu/cores", "bound fps", "ratio");
-  for (const Row& row : rows) {
+  for (const auto& row : encoder_test::outputFormats(zandrio, quimbel)) {
     const std::string target = folder + "/encoder-bench-out" + row.extension;
     std::vector<Timing> videoRuns, audioRuns, runs;
     for (int i = 0; i < kRuns; ++i) {

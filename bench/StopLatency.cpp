@@ -13,15 +13,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-struct Format {
-  const char* codec;
-  const std::string& executable;
-  const char* extension;
-};
-
 // One run: SIGTERM a while after the first progress line; the milliseconds until it exited,
 // negative when it did not stop as a stop should (exit status 3).
-double stopMilliseconds(const Format& format, const std::string& size, const std::string& clip,
+double stopMilliseconds(const encoder_test::OutputFormat& format, const std::string& size, const std::string& clip,
                         const std::string& target) {
   encoder_test::EncoderProcess process(
       format.executable, {"-i", clip, "-vcodec", format.codec, "-s", size, "-y", target});
@@ -40,16 +34,12 @@ double stopMilliseconds(const Format& format, const std::string& size, const std
 
 void printStopLatency(const std::string& clip, const std::string& folder,
                       const std::string& zandrio, const std::string& quimbel, int runs) {
-  const Format formats[] = {{"msmpeg4v2", zandrio, ".avi"},
-                            {"mpeg1video", zandrio, ".mpg"},
-                            {"mpeg2video", zandrio, ".mpg"},
-                            {"wmv2", quimbel, ".wmv"}};
   const char* sizes[] = {"640x360", "1920x1080", "3840x2160"};
   std::printf("\nSIGTERM to exit, median of %d runs (ms; FAILED: no exit status 3):\n", runs);
   std::printf("%-11s", "codec");
   for (const char* size : sizes) std::printf(" %12s", size);
   std::printf("\n");
-  for (const Format& format : formats) {
+  for (const auto& format : encoder_test::outputFormats(zandrio, quimbel)) {
     std::printf("%-11s", format.codec);
     for (const char* size : sizes) {
       std::vector<double> times;

@@ -9,6 +9,8 @@
 
 #include <stdexcept>
 
+#include "encoder/contract/EncoderContract.h"
+
 extern char** environ;
 
 namespace encoder_test {
@@ -91,6 +93,14 @@ EncoderRun runEncoder(const std::string& executable, const std::vector<std::stri
                       std::chrono::milliseconds timeout) {
   EncoderProcess process(executable, args);
   return process.finish(timeout);
+}
+
+std::vector<OutputFormat> outputFormats(const std::string& zandrio, const std::string& quimbel) {
+  namespace ec = encoder_contract;
+  return {{ec::kCodecAvi, zandrio, ec::kExtensionAvi},
+          {ec::kCodecMpeg1, zandrio, ec::kExtensionMpeg},
+          {ec::kCodecMpeg2, zandrio, ec::kExtensionMpeg},
+          {ec::kCodecWmv, quimbel, ec::kExtensionWmv}};
 }
 
 }  // namespace encoder_test

@@ -44,6 +44,16 @@ class EncoderProcess {
   std::chrono::steady_clock::time_point started;
 };
 
+// An output format and the executable that writes it.
+struct OutputFormat {
+  const char* codec;       // after -vcodec
+  std::string executable;  // zandrio's build, or quimbel's for WMV
+  const char* extension;   // of the target
+};
+// The four output formats in the order the program offers them, run by `zandrio` or, for
+// WMV, by `quimbel`.
+std::vector<OutputFormat> outputFormats(const std::string& zandrio, const std::string& quimbel);
+
 // Starts, reads and reaps in one go.
 EncoderRun runEncoder(const std::string& executable, const std::vector<std::string>& args,
                       std::chrono::milliseconds timeout = std::chrono::seconds(60));

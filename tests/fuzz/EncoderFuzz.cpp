@@ -39,16 +39,8 @@ namespace {
 
 constexpr const char* kEarlierContent = "the user's earlier file";
 
-struct Format {
-  const char* codec;
-  const char* executable;
-  const char* extension;
-};
-
-const Format kFormats[] = {{"msmpeg4v2", VIDMORA_ZANDRIO_ASAN, ".avi"},
-                           {"mpeg1video", VIDMORA_ZANDRIO_ASAN, ".mpg"},
-                           {"mpeg2video", VIDMORA_ZANDRIO_ASAN, ".mpg"},
-                           {"wmv2", VIDMORA_QUIMBEL_ASAN, ".wmv"}};
+const std::vector<encoder_test::OutputFormat> kFormats =
+    encoder_test::outputFormats(VIDMORA_ZANDRIO_ASAN, VIDMORA_QUIMBEL_ASAN);
 
 enum class Ending { Natural, Stop, Kill };
 enum class Finding { None, Crash, Hang, Leftover, Wrong };
@@ -152,7 +144,7 @@ class Fuzzer {
         encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath}, std::chrono::seconds(20));
     record(judgeRun(probe, Ending::Natural, true), input, what + "\nprobe", probe);
 
-    const Format& format = kFormats[tally.inputs % std::size(kFormats)];
+    const encoder_test::OutputFormat& format = kFormats[tally.inputs % kFormats.size()];
     const fs::path folder = work / "out";
     fs::remove_all(folder);
     fs::create_directory(folder);
