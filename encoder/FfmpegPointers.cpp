@@ -16,6 +16,22 @@ PacketPtr allocatePacket() {
   return packet;
 }
 
+IoContextPtr allocateIoContext(void* opaque, int (*read)(void*, uint8_t*, int),
+                               int (*write)(void*, uint8_t*, int),
+                               int64_t (*seek)(void*, int64_t, int)) {
+  constexpr int kBufferBytes = 1 << 16;
+  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
+  IoContextPtr io;
+  if (buffer != nullptr)
+    io.reset(avio_alloc_context(buffer, kBufferBytes, write != nullptr ? 1 : 0, opaque, read,
+                                write, seek));
+  if (!io) {
+    av_free(buffer);
+    throw EncoderError("out of memory");
+  }
+  return io;
+}
+
 std::string errorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
   av_strerror(code, text, sizeof text);

@@ -29,6 +29,12 @@ struct ResamplerFree {
 struct ScalerFree {
   void operator()(SwsContext* s) const { sws_freeContext(s); }
 };
+struct IoContextFree {
+  void operator()(AVIOContext* io) const {
+    av_freep(&io->buffer);
+    avio_context_free(&io);
+  }
+};
 struct AudioFifoFree {
   void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
@@ -39,11 +45,17 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFree>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFree>;
+using IoContextPtr = std::unique_ptr<AVIOContext, IoContextFree>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoFree>;
 
 // A new frame or packet; throws EncoderError when memory runs out.
 FramePtr allocateFrame();
 PacketPtr allocatePacket();
+// An I/O context over `opaque` with a buffer of its own, reading through `read` or, when
+// `write` is given, writing through it; throws EncoderError when memory runs out.
+IoContextPtr allocateIoContext(void* opaque, int (*read)(void*, uint8_t*, int),
+                               int (*write)(void*, uint8_t*, int),
+                               int64_t (*seek)(void*, int64_t, int));
 
 // The text of an FFmpeg error code, e.g. "Invalid data found when processing input".
 std::string errorText(int code);

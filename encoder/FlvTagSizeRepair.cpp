@@ -2,10 +2,6 @@
 
 #include <array>
 
-extern "C" {
-#include <libavutil/mem.h>
-}
-
 namespace vidmora_encoder {
 
 namespace {
@@ -63,22 +59,15 @@ std::unique_ptr<FlvTagSizeRepair> FlvTagSizeRepair::forFile(const std::string& p
 
 FlvTagSizeRepair::FlvTagSizeRepair(std::FILE* opened, int64_t bytes,
                                    std::map<int64_t, uint32_t> corrected)
-    : file(opened), size(bytes), correctedFields(std::move(corrected)) {
-  constexpr int kBufferBytes = 1 << 16;
-  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
-  ioContext = avio_alloc_context(buffer, kBufferBytes, 0, this, read, nullptr, seek);
-}
-
-FlvTagSizeRepair::~FlvTagSizeRepair() {
-  if (ioContext != nullptr) av_freep(&ioContext->buffer);
-  avio_context_free(&ioContext);
-  std::fclose(file);
-}
+    : file(opened),
+      size(bytes),
+      correctedFields(std::move(corrected)),
+      ioContext(allocateIoContext(this, read, nullptr, seek)) {}
 
 int FlvTagSizeRepair::read(void* opaque, uint8_t* buffer, int size) {
   auto* self = static_cast<FlvTagSizeRepair*>(opaque);
-  if (fseeko(self->file, self->position, SEEK_SET) != 0) return AVERROR(EIO);
-  const auto got = static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(size), self->file));
+  if (fseeko(self->file.get(), self->position, SEEK_SET) != 0) return AVERROR(EIO);
+  const auto got = static_cast<int>(std::fread(buffer, 1, static_cast<std::size_t>(size), self->file.get()));
   if (got <= 0) return AVERROR_EOF;
   const int64_t start = self->position;
   const int64_t end = start + got;

@@ -5,9 +5,7 @@
 #include <memory>
 #include <string>
 
-extern "C" {
-#include <libavformat/avio.h>
-}
+#include "encoder/FfmpegPointers.h"
 // Some .flv writers get every PreviousTagSize field wrong. The demuxer checks those fields
 // and, finding none right, gives up on the whole file. The tag headers themselves are fine,
 // so this reader walks them, works out what each PreviousTagSize should say, and serves the
@@ -20,12 +18,11 @@ class FlvTagSizeRepair {
   // A reader for `path` when it is an FLV file with wrong PreviousTagSize fields; nothing
   // for any other file (which the demuxer then reads directly).
   static std::unique_ptr<FlvTagSizeRepair> forFile(const std::string& path);
-  ~FlvTagSizeRepair();
   FlvTagSizeRepair(const FlvTagSizeRepair&) = delete;
   FlvTagSizeRepair& operator=(const FlvTagSizeRepair&) = delete;
 
   // The corrected file as a libavformat I/O context, owned by this object.
-  AVIOContext* io() const { return ioContext; }
+  AVIOContext* io() const { return ioContext.get(); }
   // How many fields were corrected.
   std::size_t corrections() const { return correctedFields.size(); }
 
@@ -34,11 +31,14 @@ class FlvTagSizeRepair {
   static int read(void* opaque, uint8_t* buffer, int size);
   static int64_t seek(void* opaque, int64_t offset, int whence);
 
-  std::FILE* file;
+  struct FileClose {
+    void operator()(std::FILE* opened) const { std::fclose(opened); }
+  };
+  std::unique_ptr<std::FILE, FileClose> file;
   int64_t size;
   int64_t position = 0;
   std::map<int64_t, uint32_t> correctedFields;  // offset of a PreviousTagSize field -> its value
-  AVIOContext* ioContext = nullptr;
+  IoContextPtr ioContext;
 };
 
 }  // namespace vidmora_encoder

@@ -15,8 +15,6 @@ namespace vidmora_encoder {
 
 namespace {
 
-constexpr int kBufferBytes = 1 << 16;
-
 std::string writeFailure(const std::string& target, int code) {
   if (code == AVERROR(ENOSPC)) return "cannot write " + target + ": the disk is full";
   return "cannot write " + target + ": " + errorText(code);
@@ -39,24 +37,13 @@ std::pair<std::string, std::string> splitPath(const std::string& path) {
 
 }  // namespace
 
-void OutputFile::IoFree::operator()(AVIOContext* io) const {
-  av_freep(&io->buffer);
-  avio_context_free(&io);
-}
-
 OutputFile::OutputFile(const std::string& path, const char* muxerName, Naming naming)
     : target(path), temporaryName(encoder_contract::temporaryFileName(::getpid())) {
   AVFormatContext* created = nullptr;
   throwIfFailed(avformat_alloc_output_context2(&created, nullptr, muxerName, nullptr),
                 "cannot set up the output container");
   context.reset(created);
-  auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferBytes));
-  if (buffer != nullptr)
-    io.reset(avio_alloc_context(buffer, kBufferBytes, 1, this, nullptr, writeToFile, seekInFile));
-  if (!io) {
-    av_free(buffer);
-    throw EncoderError("out of memory");
-  }
+  io = allocateIoContext(this, nullptr, writeToFile, seekInFile);
   context->pb = io.get();
   context->flags |= AVFMT_FLAG_CUSTOM_IO;
   const auto [folderPath, lastName] = splitPath(target);

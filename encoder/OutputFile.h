@@ -56,9 +56,6 @@ class OutputFile {
   struct ContextFree {
     void operator()(AVFormatContext* c) const { avformat_free_context(c); }
   };
-  struct IoFree {
-    void operator()(AVIOContext* io) const;
-  };
   bool examineTarget() const;
   void createFile(Naming naming);
   // Gives the unnamed file the temporary name.
@@ -75,7 +72,7 @@ class OutputFile {
   bool named = false;  // the file is in the folder under temporaryName
   bool replacing = false;
   mutable std::mutex writing;  // the muxer takes one packet at a time
-  std::unique_ptr<AVIOContext, IoFree> io;  // writes to file; context writes through it
+  IoContextPtr io;  // writes to file; context writes through it
   std::unique_ptr<AVFormatContext, ContextFree> context;
   int64_t writtenPackets = 0;
   int64_t finalSize = 0;
