@@ -66,6 +66,14 @@ int finishStopped(OutputFile& output, const EncoderArguments& request, bool deco
   return kStoppedExitStatus;
 }
 
+// A source that changed while it was read (rewritten, cut short, still being written) may have
+// given anything: part of one file and part of another, or less than it held.
+void checkSourceUnchanged(const SourceFile& source) {
+  if (source.file().changedSinceOpening())
+    throw EncoderError(source.path() +
+                       " changed while it was being converted; the output was discarded");
+}
+
 // A complete run's output must hold what the source holds, not a sliver of it.
 void checkContentConverted(const SourceDecoder& decoder, const OutputFile& output,
                            const std::string& source) {
@@ -119,6 +127,7 @@ int runConversion(const EncoderArguments& request) {
     throw EncoderError("no frame of " + request.source + " could be decoded");
   if (video) video->finish(decoder.videoEnd());
   if (audio) audio->finish();
+  checkSourceUnchanged(source);
   if (stopRequested())
     return finishStopped(output, request, decodedAny, [&] { progress.finish(figures()); });
   checkContentConverted(decoder, output, request.source);

@@ -78,9 +78,24 @@ std::string describeStream(const AVStream* stream) {
   return line + "\n";
 }
 
+namespace {
+// Whether what a file holds is so far from what its metadata states that the metadata is
+// wrong (a download cut short, a writer that lied): more than a second, and more than 2 %.
+bool farApart(int64_t stated, int64_t held) {
+  const int64_t apart = stated > held ? stated - held : held - stated;
+  return apart > AV_TIME_BASE && apart * 50 > stated;
+}
+}  // namespace
+
 std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
   start = source.startTime();
-  if (const int64_t stated = source.statedDuration(); stated > 0) return stated;
+  const int64_t stated = source.statedDuration();
+  if (const auto held = source.mediaSpan()) {
+    if (stated > 0 && !farApart(stated, held->duration)) return stated;
+    start = held->start;
+    return held->duration;
+  }
+  if (stated > 0) return stated;
   const auto span = scanPacketSpan(source);
   if (!span) return std::nullopt;
   start = span->start;

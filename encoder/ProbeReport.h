@@ -17,9 +17,11 @@ std::string formatDurationLine(std::optional<int64_t> duration, int64_t start,
 // "    Stream #0:1: Audio: mp3, 44100 Hz, stereo, fltp", ending in '\n'.
 std::string describeStream(const AVStream* stream);
 
-// The source's duration as the probe reports it: the container's stated duration, else the
-// span of its packet timestamps (then `start` is the first packet's time). Nothing when no
-// figure can be known. May read the source to its end.
+// The source's duration as the probe reports it: the container's stated duration, unless the
+// media an FLV file holds starts or ends more than a second and 2 % away from it; else the
+// span of its timestamps (then `start` is the first packet's time). Nothing when no figure
+// can be known. Reads a file other than a well-formed FLV file to its end when it states no
+// duration.
 std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start);
 
 // Runs the probe command: writes the report to standard error and returns the exit status

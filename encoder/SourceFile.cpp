@@ -14,52 +14,6 @@ namespace {
 // Lets a stop interrupt a read that is under way.
 int interruptOnStop(void*) { return stopRequested() ? 1 : 0; }
 
-// `path` opened and examined as far as its streams; read through `repair` when there is one.
-InputContextPtr openInput(const std::string& path, FlvTagSizeRepair* repair) {
-  AVFormatContext* context = avformat_alloc_context();
-  if (context == nullptr) throw EncoderError("out of memory");
-  context->interrupt_callback = {interruptOnStop, nullptr};
-  if (repair != nullptr) {
-    context->pb = repair->io();
-    context->flags |= AVFMT_FLAG_CUSTOM_IO;
-  }
-  AVDictionary* options = nullptr;
-  // Keeps every onMetaData entry, so statedDuration can tell a stated duration from the
-  // demuxer's peek at the last tag.
-  av_dict_set(&options, "flv_full_metadata", "1", 0);
-  int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
-  av_dict_free(&options);
-  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
-  if (result < 0) {
-    if (result == AVERROR(ENOENT) || result == AVERROR(EACCES) || result == AVERROR(EISDIR))
-      throw EncoderError("cannot read " + path + ": " + errorText(result));
-    throw EncoderError(path + " is not a video file the encoder can read (" +
-                       errorText(result) + ")");
-  }
-  InputContextPtr opened(context);
-  result = avformat_find_stream_info(context, nullptr);
-  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
-  if (result < 0)
-    throw EncoderError(path + " is not a video file the encoder can read (" +
-                       errorText(result) + ")");
-  return opened;
-}
-
-// The bytes of each stream's packets over the whole of `path` (demuxing only).
-std::vector<int64_t> bytesPerStream(const std::string& path) {
-  const auto repair = FlvTagSizeRepair::forFile(path);
-  const InputContextPtr context = openInput(path, repair.get());
-  std::vector<int64_t> bytes;
-  PacketPtr packet = allocatePacket();
-  while (!stopRequested() && av_read_frame(context.get(), packet.get()) >= 0) {
-    const auto index = static_cast<std::size_t>(packet->stream_index);
-    if (index >= bytes.size()) bytes.resize(index + 1);
-    bytes[index] += packet->size;
-    av_packet_unref(packet.get());
-  }
-  return bytes;
-}
-
 std::vector<AVStream*> decodableStreams(AVFormatContext* context, AVMediaType type) {
   std::vector<AVStream*> streams;
   for (unsigned i = 0; i < context->nb_streams; ++i) {
@@ -90,17 +44,63 @@ AVStream* carryingMost(const std::vector<AVStream*>& candidates,
 }  // namespace
 
 SourceFile::SourceFile(const std::string& path)
-    : sourcePath(path),
-      repair(FlvTagSizeRepair::forFile(path)),
-      inputContext(openInput(path, repair.get())) {
+    : input(path),
+      layout(examineFlvTags(input)),
+      reader(input, corrections()),
+      inputContext(openDemuxer(reader)) {
   const auto videos = decodableStreams(inputContext.get(), AVMEDIA_TYPE_VIDEO);
   const auto audios = decodableStreams(inputContext.get(), AVMEDIA_TYPE_AUDIO);
   // A damaged or spliced file can show a stream of a kind more than once, each with a codec
   // of its own; the content is in the one that carries the most.
   std::vector<int64_t> bytes;
-  if (videos.size() > 1 || audios.size() > 1) bytes = bytesPerStream(path);
+  if (videos.size() > 1 || audios.size() > 1) bytes = bytesPerStream();
   video = carryingMost(videos, bytes);
   audio = carryingMost(audios, bytes);
+}
+
+InputContextPtr SourceFile::openDemuxer(const SourceReader& from) const {
+  const std::string& path = input.path();
+  AVFormatContext* context = avformat_alloc_context();
+  if (context == nullptr) throw EncoderError("out of memory");
+  context->interrupt_callback = {interruptOnStop, nullptr};
+  context->pb = from.io();
+  context->flags |= AVFMT_FLAG_CUSTOM_IO;
+  AVDictionary* options = nullptr;
+  // Keeps every onMetaData entry, so statedDuration can tell a stated duration from the
+  // demuxer's peek at the last tag.
+  av_dict_set(&options, "flv_full_metadata", "1", 0);
+  int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
+  if (result < 0)
+    throw EncoderError(path + " is not a video file the encoder can read (" +
+                       errorText(result) + ")");
+  InputContextPtr opened(context);
+  result = avformat_find_stream_info(context, nullptr);
+  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
+  if (result < 0)
+    throw EncoderError(path + " is not a video file the encoder can read (" +
+                       errorText(result) + ")");
+  return opened;
+}
+
+const FlvTagSizes* SourceFile::corrections() const {
+  return layout && layout->corrections ? &*layout->corrections : nullptr;
+}
+
+std::vector<int64_t> SourceFile::bytesPerStream() {
+  std::vector<int64_t> bytes;
+  if (!input.seekable()) return bytes;  // a stream can be read once only
+  const SourceReader second(input, corrections());
+  const InputContextPtr context = openDemuxer(second);
+  PacketPtr packet = allocatePacket();
+  while (!stopRequested() && av_read_frame(context.get(), packet.get()) >= 0) {
+    const auto index = static_cast<std::size_t>(packet->stream_index);
+    if (index >= bytes.size()) bytes.resize(index + 1);
+    bytes[index] += packet->size;
+    av_packet_unref(packet.get());
+  }
+  return bytes;
 }
 
 int64_t SourceFile::statedDuration() const {
@@ -118,6 +118,13 @@ int64_t SourceFile::statedDuration() const {
 int64_t SourceFile::startTime() const {
   const int64_t start = inputContext->start_time;
   return start == AV_NOPTS_VALUE ? 0 : start;
+}
+
+std::optional<SourceFile::Span> SourceFile::mediaSpan() const {
+  if (!layout || !layout->startMs || !layout->endMs) return std::nullopt;
+  const int64_t start = *layout->startMs * (AV_TIME_BASE / 1000);
+  const int64_t end = *layout->endMs * (AV_TIME_BASE / 1000);
+  return Span{start, std::max<int64_t>(0, end - start)};
 }
 
 }  // namespace vidmora_encoder

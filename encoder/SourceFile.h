@@ -1,20 +1,30 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "encoder/FfmpegPointers.h"
-#include "encoder/FlvTagSizeRepair.h"
+#include "encoder/FlvTags.h"
+#include "encoder/SourceInput.h"
+#include "encoder/SourceReader.h"
 // An opened source: its container read far enough to know the streams, and the video and
 // audio stream the encoder uses (of each kind, the one with a decoder that carries the most).
+// An FLV file's tags are looked at first, for where its media starts and ends and whether its
+// PreviousTagSize fields need correcting.
 
 namespace vidmora_encoder {
 
 class SourceFile {
  public:
-  // Opens and examines `path`; throws EncoderError when it cannot be read or is not media.
+  // Opens and examines `path`; throws EncoderError when it cannot be read or is not media,
+  // StoppedEarly at a stop.
   explicit SourceFile(const std::string& path);
+  SourceFile(const SourceFile&) = delete;
+  SourceFile& operator=(const SourceFile&) = delete;
 
   AVFormatContext* context() const { return inputContext.get(); }
-  const std::string& path() const { return sourcePath; }
+  const std::string& path() const { return input.path(); }
+  // The file as opened: its size, whether it changed since, the bytes read.
+  const SourceInput& file() const { return input; }
   // The chosen streams, or nullptr when the source has none of that kind.
   AVStream* videoStream() const { return video; }
   AVStream* audioStream() const { return audio; }
@@ -26,9 +36,25 @@ class SourceFile {
   // The container's start time in AV_TIME_BASE units, 0 when unknown.
   int64_t startTime() const;
 
+  struct Span {
+    int64_t start = 0;     // AV_TIME_BASE units
+    int64_t duration = 0;  // AV_TIME_BASE units
+  };
+  // Where an FLV file's audio and video start and end by their tags' timestamps, whatever its
+  // metadata says; nothing for other files, or without such tags.
+  std::optional<Span> mediaSpan() const;
+
  private:
-  std::string sourcePath;
-  std::unique_ptr<FlvTagSizeRepair> repair;  // outlives inputContext, which may read through it
+  // Opens a demuxer reading this file from its start; throws as the constructor does.
+  InputContextPtr openDemuxer(const SourceReader& reader) const;
+  // The bytes of each stream's packets over the whole file (demuxing only).
+  std::vector<int64_t> bytesPerStream();
+  // The corrected PreviousTagSize fields the file is read with, or nullptr.
+  const FlvTagSizes* corrections() const;
+
+  SourceInput input;
+  std::optional<FlvLayout> layout;
+  SourceReader reader;  // outlives inputContext, which reads through it
   InputContextPtr inputContext;
   AVStream* video = nullptr;
   AVStream* audio = nullptr;

@@ -116,7 +116,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleProbeCase{"h264-aac-no-metadata-bad-tag-sizes.flv", 29},
                       SampleProbeCase{"h264-video-only-long-metadata.flv", 5},
                       SampleProbeCase{"header-only-9-bytes.flv", -1},
-                      SampleProbeCase{"vp6-mp3-cut-down-wrong-metadata.flv", 3},
+                      // Metadata 3.09 s, one frame: what it holds is what counts.
+                      SampleProbeCase{"vp6-mp3-cut-down-wrong-metadata.flv", 0},
+                      // Metadata 14.39 s; half of the file holds 8.25 s.
+                      SampleProbeCase{"vp6-mp3-cut-in-half.flv", 8},
+                      // Metadata 143.9 s; the file holds 14.49 s.
+                      SampleProbeCase{"vp6-mp3-metadata-ten-times-too-long.flv", 14},
                       SampleProbeCase{"vp6-mp3-second.flv", 14},
                       SampleProbeCase{"vp6-mp3.flv", 27},
                       SampleProbeCase{"vp6-under-one-second.flv", 0}),

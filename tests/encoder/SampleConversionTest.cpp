@@ -31,6 +31,8 @@ const SampleCase kSamples[] = {
     // The AAC configuration is gone: of its 1 s, one AAC frame can be decoded.
     {"mutated-two-audio-streams.flv", 0},
     {"vp6-mp3-cut-down-wrong-metadata.flv", 0.05},  // metadata: 3.09 s
+    {"vp6-mp3-cut-in-half.flv", 8.3},                     // metadata: 14.39 s
+    {"vp6-mp3-metadata-ten-times-too-long.flv", 14.5},   // metadata: 143.9 s
     {"vp6-mp3-second.flv", 14.5},
     {"vp6-mp3.flv", 28.0},
     {"vp6-under-one-second.flv", 0.83},

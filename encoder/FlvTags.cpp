@@ -1,0 +1,292 @@
+#include "encoder/FlvTags.h"
+
+#include <algorithm>
+#include <array>
+
+#include "encoder/StopSignal.h"
+
+namespace vidmora_encoder {
+
+namespace {
+
+constexpr int kTagHeaderBytes = 11;
+constexpr int kFieldBytes = 4;        // a PreviousTagSize field
+constexpr int kMediaHeaderBytes = 5;  // of a tag's data: enough to tell what it carries
+constexpr std::size_t kCheckpointStride = 1024;
+// The first tags read for the start and a look at the fields; the last tags stepped over for
+// the end. Enough to pass metadata and see both kinds at either end.
+constexpr int kHeadTags = 64;
+constexpr int kTailTags = 48;
+// How far back from the end a file cut short is searched for its last whole tag.
+constexpr int64_t kTailSearchBytes = 4 << 20;
+// A file whose fields are all right, or all but the odd one, is read as it is.
+constexpr int kWrongFieldsToCorrect = 2;
+
+uint32_t bigEndian(const uint8_t* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
+  return value;
+}
+
+// Buffered reads of the file: the walk and the steps back read a few bytes a tag, and tags
+// lie close together.
+class Window {
+ public:
+  Window(SourceInput& input, std::size_t bytes) : source(input), buffer(bytes) {}
+
+  // The `count` bytes at `offset` (fewer at the end of the file: see `available`), or nullptr
+  // when the file ends at or before `offset` or cannot be read there. A read going backward
+  // fills the window up to the bytes asked for, one going forward from them.
+  const uint8_t* at(int64_t offset, std::size_t count, bool backward = false) {
+    if (offset < 0 || offset >= source.size()) return nullptr;
+    const int64_t end = std::min(offset + static_cast<int64_t>(count), source.size());
+    if (offset < start || end > start + held) {
+      const int64_t from =
+          backward ? std::max<int64_t>(0, end - static_cast<int64_t>(buffer.size())) : offset;
+      const ssize_t got = source.readAt(from, buffer.data(), buffer.size());
+      start = from;
+      held = got > 0 ? got : 0;
+      if (offset >= start + held) return nullptr;
+    }
+    return buffer.data() + (offset - start);
+  }
+  // How many of the bytes from `offset` the window holds after `at(offset, ...)`.
+  int64_t available(int64_t offset) const { return start + held - offset; }
+  SourceInput& input() const { return source; }
+
+ private:
+  SourceInput& source;
+  std::vector<uint8_t> buffer;
+  int64_t start = 0;
+  int64_t held = 0;
+};
+
+struct Tag {
+  int64_t offset = 0;  // of its header
+  uint32_t dataSize = 0;
+  uint8_t type = 0;    // 8 audio, 9 video, 18 script
+  int64_t decodeMs = 0;
+  int64_t presentMs = 0;
+  bool frame = false;  // carries audio or video to decode, not a configuration or command
+};
+
+// The tag whose header starts at `offset`, when it is a whole audio, video or script tag.
+std::optional<Tag> readTag(Window& window, int64_t offset, int64_t fileSize) {
+  const uint8_t* bytes = window.at(offset, kTagHeaderBytes + kMediaHeaderBytes);
+  if (bytes == nullptr || window.available(offset) < kTagHeaderBytes) return std::nullopt;
+  Tag tag;
+  tag.offset = offset;
+  tag.type = bytes[0] & 0x1f;
+  tag.dataSize = bigEndian(bytes + 1, 3);
+  if ((tag.type != 8 && tag.type != 9 && tag.type != 18) ||
+      offset + kTagHeaderBytes + tag.dataSize > fileSize)
+    return std::nullopt;
+  // A signed 32-bit millisecond count: 24 bits, then the 8 above them.
+  tag.decodeMs = static_cast<int32_t>(bigEndian(bytes + 4, 3) | uint32_t{bytes[7]} << 24);
+  tag.presentMs = tag.decodeMs;
+  const int64_t dataBytes =
+      std::min<int64_t>({tag.dataSize, kMediaHeaderBytes, window.available(offset) - kTagHeaderBytes});
+  const uint8_t* data = bytes + kTagHeaderBytes;
+  if (tag.type == 8) {
+    // AAC's configuration (packet type 0) is no frame.
+    tag.frame = dataBytes >= 1 && !((data[0] >> 4) == 10 && dataBytes >= 2 && data[1] == 0);
+  } else if (tag.type == 9 && dataBytes >= 1) {
+    const int frameType = data[0] >> 4;
+    const int codec = data[0] & 0x0f;
+    tag.frame = frameType != 5;  // a command frame carries no picture
+    if (codec == 7 || codec == 12) {
+      // AVC and HEVC: only NAL units (packet type 1) are pictures, shown at their decoding
+      // time plus a signed 24-bit composition offset.
+      tag.frame = tag.frame && dataBytes >= 5 && data[1] == 1;
+      if (tag.frame) {
+        const int32_t offsetMs = static_cast<int32_t>(bigEndian(data + 2, 3) << 8) >> 8;
+        tag.presentMs += offsetMs;
+      }
+    }
+  }
+  return tag;
+}
+
+// The start and end of the audio and video frames of tags taken in file order.
+class TagTimes {
+ public:
+  void add(const Tag& tag) {
+    if (!tag.frame || (tag.type != 8 && tag.type != 9)) return;
+    Kind& kind = tag.type == 8 ? audio : video;
+    if (!kind.seen) {
+      kind = {true, tag.presentMs, tag.presentMs, tag.decodeMs, 0};
+      return;
+    }
+    if (tag.decodeMs > kind.lastDecode) kind.gap = tag.decodeMs - kind.lastDecode;
+    kind.lastDecode = std::max(kind.lastDecode, tag.decodeMs);
+    kind.first = std::min(kind.first, tag.presentMs);
+    kind.latest = std::max(kind.latest, tag.presentMs);
+  }
+  std::optional<int64_t> start() const {
+    if (!audio.seen && !video.seen) return std::nullopt;
+    if (!audio.seen || !video.seen) return audio.seen ? audio.first : video.first;
+    return std::min(audio.first, video.first);
+  }
+  std::optional<int64_t> end() const {
+    if (!audio.seen && !video.seen) return std::nullopt;
+    const int64_t audioEnd = audio.latest + audio.gap;
+    const int64_t videoEnd = video.latest + video.gap;
+    if (!audio.seen || !video.seen) return audio.seen ? audioEnd : videoEnd;
+    return std::max(audioEnd, videoEnd);
+  }
+
+ private:
+  struct Kind {
+    bool seen = false;
+    int64_t first = 0;       // earliest presentation time
+    int64_t latest = 0;      // latest presentation time
+    int64_t lastDecode = 0;  // latest decoding time
+    int64_t gap = 0;         // the last step between decoding times: the last frame's length
+  };
+  Kind audio, video;
+};
+
+struct Walk {
+  int wrongFields = 0;
+  TagTimes times;
+};
+
+// Walks the tags from the first field on, at most `limit` of them, noting their times and
+// the fields that are wrong; each field is added to `fields` when given.
+Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t limit,
+                 FlvTagSizes* fields) {
+  Walk walk;
+  int64_t field = firstField;
+  uint32_t expected = 0;
+  for (int64_t count = 0; count < limit; ++count) {
+    if ((count & 4095) == 4095 && stopRequested()) throw StoppedEarly();
+    const uint8_t* bytes = window.at(field, kFieldBytes + kTagHeaderBytes + kMediaHeaderBytes);
+    if (bytes == nullptr || window.available(field) < kFieldBytes) break;
+    if (bigEndian(bytes, kFieldBytes) != expected) ++walk.wrongFields;
+    if (fields != nullptr) fields->add(field);
+    const auto tag = readTag(window, field + kFieldBytes, fileSize);
+    if (!tag) break;
+    walk.times.add(*tag);
+    expected = kTagHeaderBytes + tag->dataSize;
+    field = tag->offset + expected;
+  }
+  return walk;
+}
+
+// The tag that the field at `field` says ends there, when the field is right.
+std::optional<Tag> tagBefore(Window& window, int64_t field, int64_t firstTag, int64_t fileSize) {
+  const uint8_t* bytes = window.at(field, kFieldBytes, /*backward=*/true);
+  if (bytes == nullptr || window.available(field) < kFieldBytes) return std::nullopt;
+  const int64_t tagStart = field - bigEndian(bytes, kFieldBytes);
+  if (tagStart < firstTag || tagStart >= field) return std::nullopt;
+  // Read the header the way the steps go, so the window keeps serving the tags before it.
+  if (window.at(tagStart, kTagHeaderBytes + kMediaHeaderBytes, /*backward=*/true) == nullptr)
+    return std::nullopt;
+  const auto tag = readTag(window, tagStart, fileSize);
+  if (!tag || tag->offset + kTagHeaderBytes + tag->dataSize != field) return std::nullopt;
+  return tag;
+}
+
+// The times of the last tags, stepping back from the field at `field` while the fields chain;
+// nothing when the field there is not right.
+std::optional<TagTimes> chainBack(Window& window, int64_t field, int64_t firstTag,
+                                  int64_t fileSize) {
+  std::vector<Tag> tags;
+  while (static_cast<int>(tags.size()) < kTailTags && field > firstTag) {
+    const auto tag = tagBefore(window, field, firstTag, fileSize);
+    if (!tag) break;
+    tags.push_back(*tag);
+    field = tag->offset - kFieldBytes;
+  }
+  if (tags.empty()) return std::nullopt;
+  TagTimes times;
+  for (auto tag = tags.rbegin(); tag != tags.rend(); ++tag) times.add(*tag);
+  return times;
+}
+
+// The times of the file's last tags: from its last field, or, in a file cut short (whose end
+// is part of a tag), from the field after its last whole tag: the last tag in the file's
+// final stretch whose own field is right and that chains to the tag before it.
+std::optional<TagTimes> tailTimes(Window& window, int64_t firstTag, int64_t fileSize) {
+  if (auto times = chainBack(window, fileSize - kFieldBytes, firstTag, fileSize)) return times;
+  const int64_t lowest = std::max(firstTag, fileSize - kTailSearchBytes);
+  std::vector<uint8_t> stretch(static_cast<std::size_t>(fileSize - lowest));
+  const ssize_t got = window.input().readAt(lowest, stretch.data(), stretch.size());
+  if (got != static_cast<ssize_t>(stretch.size())) return std::nullopt;
+  for (int64_t at = fileSize - kTagHeaderBytes - kFieldBytes; at >= lowest; --at) {
+    const uint8_t* bytes = stretch.data() + (at - lowest);
+    const uint8_t type = bytes[0] & 0x1f;
+    if (type != 8 && type != 9 && type != 18) continue;
+    const uint32_t tagBytes = kTagHeaderBytes + bigEndian(bytes + 1, 3);
+    const int64_t field = at + tagBytes;
+    if (field + kFieldBytes > fileSize ||
+        bigEndian(stretch.data() + (field - lowest), kFieldBytes) != tagBytes)
+      continue;
+    auto times = chainBack(window, field, firstTag, fileSize);
+    if (times && (at == firstTag || tagBefore(window, at - kFieldBytes, firstTag, fileSize)))
+      return times;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void FlvTagSizes::add(int64_t offset) {
+  if (fieldCount > 0) steps.push_back(static_cast<uint32_t>(offset - last));
+  if (fieldCount % kCheckpointStride == 0) checkpoints.push_back(offset);
+  last = offset;
+  ++fieldCount;
+}
+
+void FlvTagSizes::apply(int64_t offset, uint8_t* buffer, int count) const {
+  if (checkpoints.empty()) return;
+  const int64_t end = offset + count;
+  // Start from the last checkpoint before the first field that can overlap the buffer.
+  const auto after = std::upper_bound(checkpoints.begin(), checkpoints.end(), offset - kFieldBytes);
+  const std::size_t stride = after == checkpoints.begin() ? 0 : after - checkpoints.begin() - 1;
+  std::size_t index = stride * kCheckpointStride;
+  int64_t field = checkpoints[stride];
+  while (index < fieldCount && field < end) {
+    if (field + kFieldBytes > offset) {
+      // The first field follows the file header and says no tag came before it.
+      const uint32_t value = index == 0 ? 0 : steps[index - 1] - kFieldBytes;
+      for (int i = 0; i < kFieldBytes; ++i) {
+        const int64_t at = field + i;
+        if (at >= offset && at < end) buffer[at - offset] = static_cast<uint8_t>(value >> (8 * (3 - i)));
+      }
+    }
+    if (index + 1 < fieldCount) field += steps[index];
+    ++index;
+  }
+}
+
+std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
+  if (!input.seekable()) return std::nullopt;
+  const int64_t fileSize = input.size();
+  std::array<uint8_t, 9> header{};
+  if (input.readAt(0, header.data(), header.size()) != static_cast<ssize_t>(header.size()) ||
+      header[0] != 'F' || header[1] != 'L' || header[2] != 'V')
+    return std::nullopt;
+  const int64_t firstField = bigEndian(header.data() + 5, 4);
+  const int64_t firstTag = firstField + kFieldBytes;
+  FlvLayout layout;
+  if (firstField < static_cast<int64_t>(header.size()) || firstTag >= fileSize) return layout;
+  Window window(input, 64 << 10);
+  const Walk head = walkForward(window, firstField, fileSize, kHeadTags, nullptr);
+  const auto tail = tailTimes(window, firstTag, fileSize);
+  if (head.wrongFields < kWrongFieldsToCorrect && tail && head.times.start() && tail->end()) {
+    layout.startMs = head.times.start();
+    layout.endMs = tail->end();
+    return layout;
+  }
+  // The fields are wrong, or the ends hold no media: every tag is walked.
+  Window large(input, 1 << 20);
+  FlvTagSizes fields;
+  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX, &fields);
+  layout.startMs = whole.times.start();
+  layout.endMs = whole.times.end();
+  if (whole.wrongFields >= kWrongFieldsToCorrect) layout.corrections = std::move(fields);
+  return layout;
+}
+
+}  // namespace vidmora_encoder
