@@ -32,19 +32,18 @@ MainDialog::MainDialog(const std::string& programFolderPath, const std::string& 
     : CDialog(IDD_MAIN_DIALOG),
       programFolder(WithTrailingSlash(programFolderPath)),
       encoderPaths(::encoderPaths(programFolder, WithTrailingSlash(systemFolder))),
+      deployment(encoderPaths),
       settings(defaultConversionSettings()),
       view(*this, visibleList, hiddenList, progressBar),
       commands(view, settings, encoderPaths, [this](UINT message, WPARAM wParam, LPARAM lParam) {
         ::PostMessage(notifyWindow.load(), message, wParam, lParam);
       }) {
   icon = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
-  DeployEncoders(encoderPaths);
   // The folder may exist already or be impossible to make; Start refuses a missing one.
   CreateDirectoryA(settings.outputFolder);
 }
 
 MainDialog::~MainDialog() {
-  RestoreEncoders(encoderPaths);
   DestroyIcon(icon);
 }
 

@@ -22,8 +22,9 @@
 
 // The main dialog (template 102), the whole user interface: the file list with its
 // commands, the output folder, the batch's Start/Stop button and progress bar. Construction
-// deploys the encoders and destruction restores them; the exit sequence refuses while a
-// batch runs and saves the window metrics.
+// deploys the encoders and destruction restores them, as far as the user's other windows
+// allow (EncoderDeployment); the exit sequence refuses while a batch runs and saves the
+// window metrics.
 class MainDialog : public CDialog {
  public:
   // The program folder of the running executable and the system folder.
@@ -79,6 +80,8 @@ class MainDialog : public CDialog {
   AnchorLayout layout;
   std::string programFolder;
   EncoderPaths encoderPaths;
+  // Destroyed after the file list's runners, so the encoders are restored once none runs.
+  EncoderDeployment deployment;
   HyperlinkLabel webLink;
   ConversionSettings settings;
   ThemeLoader themeLoader;  // outlives the buttons that paint with it

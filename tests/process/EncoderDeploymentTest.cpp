@@ -1,16 +1,25 @@
 #include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "encoder/contract/DeploymentKey.h"
+#include "platform/Files.h"
+#include "platform/UniqueFd.h"
 #include "process/ChildProcessRunner.h"
 #include "process/EncoderDeployment.h"
 #include "tests/process/TemporaryFolder.h"
@@ -39,6 +48,23 @@ mode_t modeOf(const std::string& path) {
   return info.st_mode & 07777;
 }
 
+// The file at a path, held open so that its inode cannot be reused: while the path still
+// names that inode, the file was never replaced.
+class HeldFile {
+ public:
+  explicit HeldFile(std::string file)
+      : path(std::move(file)), fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  bool stillInPlace() const {
+    struct stat held {}, now {};
+    return fstat(fd.get(), &held) == 0 && stat(path.c_str(), &now) == 0 &&
+           held.st_ino == now.st_ino;
+  }
+
+ private:
+  std::string path;
+  UniqueFd fd;
+};
+
 std::set<std::string> namesIn(const std::string& folder) {
   std::set<std::string> names;
   DIR* dir = opendir(folder.c_str());
@@ -58,10 +84,31 @@ class Deployment : public ::testing::Test {
     mkdir(systemFolder.c_str(), 0755);
     paths = encoderPaths(programFolder, systemFolder);
   }
+  // Program-folder files of the given content; the runnable copies they give.
+  void ship(const std::string& encoder, const std::string& companion) {
+    writeFile(paths.encoderProgramPath, encoder);
+    writeFile(paths.companionProgramPath, companion);
+    runnableEncoder = transformed(encoder, encoder_contract::unscrambleByte);
+    runnableCompanion = transformed(companion, encoder_contract::unscrambleByte);
+  }
+  // Both system-folder copies are the runnable ones, mode 0755.
+  bool deployed() const {
+    return readFile(paths.encoderSystemPath) == runnableEncoder &&
+           readFile(paths.companionSystemPath) == runnableCompanion &&
+           modeOf(paths.encoderSystemPath) == 0755 && modeOf(paths.companionSystemPath) == 0755;
+  }
+  // Both are the program folder's scrambled files again, not executable.
+  bool restored() const {
+    return readFile(paths.encoderSystemPath) == readFile(paths.encoderProgramPath) &&
+           readFile(paths.companionSystemPath) == readFile(paths.companionProgramPath) &&
+           (modeOf(paths.encoderSystemPath) & 0111) == 0 &&
+           (modeOf(paths.companionSystemPath) & 0111) == 0;
+  }
   TemporaryFolder folder;
   const std::string& root = folder.path();
   std::string programFolder, systemFolder;
   EncoderPaths paths;
+  std::string runnableEncoder, runnableCompanion;
 };
 
 std::string everyByte() {
@@ -146,4 +193,115 @@ TEST_F(Deployment, RestoreDoesNotOverwriteWhatItCannotRemove) {
   ASSERT_EQ(stat(paths.encoderSystemPath.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   EXPECT_EQ(namesIn(systemFolder), std::set<std::string>{"zandrio.dll"});
+}
+
+TEST_F(Deployment, WindowsShareTheCopiesAndOnlyTheLastToCloseRestoresThem) {
+  ship(everyByte(), "companion");
+  std::optional<EncoderDeployment> first, second;
+  first.emplace(paths);
+  ASSERT_TRUE(deployed());
+  const HeldFile encoder(paths.encoderSystemPath), companion(paths.companionSystemPath);
+
+  second.emplace(paths);  // never rewritten under the first window
+  EXPECT_TRUE(encoder.stillInPlace());
+  EXPECT_TRUE(companion.stillInPlace());
+
+  first.reset();
+  EXPECT_TRUE(deployed());
+  EXPECT_TRUE(encoder.stillInPlace());
+  second.reset();
+  EXPECT_TRUE(restored());
+
+  first.emplace(paths);  // alone again: deploys as the first window did
+  EXPECT_TRUE(deployed());
+  first.reset();
+  EXPECT_TRUE(restored());
+}
+
+TEST_F(Deployment, AStartBesideARunningWindowDeploysOnlyWhatNoWindowCanRun) {
+  ship("encoder", "companion");
+  const struct {
+    const char* state;
+    std::function<void()> make;
+    std::string expected;
+  } cases[] = {
+      {"missing", [&] { unlink(paths.encoderSystemPath.c_str()); }, runnableEncoder},
+      {"scrambled back by an older program's exit", [&] { RestoreEncoders(paths); },
+       runnableEncoder},
+      {"another build's runnable copy",
+       [&] { WriteFileAtomically(paths.encoderSystemPath, "other build", 0755); },
+       "other build"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    std::optional<EncoderDeployment> running(std::in_place, paths);
+    c.make();
+    const EncoderDeployment starting(paths);
+    EXPECT_EQ(readFile(paths.encoderSystemPath), c.expected);
+    EXPECT_EQ(modeOf(paths.encoderSystemPath), 0755u);
+    EXPECT_EQ(readFile(paths.companionSystemPath), runnableCompanion);
+    running.reset();
+    EXPECT_EQ(readFile(paths.encoderSystemPath), c.expected);  // the other window still runs
+  }
+}
+
+// The kernel drops a dead window's lock, also while an encoder it started runs on.
+TEST_F(Deployment, AWindowKilledWhileItsEncoderRunsNoLongerCounts) {
+  ship("encoder", "companion");
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t window = fork();
+  if (window == 0) {
+    setpgid(0, 0);  // its encoder goes in its group, to be ended with it at the end
+    const EncoderDeployment deployment(paths);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ready[1], 1);  // "ready" once it runs
+    char* const arguments[] = {const_cast<char*>(RUNNER_CHILD), const_cast<char*>("sleep"),
+                               nullptr};
+    pid_t encoder = 0;
+    posix_spawn(&encoder, RUNNER_CHILD, &actions, nullptr, arguments, environ);
+    close(ready[1]);  // a failed spawn leaves the pipe without a writer
+    for (;;) pause();
+  }
+  close(ready[1]);
+  char said[6] = {};
+  const ssize_t heard = read(ready[0], said, sizeof said);
+  close(ready[0]);
+  kill(window, SIGKILL);
+  waitpid(window, nullptr, 0);
+  ASSERT_EQ(heard, static_cast<ssize_t>(sizeof said));
+  WriteFileAtomically(paths.encoderSystemPath, "stale", 0755);
+
+  std::optional<EncoderDeployment> alone(std::in_place, paths);
+  EXPECT_TRUE(deployed());  // the stale copy was rewritten: no other window runs
+  alone.reset();
+  EXPECT_TRUE(restored());
+  kill(-window, SIGKILL);
+}
+
+// Two windows start and close over and over, in two processes: neither ever sees its
+// copies scrambled or missing while it runs.
+TEST_F(Deployment, StartsAndExitsRacingEachOtherNeverTakeTheCopiesFromAWindow) {
+  ship(everyByte(), "companion");
+  const auto startAndCloseOften = [this] {
+    int broken = 0;
+    for (int round = 0; round < 100; ++round) {
+      {
+        const EncoderDeployment window(paths);
+        broken += !deployed();
+        sched_yield();
+        broken += !deployed();
+      }
+      usleep(round % 4 * 100);  // now and then no window runs, so starts meet exits
+    }
+    return broken;
+  };
+  const pid_t other = fork();
+  if (other == 0) _exit(startAndCloseOften() == 0 ? 0 : 1);
+  EXPECT_EQ(startAndCloseOften(), 0);
+  int status = -1;
+  waitpid(other, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(restored());
 }
