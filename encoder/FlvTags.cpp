@@ -17,8 +17,9 @@ constexpr std::size_t kCheckpointStride = 1024;
 // the end. Enough to pass metadata and see both kinds at either end.
 constexpr int kHeadTags = 64;
 constexpr int kTailTags = 48;
-// How far back from the end a file cut short is searched for its last whole tag.
-constexpr int64_t kTailSearchBytes = 4 << 20;
+// How far back from the end a file cut short is searched for its last whole tag: close to
+// the end first, where it nearly always is.
+constexpr int64_t kTailSearchBytes[] = {256 << 10, 4 << 20};
 // A file whose fields are all right, or all but the odd one, is read as it is.
 constexpr int kWrongFieldsToCorrect = 2;
 
@@ -204,12 +205,12 @@ std::optional<TagTimes> chainBack(Window& window, int64_t field, int64_t firstTa
   return times;
 }
 
-// The times of the file's last tags: from its last field, or, in a file cut short (whose end
-// is part of a tag), from the field after its last whole tag: the last tag in the file's
-// final stretch whose own field is right and that chains to the tag before it.
-std::optional<TagTimes> tailTimes(Window& window, int64_t firstTag, int64_t fileSize) {
-  if (auto times = chainBack(window, fileSize - kFieldBytes, firstTag, fileSize)) return times;
-  const int64_t lowest = std::max(firstTag, fileSize - kTailSearchBytes);
+// The times of the last tags before `fileSize` in a file cut short (whose end is part of a
+// tag), searching the final `searched` bytes for the last tag whose own field is right and
+// that chains to the tag before it.
+std::optional<TagTimes> lastWholeTags(Window& window, int64_t firstTag, int64_t fileSize,
+                                      int64_t searched) {
+  const int64_t lowest = std::max(firstTag, fileSize - searched);
   std::vector<uint8_t> stretch(static_cast<std::size_t>(fileSize - lowest));
   const ssize_t got = window.input().readAt(lowest, stretch.data(), stretch.size());
   if (got != static_cast<ssize_t>(stretch.size())) return std::nullopt;
@@ -225,6 +226,17 @@ std::optional<TagTimes> tailTimes(Window& window, int64_t firstTag, int64_t file
     auto times = chainBack(window, field, firstTag, fileSize);
     if (times && (at == firstTag || tagBefore(window, at - kFieldBytes, firstTag, fileSize)))
       return times;
+  }
+  return std::nullopt;
+}
+
+// The times of the file's last tags: from its last field, or, in a file cut short, from the
+// field after its last whole tag, looked for close to the end first.
+std::optional<TagTimes> tailTimes(Window& window, int64_t firstTag, int64_t fileSize) {
+  if (auto times = chainBack(window, fileSize - kFieldBytes, firstTag, fileSize)) return times;
+  for (const int64_t searched : kTailSearchBytes) {
+    if (auto times = lastWholeTags(window, firstTag, fileSize, searched)) return times;
+    if (searched >= fileSize - firstTag) break;
   }
   return std::nullopt;
 }
