@@ -123,7 +123,10 @@ LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lPa
       switch (wParam & 0xFFF0) {
         case SC_CLOSE: SendMessage(window.handle, WM_CLOSE, 0, 0); break;
         case SC_MINIMIZE: widget.showMinimized(); break;
-        case SC_MAXIMIZE: widget.showMaximized(); break;
+        // Only a window with a maximise button maximises: a fixed dialog keeps its size.
+        case SC_MAXIMIZE:
+          if (window.style & WS_MAXIMIZEBOX) widget.showMaximized();
+          break;
         case SC_RESTORE: widget.showNormal(); break;
         default: break;
       }

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -28,6 +29,25 @@ QMessageBox::Icon BoxIcon(UINT type) {
   }
 }
 
+// A message box sizes itself to its text, so a short text gave a box whose title bar cut
+// its caption ("Wa...ng"). This one is at least as wide as the title bar needs: the caption
+// in a bold face (as window managers draw titles), the window icon, the close box and the
+// frame's margins.
+class CaptionWideMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // fixes the size the text needs
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    const int needed = metrics.horizontalAdvance(windowTitle()) + 4 * metrics.height();
+    if (width() < needed) setFixedSize(needed, height());
+  }
+};
+
 // A modal call begins: the window holding the mouse capture gives it up.
 void CancelMode() {
   if (HWND capture = GetCapture()) {
@@ -39,8 +59,8 @@ void CancelMode() {
 
 int ModalHook::messageBox(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) {
-  QMessageBox box(BoxIcon(type), FromNarrow(caption), FromNarrow(text), QMessageBox::Ok,
-                  OwnerWidget(owner));
+  CaptionWideMessageBox box(BoxIcon(type), FromNarrow(caption), FromNarrow(text),
+                            QMessageBox::Ok, OwnerWidget(owner));
   // A message box has a title and a close box only: no minimise or maximise button.
   box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                      Qt::WindowCloseButtonHint);
