@@ -1,6 +1,7 @@
 #include "platform/ModalHook.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -38,13 +39,17 @@ class CaptionWideMessageBox : public QMessageBox {
   using QMessageBox::QMessageBox;
 
  protected:
-  void showEvent(QShowEvent* event) override {
-    QMessageBox::showEvent(event);  // fixes the size the text needs
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    const QFontMetrics metrics(titleFont);
-    const int needed = metrics.horizontalAdvance(windowTitle()) + 4 * metrics.height();
-    if (width() < needed) setFixedSize(needed, height());
+  // The box fixes its size to its text when shown and again at every layout request.
+  bool event(QEvent* event) override {
+    const bool handled = QMessageBox::event(event);
+    if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) {
+      QFont titleFont = font();
+      titleFont.setBold(true);
+      const QFontMetrics metrics(titleFont);
+      const int needed = metrics.horizontalAdvance(windowTitle()) + 6 * metrics.height();
+      if (width() < needed) setFixedSize(needed, height());
+    }
+    return handled;
   }
 };
 
