@@ -11,6 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   xvfb xauth openbox x11-utils
   desktop-file-utils appstream xdotool
+  librsvg2-bin lintian
 )
 
 missing=()

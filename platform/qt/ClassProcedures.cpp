@@ -109,8 +109,7 @@ LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lPa
       HICON previous = slot;
       slot = reinterpret_cast<HICON>(lParam);
       QIcon icon;
-      for (HICON each : window.icons)
-        if (each != nullptr) icon.addPixmap(QPixmap::fromImage(IconImage(each)));
+      for (HICON each : window.icons) AddToWindowIcon(icon, each);
       widget.setWindowIcon(icon);
       return reinterpret_cast<LRESULT>(previous);
     }
