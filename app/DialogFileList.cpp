@@ -31,6 +31,12 @@ void DialogFileList::setStatus(int row, const std::string& status) {
   visible.SetItemText(row, 2, status);
 }
 
+void DialogFileList::setStatusTip(int row, const std::string& tip) {
+  hidden.SetItemText(row, 2, tip);
+}
+
+std::string DialogFileList::statusTip(int row) { return hidden.GetItemText(row, 2); }
+
 void DialogFileList::deleteHiddenRow(int row) { hidden.DeleteItem(row); }
 
 std::string DialogFileList::outputFolderText() {
@@ -45,6 +51,8 @@ void DialogFileList::enableBatchControls(bool enable) {
   for (int id : {IDC_ADD, IDC_REMOVE, IDC_CLEAR, IDC_SETTINGS, IDC_EXIT, IDC_OUTPUT_FOLDER,
                  IDC_BROWSE})
     EnableWindow(dialog.GetDlgItem(id), enable ? TRUE : FALSE);
+  // Files the window would not add are refused while they are dragged, not taken and lost.
+  dialog.DragAcceptFiles(enable ? TRUE : FALSE);
 }
 
 void DialogFileList::setStartCaption(const std::string& caption) {

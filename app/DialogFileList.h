@@ -20,6 +20,9 @@ class DialogFileList : public FileListView {
   void insertVisibleRow(int row, const std::string& path, const std::string& duration,
                         const std::string& status) override;
   void setStatus(int row, const std::string& status) override;
+  void setStatusTip(int row, const std::string& tip) override;
+  // The tooltip of a visible row's status; empty for none.
+  std::string statusTip(int row);
   void deleteHiddenRow(int row) override;
   std::string outputFolderText() override;
   void setOutputFolderText(const std::string& folder) override;

@@ -5,14 +5,15 @@
 #include "platform/Paths.h"
 
 FileListCommands::FileListCommands(FileListView& listView, ConversionSettings& settings,
-                                   const EncoderPaths& paths, EncoderNotifier::Post post,
+                                   const EncoderPaths& paths, ConversionLog& log,
+                                   EncoderNotifier::Post post,
                                    RunnerStopPauses pauses, std::chrono::milliseconds stopWait)
     : view(listView),
       runner(std::move(post), pauses),
       probe(listView, listView, runner, paths.encoderSystemPath,
             [this] { view.drainMessages(); }, [this] { return batch.converting(); }),
       batch(listView, listView, listView, runner, settings, paths.encoderSystemPath,
-            paths.companionSystemPath, stopWait) {
+            paths.companionSystemPath, log, stopWait) {
   // Sources added while a batch ran are probed once it is over.
   batch.setOnBatchEnded([this] { probe.ProbeNextSource(); });
 }

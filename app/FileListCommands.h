@@ -35,9 +35,10 @@ class FileListView : public FileList, public BatchView, public MessageBoxes {
 // Owns the one encoder runner. User-interface thread only.
 class FileListCommands {
  public:
-  // `post` delivers WM_ENCODER_NOTIFY to the main dialog from any thread.
+  // `post` delivers WM_ENCODER_NOTIFY to the main dialog from any thread; every conversion
+  // is logged to `log`.
   FileListCommands(FileListView& view, ConversionSettings& settings, const EncoderPaths& paths,
-                   EncoderNotifier::Post post,
+                   ConversionLog& log, EncoderNotifier::Post post,
                    RunnerStopPauses pauses = RunnerStopPauses{},
                    std::chrono::milliseconds stopWait = std::chrono::milliseconds(500));
 

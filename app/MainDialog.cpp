@@ -1,5 +1,6 @@
 #include "app/MainDialog.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/SettingsCommand.h"
@@ -24,20 +25,26 @@ constexpr UINT IDM_ABOUTBOX = 0x0010;
 constexpr UINT WM_ADD_START_FILES = WM_APP + 1;
 constexpr int kMinimumWidth = 595;
 constexpr int kMinimumHeight = 400;
+// The file list's column that shows each row's status.
+constexpr int kStatusColumn = 2;
 }  // namespace
 
-MainDialog::MainDialog() : MainDialog(ProgramFolder(), SystemFolder()) {}
+MainDialog::MainDialog()
+    : MainDialog(ProgramFolder(), SystemFolder(), defaultConversionLogPath()) {}
 
-MainDialog::MainDialog(const std::string& programFolderPath, const std::string& systemFolder)
+MainDialog::MainDialog(const std::string& programFolderPath, const std::string& systemFolder,
+                       const std::string& logFile)
     : CDialog(IDD_MAIN_DIALOG),
       programFolder(WithTrailingSlash(programFolderPath)),
       encoderPaths(::encoderPaths(programFolder, WithTrailingSlash(systemFolder))),
       deployment(encoderPaths),
       settings(defaultConversionSettings()),
+      log(logFile),
       view(*this, visibleList, hiddenList, progressBar),
-      commands(view, settings, encoderPaths, [this](UINT message, WPARAM wParam, LPARAM lParam) {
-        ::PostMessage(notifyWindow.load(), message, wParam, lParam);
-      }) {
+      commands(view, settings, encoderPaths, log,
+               [this](UINT message, WPARAM wParam, LPARAM lParam) {
+                 ::PostMessage(notifyWindow.load(), message, wParam, lParam);
+               }) {
   icon = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
   // The folder may exist already or be impossible to make; Start refuses a missing one.
   CreateDirectoryA(settings.outputFolder);
@@ -65,6 +72,7 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_BN_CLICKED(IDC_MORE_DOWNLOADS, &MainDialog::onMoreDownloads),
       ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
       ON_WM_DROPFILES(&MainDialog::OnDropFiles),
+      ON_NOTIFY(LVN_GETINFOTIPA, IDC_FILE_LIST, &MainDialog::onFileListInfoTip),
       ON_MESSAGE(WM_ADD_START_FILES, &MainDialog::onAddStartFiles),
   }};
   return &map;
@@ -113,7 +121,7 @@ BOOL MainDialog::OnInitDialog() {
   layout.addControlById(IDC_BROWSE, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
   layout.addControlById(IDC_WEB_LINK, AnchorLayout::kFollowRight | AnchorLayout::kFollowBottom);
 
-  visibleList.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
+  visibleList.SetExtendedStyle(0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   createColumns();
   summaryLine.SetWindowText("Output Format: AVI, Microsoft MPEG3V2");
   restoreWindowSize();
@@ -145,9 +153,10 @@ void MainDialog::createColumns() {
   const ColumnWidths widths = loadColumnWidths(programFolder);
   visibleList.InsertColumn(0, "FLv Source", LVCFMT_LEFT, widths.w0);
   visibleList.InsertColumn(1, "Duration", LVCFMT_LEFT, widths.w1);
-  visibleList.InsertColumn(2, "Status", LVCFMT_CENTER, widths.w2);
+  visibleList.InsertColumn(kStatusColumn, "Status", LVCFMT_CENTER, widths.w2);
   hiddenList.InsertColumn(0, "full path", LVCFMT_LEFT, 100);
   hiddenList.InsertColumn(1, "duration", LVCFMT_LEFT, 20);
+  hiddenList.InsertColumn(2, "status tip", LVCFMT_LEFT, 20);
 }
 
 void MainDialog::restoreWindowSize() {
@@ -247,6 +256,15 @@ void MainDialog::OnDropFiles(HDROP drop) {
   }
   DragFinish(drop);
   commands.addFiles(paths);
+}
+
+void MainDialog::onFileListInfoTip(NMHDR* header, LRESULT*) {
+  auto& tip = *reinterpret_cast<NMLVGETINFOTIPA*>(header);
+  if (tip.iSubItem != kStatusColumn || tip.cchTextMax <= 0) return;
+  const std::string text = view.statusTip(tip.iItem);
+  const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+  text.copy(tip.pszText, length);
+  tip.pszText[length] = '\0';
 }
 
 LRESULT MainDialog::onAddStartFiles(WPARAM, LPARAM) {

@@ -27,10 +27,11 @@
 // window metrics.
 class MainDialog : public CDialog {
  public:
-  // The program folder of the running executable and the system folder.
+  // The program folder of the running executable, the system folder and the user's log.
   MainDialog();
-  // The same with the two folders given, each ending in '/'.
-  MainDialog(const std::string& programFolder, const std::string& systemFolder);
+  // The same with the two folders (each ending in '/') and the log file given.
+  MainDialog(const std::string& programFolder, const std::string& systemFolder,
+             const std::string& logFile);
   ~MainDialog() override;
 
   // A batch runs: closing is refused.
@@ -74,6 +75,8 @@ class MainDialog : public CDialog {
   LRESULT onEncoderNotify(WPARAM wParam, LPARAM lParam);
   // Files dropped from the file manager are added as Add adds them, except during a batch.
   void OnDropFiles(HDROP drop);
+  // The file list's tooltips: a failed row's status tells why it failed.
+  void onFileListInfoTip(NMHDR* header, LRESULT* result);
   LRESULT onAddStartFiles(WPARAM, LPARAM);
 
   WebAddress webAddress;
@@ -98,6 +101,7 @@ class MainDialog : public CDialog {
   // Where the encoder's threads post to: set once the window exists and never cleared, so
   // they never read m_hWnd while the window goes (a post to a gone window is dropped).
   std::atomic<HWND> notifyWindow{nullptr};
+  ConversionLog log;
   DialogFileList view;
   FileListCommands commands;
 };

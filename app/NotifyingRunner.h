@@ -18,6 +18,7 @@ class NotifyingRunner final : public EncoderRunner {
   }
   std::uint32_t jobNumber() const override { return notifier.jobNumber(); }
   int processId() const override { return notifier.processId(); }
+  std::string failureLine() const override { return notifier.failureLine(); }
 
  private:
   EncoderNotifier notifier;

@@ -18,6 +18,12 @@ std::int32_t saturated(std::int64_t value) {
       value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// The tooltip of a failed row whose encoder said nothing (a crash, a kill).
+std::string failureWithoutReason(std::int64_t exitStatus) {
+  return "The encoder ended with exit status " + std::to_string(exitStatus) +
+         " without saying why.";
+}
+
 const char* statusText(CollisionOutcome outcome) {
   switch (outcome) {
     case Numbered: return "Renamed";
@@ -30,7 +36,7 @@ const char* statusText(CollisionOutcome outcome) {
 
 BatchDriver::BatchDriver(FileList& fileList, BatchView& batchView, MessageBoxes& messageBoxes,
                          EncoderRunner& encoderRunner, ConversionSettings& conversionSettings,
-                         std::string encoder, std::string companion,
+                         std::string encoder, std::string companion, ConversionLog& conversionLog,
                          std::chrono::milliseconds wait)
     : list(fileList),
       view(batchView),
@@ -39,6 +45,7 @@ BatchDriver::BatchDriver(FileList& fileList, BatchView& batchView, MessageBoxes&
       settings(conversionSettings),
       encoderPath(std::move(encoder)),
       companionPath(std::move(companion)),
+      log(conversionLog),
       stopWait(wait) {}
 
 void BatchDriver::toggle() {
@@ -81,13 +88,18 @@ void BatchDriver::startRow(const std::string& sourcePath) {
   for (;;) {
     currentDuration = LeadingNumber(list.durationText(currentRow));
     currentElapsed = 0;
+    list.setStatusTip(currentRow, "");
     const std::optional<ResolvedTarget> target = resolveTarget(path, settings);
     if (target) {
       outcome = target->outcome;
-      const EncoderCommand command =
+      currentSource = path;
+      currentCommand =
           composeEncoderCommand(settings, path, target->path, encoderPath, companionPath);
-      if (!runner.StartConversion(command))
+      rowRunning = runner.StartConversion(currentCommand);
+      if (!rowRunning) {
+        logRow("not started");
         boxes.showMessage("Failed to start child process!", "Warning", false);
+      }
       return;
     }
     list.setStatus(currentRow, "Skipped");
@@ -113,8 +125,16 @@ void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
   removeTemporaryOf(runner.processId());  // still unreaped, so the name is surely its own
-  if (exitStatus != 0) ++failedRows;
-  list.setStatus(currentRow, exitStatus != 0 ? "Failed" : statusText(outcome));
+  rowRunning = false;
+  const std::string errorLine = exitStatus != 0 ? runner.failureLine() : std::string();
+  logRow("exit status " + std::to_string(exitStatus), errorLine);
+  if (exitStatus != 0) {
+    ++failedRows;
+    list.setStatus(currentRow, "Failed");
+    list.setStatusTip(currentRow, errorLine.empty() ? failureWithoutReason(exitStatus) : errorLine);
+  } else {
+    list.setStatus(currentRow, statusText(outcome));
+  }
   addDone(currentDuration);
   advance();
 }
@@ -143,6 +163,7 @@ void BatchDriver::stopBatch() {
   const int encoder = runner.processId();
   runner.Stop();
   removeTemporaryOf(encoder);
+  if (std::exchange(rowRunning, false)) logRow("stopped");
   std::this_thread::sleep_for(stopWait);
   view.enableBatchControls(true);
   view.setStartCaption("S&tart");
@@ -158,6 +179,10 @@ void BatchDriver::removeTemporaryOf(int encoder) {
 
 bool BatchDriver::isCurrentJob(std::uint32_t job) const {
   return isConverting && job != 0 && job == runner.jobNumber();
+}
+
+void BatchDriver::logRow(const std::string& ending, const std::string& errorLine) {
+  log.record({currentSource, currentCommand, ending, errorLine});
 }
 
 void BatchDriver::addDone(std::int32_t seconds) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/ConversionLog.h"
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderCommand.h"
 #include "engine/EncoderRunner.h"
@@ -18,7 +19,8 @@ class BatchView {
   // The output folder as the user typed it.
   virtual std::string outputFolderText() = 0;
   // Disables, or enables again, the controls a running batch must keep from the user: Add,
-  // Remove, Clear, Settings, Exit, the output folder and its browse button, in this order.
+  // Remove, Clear, Settings, Exit, the output folder and its browse button, in this order;
+  // and refuses, or takes again, files dropped on the window.
   virtual void enableBatchControls(bool enable) = 0;
   // The caption of the Start/Stop button.
   virtual void setStartCaption(const std::string& caption) = 0;
@@ -28,12 +30,14 @@ class BatchView {
 };
 
 // Converts the visible rows one after another with one encoder run at a time, shows each
-// row's percentage and end status and the batch's progress, and announces the end.
+// row's percentage and end status (a failed row with the encoder's reason as the status's
+// tooltip) and the batch's progress, announces the end, and logs every conversion.
 // Everything runs on the user-interface thread.
 class BatchDriver {
  public:
   BatchDriver(FileList& list, BatchView& view, MessageBoxes& boxes, EncoderRunner& runner,
               ConversionSettings& settings, std::string encoderPath, std::string companionPath,
+              ConversionLog& log,
               std::chrono::milliseconds stopWait = std::chrono::milliseconds(500));
 
   // The Start/Stop button: starts a batch when idle, stops it when converting.
@@ -62,6 +66,8 @@ class BatchDriver {
   void removeTemporaryOf(int encoder);
   bool isCurrentJob(std::uint32_t job) const;
   void addDone(std::int32_t seconds);
+  // Logs the current row's conversion, which ended as `ending`.
+  void logRow(const std::string& ending, const std::string& errorLine = {});
 
   FileList& list;
   BatchView& view;
@@ -70,6 +76,7 @@ class BatchDriver {
   ConversionSettings& settings;
   const std::string encoderPath;
   const std::string companionPath;
+  ConversionLog& log;
   const std::chrono::milliseconds stopWait;
   std::function<void()> onBatchEnded;
 
@@ -81,4 +88,8 @@ class BatchDriver {
   std::int32_t currentRow = 0;
   CollisionOutcome outcome = Fresh;
   std::int32_t failedRows = 0;
+  // The current row's source and command line while its encoder runs.
+  std::string currentSource;
+  EncoderCommand currentCommand;
+  bool rowRunning = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "engine/EncoderCommand.h"
 
@@ -17,4 +18,7 @@ class EncoderRunner {
   virtual std::uint32_t jobNumber() const = 0;
   // The current job's process id until Stop reaps it, else 0.
   virtual int processId() const = 0;
+  // The line the current conversion gave as the reason it failed ("error: ..."), once its
+  // end has been reported; empty when it gave none.
+  virtual std::string failureLine() const = 0;
 };

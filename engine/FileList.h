@@ -20,6 +20,8 @@ class FileList {
                                 const std::string& status) = 0;
   // Visible column 2 of `row`.
   virtual void setStatus(int row, const std::string& status) = 0;
+  // The tooltip of `row`'s status: why its conversion failed; empty for none.
+  virtual void setStatusTip(int row, const std::string& tip) = 0;
   virtual void deleteHiddenRow(int row) = 0;
 };
 

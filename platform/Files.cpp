@@ -26,6 +26,35 @@ bool FolderIsWritable(const std::string& path) {
 
 bool DeleteFileA(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+namespace {
+// Writes all of `content`, going on after interruptions and short writes.
+bool WriteAll(int fd, std::string_view content) {
+  for (std::size_t written = 0; written < content.size();) {
+    const ssize_t n = write(fd, content.data() + written, content.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+}  // namespace
+
+long long FileSize(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+bool RenameReplacing(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool AppendToFile(const std::string& path, std::string_view text) {
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const bool done = WriteAll(fd, text);
+  return close(fd) == 0 && done;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view content, mode_t mode,
                          bool keepExisting) {
   const std::size_t slash = path.rfind('/');
@@ -34,13 +63,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, mode
       (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".vidmora-XXXXXX";
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool done = fchmod(fd, mode) == 0;
-  for (std::size_t written = 0; done && written < content.size();) {
-    const ssize_t n = write(fd, content.data() + written, content.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    done = n > 0;
-    if (done) written += static_cast<std::size_t>(n);
-  }
+  bool done = fchmod(fd, mode) == 0 && WriteAll(fd, content);
   done = fsync(fd) == 0 && done;
   done = close(fd) == 0 && done;
   if (done) {

@@ -19,6 +19,17 @@ bool FolderIsWritable(const std::string& path);
 // DeleteFileA: removes a file; false when it could not be removed.
 bool DeleteFileA(const std::string& path);
 
+// The size in bytes of the file `path`; -1 when it cannot be looked at.
+long long FileSize(const std::string& path);
+
+// Renames `from` to `to`, replacing a file of that name; false when it could not be done.
+bool RenameReplacing(const std::string& from, const std::string& to);
+
+// Appends `text` to the file `path` with one write (repeated only for what a short write
+// left), so that the lines of several processes appending to it never mix. The file is
+// made (mode 0644) when missing. False when it could not be done.
+bool AppendToFile(const std::string& path, std::string_view text);
+
 // Makes `path` a file of `content` with the permission bits `mode` so that nobody ever
 // sees a part of it: written to a temporary file beside it, synced, then renamed onto
 // `path`. With `keepExisting` it only becomes `path` when no file has that name yet, and an

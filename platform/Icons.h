@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+
 #include "platform/Gdi.h"
 // Icons: images with a transparent background whose hot spot is their centre.
 
@@ -20,12 +22,23 @@ constexpr UINT LR_DEFAULTCOLOR = 0x0;
 constexpr UINT DST_ICON = 0x3;
 constexpr UINT DSS_DISABLED = 0x20;
 
-// Makes the icon resource `resourceId` known to LoadImageA; `xpm` is an XPM image kept in
-// the program, which must outlive every load.
-void RegisterIconResource(int resourceId, const char* const* xpm);
+// One image of an icon resource as its file holds it (PNG).
+struct EncodedImage {
+  const unsigned char* data;
+  std::size_t size;
+};
 
-// LoadImageA of the program's own icon resource `resourceId` (IMAGE_ICON only): with cx and
-// cy 0 the image at its own size. Null when there is no such resource.
+// Makes the icon resource `resourceId` known to LoadImageA: one XPM image, or several
+// encoded images of one picture at different sizes.
+void RegisterIconResource(int resourceId, const char* const* xpm);
+void RegisterIconResource(int resourceId, const EncodedImage* images, std::size_t count);
+
+// LoadImageA of the program's own icon resource `resourceId` (IMAGE_ICON only). With cx and
+// cy 0: a resource of one image gives it at its own size, one of several sizes its image of
+// the system's icon size (SM_CXICON). Otherwise the image of that size, else the nearest
+// larger one scaled down. An icon loaded from a resource of several sizes brings them all to
+// a window's icon (WM_SETICON), for a desktop that shows larger ones. Null when there is no
+// such resource.
 HICON LoadImageA(int resourceId, UINT type, int cx, int cy, UINT flags);
 // An icon made of a colour bitmap and a mask: where the colour bitmap carries no alpha at
 // all, the mask decides transparency. Null without a colour bitmap.

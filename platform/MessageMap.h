@@ -139,6 +139,22 @@ MessageEntry ON_WM_DROPFILES(void (T::*handler)(HDROP)) {
           }};
 }
 
+// WM_NOTIFY with notification `code` from the control with id `id`:
+// void handler(NMHDR* header, LRESULT* result), the header being that of the code's structure.
+template <class T>
+MessageEntry ON_NOTIFY(UINT code, int id, void (T::*handler)(NMHDR*, LRESULT*)) {
+  return {WM_NOTIFY, 0, id,
+          [handler, code, id](CWnd& w, WPARAM, LPARAM lParam, LRESULT& result) {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header == nullptr || header->code != code ||
+                header->idFrom != static_cast<UINT_PTR>(id))
+              return false;
+            result = 0;
+            (message_map_detail::As<T>(w).*handler)(header, &result);
+            return true;
+          }};
+}
+
 // WM_PAINT: void handler().
 template <class T>
 MessageEntry ON_WM_PAINT(void (T::*handler)()) {

@@ -54,6 +54,8 @@ std::string SystemFolder() {
 
 std::string AppDataFolder() { return BaseFolder("XDG_CONFIG_HOME", ".config/"); }
 
+std::string LocalAppDataFolder() { return BaseFolder("XDG_STATE_HOME", ".local/state/"); }
+
 std::string GetFullPathNameA(const std::string& path) {
   if (path.empty()) return path;
   std::string whole = path;

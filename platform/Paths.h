@@ -19,6 +19,11 @@ std::string SystemFolder();
 // keep their settings: $XDG_CONFIG_HOME/ (default ~/.config/). Not created here.
 std::string AppDataFolder();
 
+// The user's local application data folder (SHGetFolderPathA with CSIDL_LOCAL_APPDATA),
+// where programs keep what they record of their work, such as logs: $XDG_STATE_HOME/
+// (default ~/.local/state/). Not created here.
+std::string LocalAppDataFolder();
+
 // GetFullPathNameA: a relative path as a full one, the current folder before it. "." parts
 // and repeated separators go; ".." parts stay, since after a symbolic link a textual cut
 // would lead elsewhere than the path does.

@@ -8,6 +8,7 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
 
 // A window: an opaque number, never reused, so a message for a destroyed window is dropped.
 struct HWND__;
@@ -63,6 +64,13 @@ struct MINMAXINFO {
   POINT ptMaxPosition;
   POINT ptMinTrackSize;
   POINT ptMaxTrackSize;
+};
+
+// WM_NOTIFY: the header of every notification a control sends its parent.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
 };
 
 // WM_DRAWITEM: what an owner-drawn control is to paint.

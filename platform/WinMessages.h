@@ -23,6 +23,7 @@ constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_QUERYDRAGICON = 0x0037;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_KEYDOWN = 0x0100;
@@ -165,6 +166,13 @@ constexpr int LVCFMT_LEFT = 0x0000;
 constexpr int LVCFMT_RIGHT = 0x0001;
 constexpr int LVCFMT_CENTER = 0x0002;
 constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
+constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
+
+// List view notifications (WM_NOTIFY codes).
+constexpr UINT LVN_FIRST = 0U - 100U;
+constexpr UINT LVN_GETINFOTIPA = LVN_FIRST - 57;
+// The size of the buffer LVN_GETINFOTIPA hands out.
+constexpr int INFOTIPSIZE = 1024;
 
 // One row (iSubItem 0) or one cell of a list view.
 struct LVITEMA {
@@ -185,4 +193,17 @@ struct LVCOLUMNA {
   char* pszText;
   int cchTextMax;
   int iSubItem;
+};
+
+// LVN_GETINFOTIPA, sent (with LVS_EX_INFOTIP) when the pointer rests on a row: the parent
+// writes the tooltip into pszText (cchTextMax bytes, the terminating NUL included); an
+// empty text shows none. iSubItem is the column under the pointer.
+struct NMLVGETINFOTIPA {
+  NMHDR hdr;
+  DWORD dwFlags;
+  char* pszText;
+  int cchTextMax;
+  int iItem;
+  int iSubItem;
+  LPARAM lParam;
 };

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "platform/Numbers.h"
-#include "process/EncoderOutputParser.h"
 
 namespace {
 // The probe's standard error the program reads its duration from: the first 2047
@@ -21,6 +20,7 @@ EncoderNotifier::EncoderNotifier(Post poster, RunnerStopPauses pauses)
               .OnErrorText =
                   [this](std::uint32_t job, std::string_view chunk) {
                     if (currentRun != EncoderRun::Conversion) return;
+                    failure.add(chunk);
                     if (const auto figure = timeFigureInChunk(chunk))
                       notify(ENC_TIME, job, LeadingNumber(*figure));
                   },
@@ -36,6 +36,7 @@ EncoderNotifier::EncoderNotifier(Post poster, RunnerStopPauses pauses)
 bool EncoderNotifier::start(EncoderRun run, const std::string& commandLine) {
   if (runner.jobNumber() != 0) runner.Stop();  // the caller forgot: the workers read the kind
   currentRun = run;
+  failure.clear();
   return runner.Start(commandLine, run == EncoderRun::Probe ? kKeptProbeText : 0);
 }
 

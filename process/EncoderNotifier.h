@@ -6,6 +6,7 @@
 #include "platform/WinHandles.h"
 #include "platform/WinMessages.h"
 #include "process/ChildProcessRunner.h"
+#include "process/EncoderOutputParser.h"
 
 static_assert(sizeof(WPARAM) >= 8, "the job number travels in the high half of wParam");
 
@@ -59,11 +60,15 @@ class EncoderNotifier {
   // The current run's job number (0 after Stop) and process id (0 once reaped).
   std::uint32_t jobNumber() const { return runner.jobNumber(); }
   pid_t processId() const { return runner.processId(); }
+  // The current conversion's "error: " line, empty when it gave none. Read it once its
+  // ENC_ENDED has arrived: the run writes it until then.
+  std::string failureLine() const { return failure.line(); }
 
  private:
   void notify(std::uint32_t code, std::uint32_t job, LPARAM value);
 
   const Post post;
   EncoderRun currentRun = EncoderRun::Conversion;  // changed only while nothing runs
+  FailureLineFinder failure;  // of the current conversion, written by its error reader
   ChildProcessRunner runner;                       // last: stopped before the rest goes
 };

@@ -1,7 +1,16 @@
 #include "process/EncoderOutputParser.h"
 
+#include <algorithm>
+
 #include "encoder/contract/EncoderContract.h"
 #include "platform/Numbers.h"
+
+namespace {
+// How the encoder's line about a failure begins.
+constexpr std::string_view kErrorMarker = "error: ";
+// The longest failure line kept, as much as the program keeps of the probe's text.
+constexpr std::size_t kKeptLine = 2047;
+}  // namespace
 
 std::optional<std::string_view> timeFigureInChunk(std::string_view chunk) {
   const std::string_view marker = encoder_contract::kTimeMarker;
@@ -22,4 +31,30 @@ std::int32_t durationSeconds(std::string_view text) {
   };
   // Each field is two characters, so the sum stays far inside 32 bits.
   return static_cast<std::int32_t>(field(10) * 3600 + field(13) * 60 + field(16));
+}
+
+void FailureLineFinder::clear() {
+  current.clear();
+  found.clear();
+}
+
+void FailureLineFinder::add(std::string_view chunk) {
+  while (found.empty() && !chunk.empty()) {
+    const std::size_t end = chunk.find_first_of("\r\n");
+    const std::string_view part = chunk.substr(0, end);
+    current.append(part.substr(0, kKeptLine - std::min(kKeptLine, current.size())));
+    if (end == std::string_view::npos) return;
+    endLine();
+    chunk.remove_prefix(end + 1);
+  }
+}
+
+void FailureLineFinder::endLine() {
+  if (current.starts_with(kErrorMarker)) found = current;
+  current.clear();
+}
+
+std::string FailureLineFinder::line() const {
+  if (!found.empty()) return found;
+  return current.starts_with(kErrorMarker) ? current : std::string();
 }

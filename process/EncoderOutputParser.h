@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
-// The two figures the program reads from the encoder's standard error. Pure functions.
+// What the program reads from the encoder's standard error: two figures, and the line that
+// says why a run failed.
 
 // The text after the first "time=" of one chunk, up to (without) the first '.' after it;
 // nothing when either is missing from the chunk.
@@ -12,3 +14,22 @@ std::optional<std::string_view> timeFigureInChunk(std::string_view chunk);
 // and 16 from the match, each read as a leading number, as h * 3600 + m * 60 + s.
 // 0 when there is no match.
 std::int32_t durationSeconds(std::string_view text);
+
+// The encoder's reason for a failure: the first line of its standard error that starts with
+// "error: ", however the text is cut into chunks. The encoder writes it at its end, after
+// any number of progress lines, so it is looked for in the whole stream, not in a kept start.
+class FailureLineFinder {
+ public:
+  // Forgets what was read: a new run begins.
+  void clear();
+  void add(std::string_view chunk);
+  // The line without its line end, at most 2047 characters; empty when none came. A last
+  // line without a line end counts.
+  std::string line() const;
+
+ private:
+  void endLine();
+
+  std::string current;  // the line being read, cut to the kept length
+  std::string found;
+};

@@ -3,13 +3,12 @@
 #include "platform/Icons.h"
 #include "platform/Resources.h"
 #include "res/AboutBoxTemplate.h"
+#include "res/ApplicationIconImages.h"
 #include "res/ButtonIcons.h"
 #include "res/MainDialogTemplate.h"
 #include "res/OutputSettingsTemplate.h"
 
 namespace {
-#include "res/icon128.xpm"
-
 const DialogTemplate* const kDialogs[] = {&kMainDialogTemplate, &kAboutBoxTemplate,
                                           &kOutputSettingsTemplate};
 const StringResource kStrings[] = {{IDS_ABOUTBOX, "&About vidmora..."}};
@@ -19,6 +18,6 @@ const ResourceTable kResources{kDialogs, kStrings};
 HINSTANCE ProgramResources() { return &kResources; }
 
 void RegisterProgramIcons() {
-  RegisterIconResource(IDR_MAINFRAME, icon128_xpm);
+  RegisterIconResource(IDR_MAINFRAME, kApplicationIconImages, kApplicationIconImagesCount);
   RegisterButtonIcons();
 }

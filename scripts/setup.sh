@@ -9,8 +9,9 @@ packages=(
   googletest libgtest-dev
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  xvfb xauth openbox
+  xvfb xauth openbox x11-utils
   desktop-file-utils appstream xdotool
+  librsvg2-bin lintian
 )
 
 missing=()

@@ -109,8 +109,7 @@ LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lPa
       HICON previous = slot;
       slot = reinterpret_cast<HICON>(lParam);
       QIcon icon;
-      for (HICON each : window.icons)
-        if (each != nullptr) icon.addPixmap(QPixmap::fromImage(IconImage(each)));
+      for (HICON each : window.icons) AddToWindowIcon(icon, each);
       widget.setWindowIcon(icon);
       return reinterpret_cast<LRESULT>(previous);
     }
@@ -123,7 +122,10 @@ LRESULT DialogProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lPa
       switch (wParam & 0xFFF0) {
         case SC_CLOSE: SendMessage(window.handle, WM_CLOSE, 0, 0); break;
         case SC_MINIMIZE: widget.showMinimized(); break;
-        case SC_MAXIMIZE: widget.showMaximized(); break;
+        // Only a window with a maximise button maximises: a fixed dialog keeps its size.
+        case SC_MAXIMIZE:
+          if (window.style & WS_MAXIMIZEBOX) widget.showMaximized();
+          break;
         case SC_RESTORE: widget.showNormal(); break;
         default: break;
       }

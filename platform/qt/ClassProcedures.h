@@ -5,6 +5,7 @@
 #include "platform/WinHandles.h"
 // What each window class does with the messages that reach its default processing.
 
+class QTreeWidget;
 struct WindowObject;
 
 // The class's default processing (after the toolkit's own handling of the event the
@@ -12,6 +13,8 @@ struct WindowObject;
 LRESULT ClassWindowProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
 // The list-view messages (LVM_) of a report-view list.
 LRESULT ListViewProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
+// Lets the list ask its parent for tooltips (LVN_GETINFOTIPA) once it has LVS_EX_INFOTIP.
+void WatchInfoTips(QTreeWidget& list);
 // The combo box messages (CB_) of a drop-down list.
 LRESULT ComboBoxProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -19,6 +19,7 @@
 #include "platform/qt/ClassProcedures.h"
 #include "platform/qt/EventTranslator.h"
 #include "platform/qt/IconStatic.h"
+#include "platform/qt/WindowGeometry.h"
 #include "platform/qt/WindowObject.h"
 
 namespace {
@@ -106,6 +107,7 @@ QWidget* CreateListView(const DialogItemTemplate& item, QWidget* parent) {
   list->header()->setSectionsMovable(false);
   if (!(item.style & WS_BORDER) && !(item.exStyle & WS_EX_CLIENTEDGE))
     list->setFrameShape(QFrame::NoFrame);
+  WatchInfoTips(*list);
   return list;
 }
 
@@ -171,10 +173,9 @@ WindowObject& BuildDialog(const DialogTemplate& dialog, HWND parent) {
   widget->setWindowTitle(FromNarrow(dialog.caption));
   widget->setAttribute(Qt::WA_DeleteOnClose, false);
   const SIZE base = DialogBaseUnits(dialog.fontName, dialog.pointSize);
-  widget->resize(MulDiv(dialog.cx, base.cx, 4), MulDiv(dialog.cy, base.cy, 8));
-
   WindowObject& window = CreateWindowObject(widget, WindowKind::Dialog);
   window.style = dialog.style;
+  SetClientSize(window, {MulDiv(dialog.cx, base.cx, 4), MulDiv(dialog.cy, base.cy, 8)});
   window.exStyle = dialog.exStyle;
   window.parent = parent;
   window.defaultId = IDOK;

@@ -1,5 +1,6 @@
 #include "platform/qt/FileDrops.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QSysInfo>
@@ -15,6 +16,12 @@ bool IsLocalFileUrl(const QUrl& url) {
   return url.scheme() == QLatin1String("file") &&
          (url.host().isEmpty() || url.host() == QLatin1String("localhost") ||
           url.host() == QSysInfo::machineHostName());
+}
+
+// A window under a modal dialog takes no input, drops included, as a disabled window.
+bool BlockedByModalWindow(const QWidget& widget) {
+  const QWidget* modal = QApplication::activeModalWidget();
+  return modal != nullptr && modal != widget.window();
 }
 
 // Copies only: a move would let the file manager delete the source after the drop.
@@ -43,7 +50,7 @@ bool DeliverFileDrag(WindowObject& window, QEvent* event) {
   if (event->type() == QEvent::DragLeave) return true;
   auto& drag = static_cast<QDropEvent&>(*event);
   std::vector<std::string> paths = DroppedFilePaths(*drag.mimeData());
-  if (paths.empty() || !AcceptAsCopy(drag)) {
+  if (paths.empty() || BlockedByModalWindow(*window.widget) || !AcceptAsCopy(drag)) {
     drag.ignore();
     return true;
   }

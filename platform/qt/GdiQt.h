@@ -8,6 +8,7 @@
 #include "platform/Icons.h"
 // The Qt side of the GDI handles, for the platform layer and the visual-styles module only.
 
+class QIcon;
 class QWidget;
 
 struct GdiObject {
@@ -38,6 +39,7 @@ struct DeviceContext {
 
 struct IconObject {
   QImage image;  // Format_ARGB32
+  int resourceId = 0;  // the resource it was loaded from, 0 for none
 };
 
 inline QColor ToQColor(COLORREF color) {
@@ -63,3 +65,6 @@ QFont QtFont(HFONT font);
 // A new icon from an image, and the image of an icon.
 HICON CreateIconFromImage(const QImage& image);
 QImage IconImage(HICON icon);
+// Adds an icon to a window's icon, and with it the larger images of the resource it was
+// loaded from, for a desktop that asks for larger sizes.
+void AddToWindowIcon(QIcon& windowIcon, HICON icon);

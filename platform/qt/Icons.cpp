@@ -1,12 +1,26 @@
+#include <QIcon>
+#include <QPixmap>
+#include <algorithm>
 #include <map>
+#include <vector>
 
+#include "platform/WindowCalls.h"
 #include "platform/qt/GdiQt.h"
 
 namespace {
 
-std::map<int, const char* const*>& IconResources() {
-  static std::map<int, const char* const*> resources;
+// The images of each icon resource, smallest first.
+std::map<int, std::vector<QImage>>& IconResources() {
+  static std::map<int, std::vector<QImage>> resources;
   return resources;
+}
+
+// The image of a resource that best gives an icon `width` wide: that size, else the
+// smallest larger one, else the largest.
+const QImage& BestImage(const std::vector<QImage>& images, int width) {
+  const auto larger = std::find_if(images.begin(), images.end(),
+                                   [width](const QImage& image) { return image.width() >= width; });
+  return larger != images.end() ? *larger : images.back();
 }
 
 HBITMAP BitmapFromImage(const QImage& image, int bitsPixel) {
@@ -35,7 +49,18 @@ QImage Silhouette(const QImage& image, QColor color) {
 }  // namespace
 
 void RegisterIconResource(int resourceId, const char* const* xpm) {
-  IconResources()[resourceId] = xpm;
+  IconResources()[resourceId] = {QImage(xpm)};
+}
+
+void RegisterIconResource(int resourceId, const EncodedImage* images, std::size_t count) {
+  std::vector<QImage> decoded;
+  for (std::size_t index = 0; index < count; ++index) {
+    const QImage image = QImage::fromData(images[index].data, static_cast<int>(images[index].size));
+    if (!image.isNull()) decoded.push_back(image.convertToFormat(QImage::Format_ARGB32));
+  }
+  std::sort(decoded.begin(), decoded.end(),
+            [](const QImage& a, const QImage& b) { return a.width() < b.width(); });
+  if (!decoded.empty()) IconResources()[resourceId] = std::move(decoded);
 }
 
 HICON CreateIconFromImage(const QImage& image) {
@@ -50,10 +75,25 @@ QImage IconImage(HICON icon) { return icon != nullptr ? icon->image : QImage(); 
 HICON LoadImageA(int resourceId, UINT type, int cx, int cy, UINT) {
   const auto found = IconResources().find(resourceId);
   if (type != IMAGE_ICON || found == IconResources().end()) return nullptr;
-  QImage image(found->second);
-  if (cx > 0 && cy > 0 && image.size() != QSize(cx, cy))
+  const std::vector<QImage>& images = found->second;
+  const bool ownSize = cx <= 0 || cy <= 0;
+  QImage image = images.size() == 1 && ownSize
+                     ? images.front()
+                     : BestImage(images, ownSize ? GetSystemMetrics(SM_CXICON) : cx);
+  if (!ownSize && image.size() != QSize(cx, cy))
     image = image.scaled(cx, cy, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  return CreateIconFromImage(image);
+  HICON icon = CreateIconFromImage(image);
+  icon->resourceId = resourceId;
+  return icon;
+}
+
+void AddToWindowIcon(QIcon& windowIcon, HICON icon) {
+  if (icon == nullptr) return;
+  windowIcon.addPixmap(QPixmap::fromImage(icon->image));
+  const auto found = IconResources().find(icon->resourceId);
+  if (found == IconResources().end()) return;
+  for (const QImage& image : found->second)
+    if (image.width() > icon->image.width()) windowIcon.addPixmap(QPixmap::fromImage(image));
 }
 
 HICON CreateIconIndirect(const ICONINFO* info) {

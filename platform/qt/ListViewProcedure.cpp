@@ -1,7 +1,11 @@
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <algorithm>
 
 #include "platform/WinMessages.h"
+#include "platform/WindowCalls.h"
 #include "platform/qt/ClassProcedures.h"
 #include "platform/qt/WindowObject.h"
 
@@ -39,6 +43,51 @@ LRESULT InsertColumn(WindowObject& window, QTreeWidget& list, const LVCOLUMNA& c
   return index;
 }
 
+// LVN_GETINFOTIPA for a cell: what the list's parent wrote, empty for no tooltip.
+std::string AskInfoTip(const WindowObject& window, int row, int column) {
+  char text[INFOTIPSIZE] = "";
+  NMLVGETINFOTIPA tip{{window.handle, static_cast<UINT_PTR>(window.id), LVN_GETINFOTIPA},
+                      0, text, INFOTIPSIZE, row, column, 0};
+  SendMessage(window.parent, WM_NOTIFY, static_cast<WPARAM>(window.id),
+              reinterpret_cast<LPARAM>(&tip));
+  text[INFOTIPSIZE - 1] = '\0';
+  return text;
+}
+
+// Shows the tooltip the parent gives for the cell under the pointer, while the list has
+// LVS_EX_INFOTIP; it goes when the pointer leaves the cell.
+class InfoTips : public QObject {
+ public:
+  explicit InfoTips(QTreeWidget& watched) : QObject(&watched), list(watched) {
+    list.viewport()->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::ToolTip) return false;
+    const WindowObject* window = WindowOfWidget(&list);
+    if (window == nullptr || !(window->extendedStyle & LVS_EX_INFOTIP)) return false;
+    const auto& help = static_cast<const QHelpEvent&>(*event);
+    QTreeWidgetItem* item = list.itemAt(help.pos());
+    const int column = list.columnAt(help.pos().x());
+    const std::string tip = item == nullptr || column < 0
+                                ? std::string()
+                                : AskInfoTip(*window, list.indexOfTopLevelItem(item), column);
+    if (tip.empty()) {
+      QToolTip::hideText();
+      event->ignore();
+      return true;
+    }
+    const QRect row = list.visualItemRect(item);
+    const QRect cell(list.header()->sectionViewportPosition(column), row.top(),
+                     list.header()->sectionSize(column), row.height());
+    QToolTip::showText(help.globalPos(), FromNarrow(tip), list.viewport(), cell);
+    return true;
+  }
+
+ private:
+  QTreeWidget& list;
+};
+
 LRESULT NextItem(QTreeWidget& list, WPARAM start, LPARAM flags) {
   const int from = static_cast<int>(static_cast<std::intptr_t>(start)) + 1;
   for (int row = std::max(0, from); row < list.topLevelItemCount(); ++row)
@@ -46,6 +95,8 @@ LRESULT NextItem(QTreeWidget& list, WPARAM start, LPARAM flags) {
   return -1;
 }
 }  // namespace
+
+void WatchInfoTips(QTreeWidget& list) { new InfoTips(list); }
 
 LRESULT ListViewProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto& list = static_cast<QTreeWidget&>(*window.widget);

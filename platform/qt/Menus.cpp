@@ -3,6 +3,7 @@
 #include <QMenu>
 
 #include "platform/WinMessages.h"
+#include "platform/WinStyles.h"
 #include "platform/WindowCalls.h"
 #include "platform/qt/MenuObject.h"
 #include "platform/qt/WindowObject.h"
@@ -47,6 +48,7 @@ void ShowWindowMenu(HWND dialog, POINT screenPoint) {
   HMENU menu = GetSystemMenu(dialog, FALSE);
   if (menu == nullptr) return;
   const bool minimized = IsIconic(dialog), maximized = IsZoomed(dialog);
+  const DWORD style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
   QMenu popup;
   for (const MenuItem& item : menu->items) {
     if (item.flags & MF_SEPARATOR) {
@@ -56,8 +58,9 @@ void ShowWindowMenu(HWND dialog, POINT screenPoint) {
     QAction* action = popup.addAction(QString::fromLocal8Bit(item.text));
     action->setData(item.id);
     if (item.id == SC_RESTORE) action->setEnabled(minimized || maximized);
-    if (item.id == SC_MINIMIZE) action->setEnabled(!minimized);
-    if (item.id == SC_MAXIMIZE) action->setEnabled(!maximized);
+    // As the title bar's buttons: only what the window's style offers.
+    if (item.id == SC_MINIMIZE) action->setEnabled(!minimized && (style & WS_MINIMIZEBOX));
+    if (item.id == SC_MAXIMIZE) action->setEnabled(!maximized && (style & WS_MAXIMIZEBOX));
   }
   const QAction* chosen = popup.exec(QPoint(screenPoint.x, screenPoint.y));
   if (chosen != nullptr && IsWindow(dialog))

@@ -1,7 +1,9 @@
 #include "platform/ModalHook.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -28,6 +30,29 @@ QMessageBox::Icon BoxIcon(UINT type) {
   }
 }
 
+// A message box sizes itself to its text, so a short text gave a box whose title bar cut
+// its caption ("Wa...ng"). This one is at least as wide as the title bar needs: the caption
+// in a bold face (as window managers draw titles), the window icon, the close box and the
+// frame's margins.
+class CaptionWideMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  // The box fixes its size to its text when shown and again at every layout request.
+  bool event(QEvent* event) override {
+    const bool handled = QMessageBox::event(event);
+    if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) {
+      QFont titleFont = font();
+      titleFont.setBold(true);
+      const QFontMetrics metrics(titleFont);
+      const int needed = metrics.horizontalAdvance(windowTitle()) + 6 * metrics.height();
+      if (width() < needed) setFixedSize(needed, height());
+    }
+    return handled;
+  }
+};
+
 // A modal call begins: the window holding the mouse capture gives it up.
 void CancelMode() {
   if (HWND capture = GetCapture()) {
@@ -39,8 +64,8 @@ void CancelMode() {
 
 int ModalHook::messageBox(HWND owner, const std::string& text, const std::string& caption,
                           UINT type) {
-  QMessageBox box(BoxIcon(type), FromNarrow(caption), FromNarrow(text), QMessageBox::Ok,
-                  OwnerWidget(owner));
+  CaptionWideMessageBox box(BoxIcon(type), FromNarrow(caption), FromNarrow(text),
+                            QMessageBox::Ok, OwnerWidget(owner));
   // A message box has a title and a close box only: no minimise or maximise button.
   box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                      Qt::WindowCloseButtonHint);

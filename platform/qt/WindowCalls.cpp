@@ -193,7 +193,7 @@ BOOL SetWindowPos(HWND window, HWND, int x, int y, int width, int height, UINT f
     if (!(flags & SWP_NOSIZE)) {
       const QSize outer = ClampOuterSize(*object, QSize(width, height));
       object->requestedOuterSize = outer;
-      widget.resize((outer - FrameExtra(*object)).expandedTo({0, 0}));
+      SetClientSize(*object, (outer - FrameExtra(*object)).expandedTo({0, 0}));
     }
     if (!(flags & SWP_NOMOVE)) {
       widget.move(x, y);

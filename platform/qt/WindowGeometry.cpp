@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/WinStyles.h"
 #include "platform/WindowCalls.h"
 #include "platform/qt/WindowObject.h"
 
@@ -24,12 +25,24 @@ MINMAXINFO QueryMinMaxInfo(WindowObject& window) {
   return info;
 }
 
+bool HasSizingBorder(const WindowObject& window) { return window.style & WS_THICKFRAME; }
+
 void ApplyTrackingLimits(WindowObject& window) {
   if (!window.widget) return;
+  if (!HasSizingBorder(window)) {
+    window.widget->setFixedSize(window.widget->size());
+    return;
+  }
   const MINMAXINFO info = QueryMinMaxInfo(window);
   const QSize extra = FrameExtra(window);
   window.widget->setMinimumSize(std::max(0, info.ptMinTrackSize.x - extra.width()),
                                 std::max(0, info.ptMinTrackSize.y - extra.height()));
+}
+
+void SetClientSize(WindowObject& window, QSize size) {
+  if (!window.widget) return;
+  if (HasSizingBorder(window)) window.widget->resize(size);
+  else window.widget->setFixedSize(size);
 }
 
 QSize ClampOuterSize(WindowObject& window, QSize outer) {
@@ -81,7 +94,7 @@ void FollowFrame(WindowObject& window) {
     window.appliedFrameExtra = extra;
     ApplyTrackingLimits(window);
     if (window.requestedOuterSize.isValid())
-      widget.resize((window.requestedOuterSize - extra).expandedTo({0, 0}));
+      SetClientSize(window, (window.requestedOuterSize - extra).expandedTo({0, 0}));
     if (window.centred) widget.move(CentredPosition(window));
     SendSizeIfChanged(window);
     return;

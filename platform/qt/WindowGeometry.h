@@ -12,8 +12,14 @@ QSize FrameExtra(const WindowObject& window);
 // WM_GETMINMAXINFO answered by the window, outer sizes; the defaults are no minimum and
 // the screen size (with decorations) as the maximum.
 MINMAXINFO QueryMinMaxInfo(WindowObject& window);
-// Applies the window's minimum tracking size to what the user can drag it to.
+// A window with a sizing border (WS_THICKFRAME) resizes; any other stays at the size it
+// was made or set to, without resize handles or a maximise button.
+bool HasSizingBorder(const WindowObject& window);
+// Applies the window's minimum tracking size to what the user can drag it to; a window
+// without a sizing border is held at its size.
 void ApplyTrackingLimits(WindowObject& window);
+// Gives a top-level window a new client size, also one without a sizing border.
+void SetClientSize(WindowObject& window, QSize size);
 // An outer size held within the window's tracking limits.
 QSize ClampOuterSize(WindowObject& window, QSize outer);
 // WM_SIZE when the client size or the size type changed since the last one.

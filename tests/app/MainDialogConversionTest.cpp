@@ -5,7 +5,14 @@
 #include <fstream>
 #include <iterator>
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QTreeWidget>
+
 #include "platform/MessageQueue.h"
+#include "platform/qt/WindowObject.h"
 #include "platform/ProgressCtrl.h"
 #include "tests/app/MainDialogHarness.h"
 #include "tests/encoder/MediaFacts.h"
@@ -50,7 +57,7 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   EXPECT_TRUE(dialog->converting());
   EXPECT_EQ(GetWindowTextA(item(1008)), "&Stop");
   EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "off"));
-  drop({testClip("late.flv", 2)});  // ignored, as Add is disabled
+  EXPECT_FALSE(drop({testClip("late.flv", 2)})) << "refused while Add is disabled";
   pumpUntil([&] { return column(1007, 2)[0] != "Ready"; });
   saveShot("main-converting");
   pumpUntil([&] { return !dialog->converting(); });
@@ -76,6 +83,36 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   startAndWait();
   EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Renamed", "Renamed", "Renamed"}));
   EXPECT_TRUE(std::filesystem::exists(output.path() + "b_1.avi"));
+  EXPECT_TRUE(drop({testClip("late.flv", 2)})) << "taken again once the batch is over";
+}
+
+// A source gone between its probe and its conversion: the row reads "Failed", and the
+// encoder's reason is its status's tooltip and in the log.
+TEST_F(MainDialogConversion, AFailedRowSaysWhyInItsTooltipAndTheLog) {
+  const std::string doomed = home.path() + "doomed.flv";
+  std::filesystem::copy_file(testClip("a.flv", 2), doomed);
+  add({doomed});
+  std::filesystem::remove(doomed);
+  startAndWait();
+  ASSERT_EQ(column(1007, 2), std::vector<std::string>{"Failed"});
+  const std::string reason = "error: cannot read " + doomed + ": No such file or directory";
+
+  auto* list = static_cast<QTreeWidget*>(FindWindowObject(item(1007))->widget.data());
+  const QRect row = list->visualItemRect(list->topLevelItem(0));
+  const int statusX = list->header()->sectionViewportPosition(2) + list->header()->sectionSize(2) / 2;
+  const QPoint status(statusX, row.center().y());
+  QHelpEvent hover(QEvent::ToolTip, status, list->viewport()->mapToGlobal(status));
+  QApplication::sendEvent(list->viewport(), &hover);
+  EXPECT_EQ(QToolTip::text().toStdString(), reason);
+  saveShot("main-failed-row");
+
+  std::ifstream log(logFile());
+  std::string line;
+  ASSERT_TRUE(std::getline(log, line)) << "no log at " << logFile();
+  EXPECT_TRUE(line.ends_with("\t" + doomed + "\t\"" + system.path() + "zandrio.dll\" -i \"" +
+                             doomed + "\" -vcodec msmpeg4v2 -y \"" + output.path() +
+                             "doomed.avi\"\texit status 1\t" + reason))
+      << line;
 }
 
 // Add and Start clicked together: Start is handled while the probe step of Add lets waiting

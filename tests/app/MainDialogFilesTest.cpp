@@ -20,7 +20,7 @@ TEST_P(FilesFromOutside, AreProbedInOrderAndTheUnloadableOnesRefused) {
       break;
     case Route::Drop:
       open();
-      drop(files);
+      EXPECT_TRUE(drop(files));
       break;
   }
   pumpUntil([&] { return column(1007, 0).size() + hook.messages.size() == files.size(); });

@@ -48,7 +48,7 @@ MainDialogTest::~MainDialogTest() {
 }
 
 void MainDialogTest::open(const std::vector<std::string>& startFiles) {
-  dialog = std::make_unique<MainDialog>(program.path(), system.path());
+  dialog = std::make_unique<MainDialog>(program.path(), system.path(), logFile());
   dialog->addAtStart(startFiles);
   ASSERT_TRUE(dialog->Create());
   PumpWaitingMessages();
@@ -78,12 +78,12 @@ void MainDialogTest::add(const std::vector<std::string>& files) {
   });
 }
 
-void MainDialogTest::drop(const std::vector<std::string>& files) {
+bool MainDialogTest::drop(const std::vector<std::string>& files) {
   std::string uriList;
   for (const std::string& file : files) uriList += FileUrl(file) + "\r\n";
   const RECT list = childRect(1007);
-  EXPECT_TRUE(DropUriList(dialog->m_hWnd, {(list.left + list.right) / 2, (list.top + list.bottom) / 2},
-                          uriList));
+  return DropUriList(dialog->m_hWnd, {(list.left + list.right) / 2, (list.top + list.bottom) / 2},
+                     uriList);
 }
 
 std::vector<std::string> MainDialogTest::column(int listId, int columnIndex) {

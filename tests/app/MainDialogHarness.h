@@ -42,13 +42,15 @@ class MainDialogTest : public testing::Test {
   void click(int id);
   // Adds these files through the Add button and waits until every probe has ended.
   void add(const std::vector<std::string>& files);
-  // Drops these files from the file manager on the file list; the window must take them.
-  void drop(const std::vector<std::string>& files);
+  // Drops these files from the file manager on the file list; true when the window took
+  // them, false when it refused the drag.
+  bool drop(const std::vector<std::string>& files);
   // The text of column `column` of every row of a list control.
   std::vector<std::string> column(int listId, int column);
   RECT childRect(int id);
   RECT outerRect();
   std::string optionFile() const { return program.path() + "option.ini"; }
+  std::string logFile() const { return home.path() + ".local/state/vidmora/vidmora.log"; }
   // With VIDMORA_SHOTS naming a folder, saves the dialog as it looks now to NAME.png there.
   void saveShot(const std::string& name);
   bool isOpen() const { return dialog && IsWindow(dialog->m_hWnd); }

@@ -124,6 +124,7 @@ class OneRowView : public FileList, public BatchView, public MessageBoxes {
   void setDurationText(int, const std::string&) override {}
   void insertVisibleRow(int, const std::string&, const std::string&, const std::string&) override {}
   void setStatus(int, const std::string&) override {}
+  void setStatusTip(int, const std::string&) override {}
   void deleteHiddenRow(int) override {}
   std::string outputFolderText() override { return folder; }
   void enableBatchControls(bool) override {}
@@ -147,6 +148,7 @@ class RecordingRunner : public EncoderRunner {
   }
   std::uint32_t jobNumber() const override { return 1; }
   int processId() const override { return 0; }
+  std::string failureLine() const override { return {}; }
 };
 
 TEST_F(SettingsCommand, ChoicesReachTheNextConversionsCommandLine) {
@@ -154,7 +156,8 @@ TEST_F(SettingsCommand, ChoicesReachTheNextConversionsCommandLine) {
   OneRowView view(output.path());
   RecordingRunner runner;
   const std::string encoder = "/sys/zandrio.dll", companion = "/sys/quimbel.dll";
-  BatchDriver batch(view, view, view, runner, settings, encoder, companion,
+  ConversionLog log(output.path() + "vidmora.log");
+  BatchDriver batch(view, view, view, runner, settings, encoder, companion, log,
                     std::chrono::milliseconds(0));
   ASSERT_TRUE(runSettingsCommand(settings, [](HWND d) {
     chooseMpeg1WithQualityAndSize(d);

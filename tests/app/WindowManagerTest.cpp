@@ -1,16 +1,46 @@
 // The main dialog's size under a real window manager, which adds its decorations only after
 // the window is first shown. Run by under-window-manager.sh on Xvfb with openbox.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
+#include <cstdio>
+#include <string>
+
+#include "platform/ModalHook.h"
 #include "platform/Profile.h"
 #include "platform/qt/WindowObject.h"
 #include "tests/app/MainDialogHarness.h"
+#include "tests/app/SettingsDialogDriver.h"
+#include "tests/platform/TopLevelWindows.h"
 
 namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
+
+// What a command printed.
+std::string Output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
+
+// The actions the window manager allows on a top-level widget's window.
+std::string AllowedActions(const QWidget& window) {
+  return Output("xprop -id " + std::to_string(window.winId()) + " _NET_WM_ALLOWED_ACTIONS");
+}
+
+// The outer size of a top-level widget, decorations included.
+QSize OuterSize(const QWidget& window) { return window.frameGeometry().size(); }
 
 class UnderWindowManager : public MainDialogTest {
  protected:
@@ -63,4 +93,60 @@ TEST_F(UnderWindowManager, MinimumAndCentringAreAboutTheFramedWindow) {
   pumpUntil([] { return false; }, std::chrono::seconds(1));
   EXPECT_EQ(Width(outerRect()), 595);
   EXPECT_EQ(Height(outerRect()), 400);
+}
+
+// A dialog without a sizing border keeps its size whatever the window manager is asked:
+// openbox withdraws resizing and maximising, and refuses a resize request from outside.
+TEST_F(UnderWindowManager, OutputSettingsKeepsItsSizeWhenTheWindowManagerIsAskedToResizeIt) {
+  openFramed();
+  bool checked = false;
+  whenSettingsDialogOpens([&](HWND d) {
+    QWidget& settings = *FindWindowObject(d)->widget;
+    pumpUntil([&] { return OuterSize(settings) != settings.size(); }, std::chrono::seconds(10));
+    const QSize client = settings.size(), outer = OuterSize(settings);
+    ASSERT_NE(outer, client) << "no window manager framed the dialog";
+    const std::string actions = AllowedActions(settings);
+    EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
+    EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
+    EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+
+    std::system(("xdotool windowsize " + std::to_string(settings.winId()) + " 700 700").c_str());
+    settings.setWindowState(Qt::WindowMaximized);  // a request the window manager answers
+    pumpUntil([] { return false; }, std::chrono::seconds(1));
+    EXPECT_EQ(settings.size(), client);
+    EXPECT_EQ(OuterSize(settings), outer);
+    ::saveShot(d, "output-settings-after-resize");
+    checked = true;
+    ::click(d, IDCANCEL);
+  });
+  click(1003);
+  EXPECT_TRUE(checked);
+}
+
+// A message box has a close box and a fixed size, and is wide enough for the window
+// manager to show its caption whole next to the window icon and the title bar's buttons
+// (openbox's take about 70 pixels), however short its text.
+TEST_F(UnderWindowManager, MessageBoxesAreFixedAndWideEnoughForTheirCaption) {
+  openFramed();
+  ModalHook* answering = SetModalHook(nullptr);  // the real message box
+  bool checked = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = VisibleTopLevel(QStringLiteral("Please stop converting"));
+    ASSERT_NE(box, nullptr);
+    pumpUntil([&] { return OuterSize(*box) != box->size(); }, std::chrono::seconds(10));
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const int caption = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle());
+    EXPECT_GE(OuterSize(*box).width(), caption + 80);
+    EXPECT_EQ(box->minimumSize(), box->maximumSize());
+    const std::string actions = AllowedActions(*box);
+    EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
+    EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
+    EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+    checked = true;
+    static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+  });
+  MessageBoxA(dialog->m_hWnd, "x", "Please stop converting", MB_OK | MB_ICONINFORMATION);
+  SetModalHook(answering);
+  EXPECT_TRUE(checked);
 }

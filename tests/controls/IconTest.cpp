@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QIcon>
+
 #include "controls/GreyIcon.h"
 #include "platform/qt/GdiQt.h"
 #include "res/ButtonIcons.h"
+#include "res/ProgramResources.h"
 #include "tests/controls/MemoryCanvas.h"
 
 namespace {
@@ -45,6 +48,43 @@ TEST(Icons, EveryButtonIconLoadsAt16By16WithATransparentCorner) {
     DestroyIcon(icon);
   }
   EXPECT_EQ(LoadImageA(999, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR), nullptr);
+}
+
+// Of the 4 x 4 blocks of an image, the share that is not one colour: none for a bitmap
+// enlarged four times without smoothing.
+double DetailedBlocks(const QImage& image) {
+  int detailed = 0, blocks = 0;
+  for (int y = 0; y + 4 <= image.height(); y += 4)
+    for (int x = 0; x + 4 <= image.width(); x += 4, ++blocks) {
+      bool uniform = true;
+      for (int dy = 0; dy < 4 && uniform; ++dy)
+        for (int dx = 0; dx < 4 && uniform; ++dx)
+          uniform = image.pixel(x + dx, y + dy) == image.pixel(x, y);
+      if (!uniform) ++detailed;
+    }
+  return blocks > 0 ? static_cast<double>(detailed) / blocks : 0;
+}
+
+// The application icon is drawn once as SVG and rendered at build time at each size of the
+// desktop's icon theme; a window's icon holds every rendering larger than its own image.
+TEST(Icons, TheApplicationIconComesRenderedAtEverySizeAndTheWindowIconCarriesThemAll) {
+  RegisterProgramIcons();
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    HICON icon = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, size, size, LR_DEFAULTCOLOR);
+    ASSERT_NE(icon, nullptr) << size;
+    EXPECT_EQ(IconImage(icon).size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(IconImage(icon).pixel(0, 0)), 0) << size;
+    if (size >= 64) EXPECT_GT(DetailedBlocks(IconImage(icon)), 0.25) << size << " looks blocky";
+    DestroyIcon(icon);
+  }
+  HICON standard = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
+  ASSERT_NE(standard, nullptr);
+  EXPECT_EQ(IconImage(standard).size(), QSize(32, 32));
+  QIcon windowIcon;
+  AddToWindowIcon(windowIcon, standard);
+  EXPECT_EQ(windowIcon.availableSizes(),
+            (QList<QSize>{{32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+  DestroyIcon(standard);
 }
 
 TEST(Icons, IconInfoGivesTheCentreAsHotSpotAndAMaskOfTheTransparentPixels) {

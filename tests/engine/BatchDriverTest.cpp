@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/BatchDriver.h"
+#include "platform/Files.h"
 #include "tests/process/TemporaryFolder.h"
 
 namespace {
@@ -25,6 +26,7 @@ class FakeView : public FileList, public BatchView, public MessageBoxes {
  public:
   struct Row {
     std::string path, seconds, status;
+    std::string tip{};
   };
   std::vector<Row> rows;
   std::string folderText;
@@ -40,6 +42,7 @@ class FakeView : public FileList, public BatchView, public MessageBoxes {
   void setDurationText(int row, const std::string& s) override { rows.at(row).seconds = s; }
   void insertVisibleRow(int, const std::string&, const std::string&, const std::string&) override {}
   void setStatus(int row, const std::string& status) override { rows.at(row).status = status; }
+  void setStatusTip(int row, const std::string& tip) override { rows.at(row).tip = tip; }
   void deleteHiddenRow(int) override {}
   std::string outputFolderText() override { return folderText; }
   void setStartCaption(const std::string& caption) override { startCaption = caption; }
@@ -54,6 +57,11 @@ class FakeView : public FileList, public BatchView, public MessageBoxes {
     for (const Row& row : rows) all.push_back(row.status);
     return all;
   }
+  std::vector<std::string> tips() const {
+    std::vector<std::string> all;
+    for (const Row& row : rows) all.push_back(row.tip);
+    return all;
+  }
 };
 
 // Numbers each start like the real runner and records the command lines.
@@ -63,6 +71,7 @@ class FakeRunner : public EncoderRunner {
   int stops = 0;
   bool startSucceeds = true;
   std::uint32_t job = 0, lastJob = 0;
+  std::string failure;  // the current run's error line
 
   void Stop() override {
     ++stops;
@@ -79,7 +88,26 @@ class FakeRunner : public EncoderRunner {
   }
   std::uint32_t jobNumber() const override { return job; }
   int processId() const override { return job != 0 ? 40000 + static_cast<int>(job) : 0; }
+  std::string failureLine() const override { return failure; }
 };
+
+// The log's lines, each cut into its tab-separated fields, the time left out.
+std::vector<std::vector<std::string>> logEntries(const std::string& path) {
+  std::vector<std::vector<std::string>> entries;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+      const std::size_t tab = line.find('\t', start);
+      fields.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    fields.erase(fields.begin());
+    entries.push_back(fields);
+  }
+  return entries;
+}
 
 class Batch : public ::testing::Test {
  protected:
@@ -101,8 +129,10 @@ class Batch : public ::testing::Test {
   FakeRunner runner;
   ConversionSettings settings = defaultConversionSettings();
   std::string encoder = "/sys/zandrio.dll", companion = "/sys/quimbel.dll";
+  TemporaryFolder state;
+  ConversionLog log{state.path() + "vidmora/vidmora.log"};
   BatchDriver driver{view,    view,      view, runner, settings,
-                     encoder, companion, std::chrono::milliseconds(0)};
+                     encoder, companion, log,  std::chrono::milliseconds(0)};
 };
 
 const std::vector<bool> kDisabledThenEnabled = {false, true};
@@ -184,16 +214,49 @@ TEST_F(Batch, EveryTargetPresentUnderSkipEndsAtOnceWithoutAnEncoder) {
   EXPECT_EQ(view.enables, kDisabledThenEnabled);
 }
 
-TEST_F(Batch, FailedRowsReadFailedAndTheEndMessageCountsThem) {
+// The statuses keep their texts; why a row failed is its status's tooltip and in the log.
+TEST_F(Batch, FailedRowsReadFailedWithTheirReasonAndTheEndMessageCountsThem) {
   addRows({"10", "10", "10"});
   driver.toggle();
+  runner.failure = "error: cannot read the source";
   endRow(1);
+  runner.failure = "";
   endRow(0);
-  endRow(128 + 11);
+  endRow(128 + 11);  // a crash says nothing
   EXPECT_EQ(view.statuses(), (std::vector<std::string>{"Failed", "Done", "Failed"}));
+  EXPECT_EQ(view.tips(),
+            (std::vector<std::string>{
+                "error: cannot read the source", "",
+                "The encoder ended with exit status 139 without saying why."}));
   EXPECT_EQ(view.messages, (std::vector<Message>{
                                {"2 of 3 Flv files could not be converted!", "Warning", true}}));
   EXPECT_EQ(view.position, 30);
+  const auto command = [&](int row) {
+    return "\"/sys/zandrio.dll\" -i \"/in/clip" + std::to_string(row) +
+           ".flv\" -vcodec msmpeg4v2 -y \"" + outputFolder + "clip" + std::to_string(row) + ".avi\"";
+  };
+  EXPECT_EQ(logEntries(log.path()),
+            (std::vector<std::vector<std::string>>{
+                {"/in/clip0.flv", command(0), "exit status 1", "error: cannot read the source"},
+                {"/in/clip1.flv", command(1), "exit status 0", ""},
+                {"/in/clip2.flv", command(2), "exit status 139", ""}}));
+
+  // The next batch starts each row without the reason it failed before.
+  driver.toggle();
+  EXPECT_EQ(view.tips()[0], "");
+}
+
+TEST_F(Batch, StoppedRowsAndFailedStartsAreLoggedToo) {
+  addRows({"10", "10"});
+  driver.toggle();
+  driver.toggle();  // Stop
+  runner.startSucceeds = false;
+  driver.toggle();
+  driver.toggle();  // nothing runs: nothing more to log
+  const auto entries = logEntries(log.path());
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0][2], "stopped");
+  EXPECT_EQ(entries[1][2], "not started");
 }
 
 TEST_F(Batch, NotificationsOfEarlierJobsAreIgnored) {
@@ -275,6 +338,26 @@ TEST_F(Batch, TheBarTakesThe32BitRangeOfSeconds) {
   driver.onTime(runner.job, 30000);
   EXPECT_EQ(view.position, 70000);
   EXPECT_EQ(view.rows[1].status, "75%");
+}
+
+TEST(ConversionLog, FieldsCannotBreakTheLineAndTheFileStaysBounded) {
+  TemporaryFolder state;
+  ConversionLog log(state.path() + "logs/vidmora.log", 200);
+  const std::string oddName = "/in/tab\there\nnew line\\back\x1b.flv";
+  log.record({oddName, "\"/sys/zandrio.dll\" -i \"" + oddName + "\"", "exit status 1", "error: x"});
+  std::ifstream first(log.path());
+  std::string line, rest;
+  std::getline(first, line);
+  EXPECT_FALSE(std::getline(first, rest)) << "one record, one line";
+  EXPECT_NE(line.find("\t/in/tab\\there\\nnew line\\\\back\\x1b.flv\t"), std::string::npos) << line;
+  EXPECT_NE(line.find("\texit status 1\terror: x"), std::string::npos) << line;
+
+  // Past its bound the file moves aside to NAME.1 and a new one begins.
+  for (int run = 0; run < 10; ++run) log.record({"/in/a.flv", "cmd", "exit status 0", ""});
+  EXPECT_LE(FileSize(log.path()), 200 + 60);
+  EXPECT_GT(FileSize(log.path() + ".1"), 0);
+  EXPECT_EQ(logEntries(log.path()).back(),
+            (std::vector<std::string>{"/in/a.flv", "cmd", "exit status 0", ""}));
 }
 
 TEST(FileList, DurationTextHasTwoDigitsPerFieldAndAsManyHoursAsNeeded) {

@@ -22,15 +22,7 @@ fail() {
 }
 id=com.vidmora.vidmora
 manifest="$build/install_manifest_Unspecified.txt"
-
-# What an install under PREFIX holds, files and links, one a line.
-expected() {
-  local size
-  printf '%s\n' "$1/bin/vidmora" "$1/lib/vidmora/vidmora" "$1/lib/vidmora/UxTheme.dll" \
-    "$1/lib/vidmora/zandrio.dll" "$1/lib/vidmora/quimbel.dll" \
-    "$1/share/applications/$id.desktop" "$1/share/metainfo/$id.metainfo.xml"
-  for size in 16 32 48 64 128; do echo "$1/share/icons/hicolor/${size}x$size/apps/$id.png"; done
-}
+. "$source/tests/install/expected-files.sh"
 installed() { find "$1" \( -type f -o -type l \) | sort; }
 
 # The component install keeps the build's own install_manifest.txt (a user's install) as it is.
@@ -39,7 +31,7 @@ install_to() { cmake --install "$build" --prefix "$1" --component Unspecified >/
 # A staged install: everything under DESTDIR, the launcher still pointing into the program
 # folder beside it; the uninstall takes it all away again.
 DESTDIR="$work/stage" install_to /usr
-[ "$(installed "$work/stage")" = "$(expected "$work/stage/usr" | sort)" ] ||
+[ "$(installed "$work/stage")" = "$(expected_files "$work/stage/usr")" ] ||
   fail "staged install: $(installed "$work/stage")"
 [ "$(readlink "$work/stage/usr/bin/vidmora")" = ../lib/vidmora/vidmora ] || fail "launcher link"
 DESTDIR="$work/stage" bash "$source/scripts/uninstall.sh" "$manifest" >/dev/null
@@ -47,8 +39,8 @@ DESTDIR="$work/stage" bash "$source/scripts/uninstall.sh" "$manifest" >/dev/null
 
 prefix="$work/prefix"
 install_to "$prefix"
-[ "$(installed "$prefix")" = "$(expected "$prefix" | sort)" ] || fail "install: $(installed "$prefix")"
-[ "$(sort "$manifest")" = "$(expected "$prefix" | sort)" ] || fail "manifest: $(cat "$manifest")"
+[ "$(installed "$prefix")" = "$(expected_files "$prefix")" ] || fail "install: $(installed "$prefix")"
+[ "$(sort "$manifest")" = "$(expected_files "$prefix")" ] || fail "manifest: $(cat "$manifest")"
 desktop="$prefix/share/applications/$id.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli"

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,7 +45,7 @@ std::string oneMinute() { return clip("minute.flv", {.seconds = 60, .width = 320
 class ConversionChain : public ::testing::Test {
  protected:
   explicit ConversionChain(RunnerStopPauses pauses = RunnerStopPauses{1ms, 1ms, 1ms})
-      : commands(dialog, settings, paths, dialog.poster(), pauses, 0ms) {}
+      : commands(dialog, settings, paths, log, dialog.poster(), pauses, 0ms) {}
 
   void SetUp() override {
     mkdir(systemFolder.c_str(), 0755);
@@ -86,6 +87,7 @@ class ConversionChain : public ::testing::Test {
   EncoderPaths paths = encoderPaths(PROGRAM_FOLDER, systemFolder);
   FakeMainDialog dialog;
   ConversionSettings settings = defaultConversionSettings();
+  ConversionLog log{system.path() + "state/vidmora.log"};
   FileListCommands commands;
 };
 
@@ -174,6 +176,19 @@ TEST_F(ConversionChain, ARowTheEncoderCannotConvertReadsFailed) {
   EXPECT_EQ(dialog.messages,
             std::vector<std::string>{"1 of 3 Flv files could not be converted!"});
   EXPECT_EQ(dialog.captions, std::vector<std::string>{"Warning (i)"});
+  // Why, from the encoder itself: the status's tooltip and the log's line.
+  const std::string reason = "error: cannot read " + doomed + ": No such file or directory";
+  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::statusTip),
+            (std::vector<std::string>{"", reason, ""}));
+  std::ifstream logFile(log.path());
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(logFile, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[1].find("\t" + doomed + "\t\"" + paths.encoderSystemPath + "\" -i \"" + doomed),
+            std::string::npos)
+      << lines[1];
+  EXPECT_TRUE(lines[1].ends_with("\texit status 1\t" + reason)) << lines[1];
+  EXPECT_TRUE(lines[0].ends_with("\texit status 0\t")) << lines[0];
 }
 
 TEST_F(StoppedConversion, StopMidRowKeepsThePercentageAndAValidPartialFile) {

@@ -49,3 +49,36 @@ TEST(EncoderOutputParser, DurationSecondsFromFixedPlaces) {
   };
   for (const auto& c : cases) EXPECT_EQ(durationSeconds(c.text), c.seconds) << c.text;
 }
+
+TEST(EncoderOutputParser, FailureLineIsFoundWhereverTheChunksCutIt) {
+  std::string progress;
+  for (int second = 0; second < 100; ++second)  // far more than the start the probe keeps
+    progress += "frame=  250 fps= 30 q=5.0 size=    1024kB time=" + std::to_string(second) +
+                ".00 bitrate= 838.9kbits/s\n";
+  const std::string longLine = "error: " + std::string(3000, 'x');
+  const struct {
+    const char* name;
+    std::string text;
+    std::string line;
+  } cases[] = {
+      {"after the progress", progress + "error: disk full\n", "error: disk full"},
+      {"before a usage text", "error: unknown switch -q\nusage: zandrio -i SOURCE\n",
+       "error: unknown switch -q"},
+      {"the first one counts", "error: one\nerror: two\n", "error: one"},
+      {"without a line end", progress + "error: out of memory", "error: out of memory"},
+      {"after a carriage return", "time=1.00\rerror: stopped early\r", "error: stopped early"},
+      {"only at a line's start", "frame= 1 error: no\n", ""},
+      {"none at all", progress, ""},
+      {"cut to the kept length", longLine + "\n", longLine.substr(0, 2047)},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunkSize : {std::size_t{1}, std::size_t{7}, std::size_t{256}}) {
+      FailureLineFinder finder;
+      finder.add("error: from an earlier run\n");
+      finder.clear();
+      for (std::size_t at = 0; at < c.text.size(); at += chunkSize)
+        finder.add(std::string_view(c.text).substr(at, chunkSize));
+      EXPECT_EQ(finder.line(), c.line) << c.name << ", chunks of " << chunkSize;
+    }
+  }
+}

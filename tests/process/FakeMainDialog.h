@@ -20,6 +20,7 @@ class FakeMainDialog : public FileListView {
   struct VisibleRow {
     std::string path, durationText, status;
     bool selected = false;
+    std::string statusTip{};
   };
   struct HiddenRow {
     std::string path, seconds;
@@ -71,6 +72,7 @@ class FakeMainDialog : public FileListView {
     checkInStep();
   }
   void setStatus(int row, const std::string& status) override { visible.at(row).status = status; }
+  void setStatusTip(int row, const std::string& tip) override { visible.at(row).statusTip = tip; }
   void deleteHiddenRow(int row) override {
     ASSERT_LT(row, hiddenRowCount());
     hidden.erase(hidden.begin() + row);

@@ -45,7 +45,8 @@ class Commands : public ::testing::Test {
   FakeMainDialog dialog;
   ConversionSettings settings = defaultConversionSettings();
   EncoderPaths paths{RUNNER_CHILD, RUNNER_CHILD, "", ""};
-  FileListCommands commands{dialog, settings, paths, dialog.poster(),
+  ConversionLog log{root + "vidmora.log"};
+  FileListCommands commands{dialog, settings, paths, log, dialog.poster(),
                             RunnerStopPauses{1ms, 1ms, 1ms}, 0ms};
 };
 
