@@ -52,10 +52,13 @@ TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {
 }
 
 // What is at the target when the run starts and is no file that could be read back is never
-// replaced: the run fails before converting, and leaves it as it was.
+// replaced: the run fails before converting, and leaves it as it was. A symbolic link is no
+// regular file, wherever it points, and what it points to is never touched either.
+enum class AtTarget { Folder, DanglingLink, LinkToFile };
+
 struct UnreplaceableCase {
   const char* name;
-  std::filesystem::file_type type;
+  AtTarget what;
 };
 
 class UnreplaceableTarget : public ::testing::TestWithParam<UnreplaceableCase> {};
@@ -63,25 +66,37 @@ class UnreplaceableTarget : public ::testing::TestWithParam<UnreplaceableCase> {
 TEST_P(UnreplaceableTarget, FailsAtOnceAndTouchesNothing) {
   const std::string folder = scratchSubfolder(std::string("unreplaceable_") + GetParam().name);
   const std::string target = folder + "/target.avi";
-  if (GetParam().type == std::filesystem::file_type::directory)
+  const std::string pointedTo = scratchPath(std::string("pointed_to_by_") + GetParam().name);
+  if (GetParam().what == AtTarget::Folder) {
     std::filesystem::create_directory(target);
-  else
-    std::filesystem::create_symlink(folder + "/nowhere", target);
+  } else {
+    if (GetParam().what == AtTarget::LinkToFile) std::ofstream(pointedTo) << "the user's file";
+    std::filesystem::create_symlink(pointedTo, target);
+  }
   const EncoderRun run = runEncoder(
       zandrioPath(), {"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2",
                       "-y", target});
   EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_NE(run.errorText.find("error: cannot replace " + target), std::string::npos)
+  EXPECT_NE(run.errorText.find("error: cannot replace " + target +
+                               ": it is not a regular file; it was left as it is"),
+            std::string::npos)
       << run.errorText;
   EXPECT_EQ(run.errorText.find("Output: "), std::string::npos) << run.errorText;
-  EXPECT_EQ(std::filesystem::symlink_status(target).type(), GetParam().type);
+  EXPECT_EQ(std::filesystem::symlink_status(target).type(),
+            GetParam().what == AtTarget::Folder ? std::filesystem::file_type::directory
+                                                : std::filesystem::file_type::symlink);
   EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"target.avi"});
+  if (GetParam().what == AtTarget::LinkToFile) {
+    EXPECT_EQ(std::filesystem::read_symlink(target), pointedTo);
+    EXPECT_EQ(readAll(pointedTo), "the user's file");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UnreplaceableTarget,
-    ::testing::Values(UnreplaceableCase{"folder", std::filesystem::file_type::directory},
-                      UnreplaceableCase{"dangling_link", std::filesystem::file_type::symlink}),
+    ::testing::Values(UnreplaceableCase{"folder", AtTarget::Folder},
+                      UnreplaceableCase{"dangling_link", AtTarget::DanglingLink},
+                      UnreplaceableCase{"link_to_file", AtTarget::LinkToFile}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A thread that cannot be created (here: a stack size the address space cannot hold) is a
