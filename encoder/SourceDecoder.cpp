@@ -78,21 +78,11 @@ void SourceDecoder::run() {
   audioQueue.finish();
 }
 
-double SourceDecoder::packetSeconds() const {
-  double longest = 0;
-  for (const Coverage& stream : packets) longest = std::max(longest, stream.seconds);
-  return longest;
-}
-
-void SourceDecoder::notePacket(const AVPacket* packet) {
-  const AVStream* stream = source.context()->streams[packet->stream_index];
-  const AVMediaType type = stream->codecpar->codec_type;
+void SourceDecoder::notePacket(const AVPacket* packet, const AVStream* stream, Coverage& into) {
   const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-  if ((type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) || time == AV_NOPTS_VALUE) return;
-  const auto index = static_cast<std::size_t>(packet->stream_index);
-  if (index >= packets.size()) packets.resize(index + 1);
+  if (time == AV_NOPTS_VALUE) return;
   const double base = av_q2d(stream->time_base);
-  packets[index].add(time * base - startSeconds, packet->duration * base);
+  into.add(time * base - startSeconds, packet->duration * base);
 }
 
 void SourceDecoder::decodeAll() {
@@ -103,11 +93,13 @@ void SourceDecoder::decodeAll() {
   PacketPtr packet = allocatePacket();
   bool going = true;
   while (going && !stopRequested() && av_read_frame(context, packet.get()) >= 0) {
-    notePacket(packet.get());
-    if (videoStream != nullptr && packet->stream_index == videoStream->index)
+    if (videoStream != nullptr && packet->stream_index == videoStream->index) {
+      notePacket(packet.get(), videoStream, videoPackets);
       going = decode(videoContext.get(), videoStream, packet.get(), videoClock, videoFrames);
-    else if (audioStream != nullptr && packet->stream_index == audioStream->index)
+    } else if (audioStream != nullptr && packet->stream_index == audioStream->index) {
+      notePacket(packet.get(), audioStream, audioPackets);
       going = decode(audioContext.get(), audioStream, packet.get(), audioClock, audioFrames);
+    }
     av_packet_unref(packet.get());
   }
   // At a stop the frames still inside the decoders are not wanted.

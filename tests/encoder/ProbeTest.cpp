@@ -118,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleProbeCase{"header-only-9-bytes.flv", -1},
                       SampleProbeCase{"vp6-mp3-cut-down-wrong-metadata.flv", 3},
                       SampleProbeCase{"vp6-mp3-second.flv", 14},
+                      SampleProbeCase{"vp6-mp3-video-damaged-from-2s.flv", 27},
+                      SampleProbeCase{"vp6-mp3-video-never-decodes.flv", 27},
                       SampleProbeCase{"vp6-mp3.flv", 27},
                       SampleProbeCase{"vp6-under-one-second.flv", 0}),
     [](const auto& info) {

@@ -16,6 +16,7 @@ namespace {
 struct SampleCase {
   const char* file;
   double seconds;  // what its packets really cover (metadata may claim otherwise); 0: refused
+  const char* refusal = "";  // what the error line of a refused file says
 };
 
 const SampleCase kSamples[] = {
@@ -27,11 +28,14 @@ const SampleCase kSamples[] = {
     {"h263-video-only.flv", 6.6},
     {"h264-aac-no-metadata-bad-tag-sizes.flv", 29.0},
     {"h264-video-only-long-metadata.flv", 4.5},  // metadata: 5.5 s
-    {"header-only-9-bytes.flv", 0},
+    {"header-only-9-bytes.flv", 0, "is not a video file the encoder can read"},
     // The AAC configuration is gone: of its 1 s, one AAC frame can be decoded.
-    {"mutated-two-audio-streams.flv", 0},
+    {"mutated-two-audio-streams.flv", 0, "s of audio in"},
     {"vp6-mp3-cut-down-wrong-metadata.flv", 0.05},  // metadata: 3.09 s
     {"vp6-mp3-second.flv", 14.5},
+    // The sound is whole: it must not hide that the picture stops.
+    {"vp6-mp3-video-damaged-from-2s.flv", 0, "only 2.00 s of the 28.06 s of video in"},
+    {"vp6-mp3-video-never-decodes.flv", 0, "the frame size of the video in"},
     {"vp6-mp3.flv", 28.0},
     {"vp6-under-one-second.flv", 0.83},
 };
@@ -73,6 +77,7 @@ TEST_P(SampleConversion, ConvertsWhatTheSourceHoldsOrRefusesClearly) {
   } else {
     EXPECT_EQ(run.exitStatus, 1) << run.errorText;
     EXPECT_NE(run.errorText.find("error: "), std::string::npos) << run.errorText;
+    EXPECT_NE(run.errorText.find(sample.refusal), std::string::npos) << run.errorText;
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{});
   }
 }
