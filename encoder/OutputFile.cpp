@@ -16,6 +16,7 @@ namespace vidmora_encoder {
 namespace {
 
 std::string writeFailure(const std::string& target, int code) {
+  if (code == AVERROR(ENOMEM)) return "out of memory";
   if (code == AVERROR(ENOSPC)) return "cannot write " + target + ": the disk is full";
   return "cannot write " + target + ": " + errorText(code);
 }

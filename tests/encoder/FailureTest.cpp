@@ -21,9 +21,10 @@ class FailingConversion : public ::testing::Test {
     target = folder + "/target.avi";
     std::ofstream(target) << "the user's earlier file";
   }
-  // Runs zandrio into target and checks the failure's common marks.
-  void expectFailure(const std::vector<std::string>& args, const std::string& message) {
-    const EncoderRun run = runEncoder(zandrioPath(), args, std::chrono::seconds(20));
+  // Runs `executable` (zandrio unless given) into target and checks the failure's common marks.
+  void expectFailure(const std::vector<std::string>& args, const std::string& message,
+                     const std::string& executable = zandrioPath()) {
+    const EncoderRun run = runEncoder(executable, args, std::chrono::seconds(20));
     EXPECT_EQ(run.exitStatus, 1) << run.errorText;
     EXPECT_NE(run.errorText.find("error: " + message), std::string::npos) << run.errorText;
     EXPECT_EQ(readAll(target), "the user's earlier file");
@@ -39,10 +40,22 @@ TEST_F(FailingConversion, GarbageInputKeepsTheExistingTarget) {
   expectFailure({"-i", source, "-vcodec", "msmpeg4v2", "-y", target}, source + " is not a video");
 }
 
-TEST_F(FailingConversion, ImpossibleFrameSizeKeepsTheExistingTarget) {
+// A size the codec would take but no machine should: refused before anything is encoded.
+TEST_F(FailingConversion, OversizedFrameKeepsTheExistingTarget) {
   expectFailure({"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2", "-s",
-                 "60000x60000", "-y", target},
-                "cannot encode 60000x60000 video as msmpeg4v2");
+                 "16000x16000", "-y", target},
+                "cannot encode 16000x16000 video as msmpeg4v2: it holds at most 8192 pixels on a "
+                "side");
+}
+
+// Memory that runs out is said to be that, wherever it ran out (here libavcodec's MPEG-video
+// encoder, which answers a picture it cannot allocate with a bare -1). Small thread stacks keep
+// the threads' share of the address space small on any number of cores.
+TEST_F(FailingConversion, MemoryThatRunsOutIsSaidSo) {
+  expectFailure({"-c", "ulimit -s 2048 && ulimit -v 600000 && exec \"$0\" \"$@\"", zandrioPath(),
+                 "-i", samplePath("h263-video-only.flv"), "-vcodec", "msmpeg4v2", "-s",
+                 "8192x8192", "-y", target},
+                "out of memory\n", "/bin/sh");
 }
 
 TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {

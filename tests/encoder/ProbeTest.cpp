@@ -110,6 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SampleProbeCase{"aac-audio-only.flv", 1},
                       SampleProbeCase{"g711-mulaw-audio-only.flv", 1},
                       SampleProbeCase{"h263-8x8-under-one-second.flv", 0},
+                      SampleProbeCase{"h263-declares-16000x16000.flv", 6},
                       SampleProbeCase{"h263-mp3-one-frame.flv", 1},
                       SampleProbeCase{"h263-nellymoser-no-metadata.flv", 6},
                       SampleProbeCase{"h263-video-only.flv", 6},

@@ -23,6 +23,9 @@ const SampleCase kSamples[] = {
     {"aac-audio-only.flv", 1.07},
     {"g711-mulaw-audio-only.flv", 1.0},
     {"h263-8x8-under-one-second.flv", 0.16},
+    {"h263-declares-16000x16000.flv", 0, "has 16000x16000 frames: at most 8192 pixels on a side"},
+    // The frames from 3 s on are refused by the decoder before their memory is taken.
+    {"h263-grows-to-16000x16000-at-3s.flv", 0, "only 3.00 s of the 6.60 s of video in"},
     {"h263-mp3-one-frame.flv", 1.07},
     {"h263-nellymoser-no-metadata.flv", 6.7},
     {"h263-video-only.flv", 6.6},
