@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "encoder/AudioStage.h"
 #include "encoder/ConversionPipeline.h"
@@ -74,16 +75,26 @@ void checkSourceUnchanged(const SourceFile& source) {
                        " changed while it was being converted; the output was discarded");
 }
 
-// A complete run's output must hold what the source holds, not a sliver of it.
+// Decoding may fall short of the packets by this much (seconds) without failing the run: a
+// kind that short is a stray frame or two of a spliced or damaged file, not its content.
+constexpr double kShortfallSeconds = 0.5;
+
+// A complete run's output must hold what the source holds, not a sliver of it. Video and
+// audio are judged each on its own, so that sound that plays on cannot hide a picture that
+// stopped, nor the reverse.
 void checkContentConverted(const SourceDecoder& decoder, const OutputFile& output,
                            const std::string& source) {
   if (output.packets() == 0) throw EncoderError("nothing of " + source + " could be converted");
-  const double held = decoder.packetSeconds();
-  const double decoded = decoder.decodedSeconds();
-  if (decoded < held / 2) {
-    char figures[96];
-    std::snprintf(figures, sizeof figures, "only %.2f s of the %.2f s in ", decoded, held);
-    throw EncoderError(figures + source + " could be decoded");
+  for (const auto& [type, kind] : {std::pair{AVMEDIA_TYPE_VIDEO, "video"},
+                                   std::pair{AVMEDIA_TYPE_AUDIO, "audio"}}) {
+    const double held = decoder.packetSeconds(type);
+    const double decoded = decoder.decodedSeconds(type);
+    if (decoded < held / 2 && held - decoded > kShortfallSeconds) {
+      char figures[96];
+      std::snprintf(figures, sizeof figures, "only %.2f s of the %.2f s of %s in ", decoded, held,
+                    kind);
+      throw EncoderError(figures + source + " could be decoded");
+    }
   }
 }
 

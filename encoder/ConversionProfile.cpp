@@ -25,11 +25,18 @@ const std::vector<AVRational> kMpegRates = {{24000, 1001}, {24, 1}, {25, 1}, {30
 constexpr int kLameQuality = 3;
 constexpr int kNone = FF_COMPRESSION_DEFAULT;
 
+// MPEG-1's sequence header has 12 bits for each side. MPEG-2 has 14, and msmpeg4v2 and wmv2
+// pictures carry no size at all (AVI and ASF store 32 bits): the general bound holds there.
+constexpr int kMpeg1MaxSide = 4095;
+
 const std::vector<ConversionProfile> kProfiles = {
-    {ec::kCodecAvi, "avi", "msmpeg4v2", "libmp3lame", kMp3Kbps, 128, 3, {}, 0, 10.0, kLameQuality},
-    {ec::kCodecMpeg1, "mpeg", "mpeg1video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone},
-    {ec::kCodecMpeg2, "vob", "mpeg2video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone},
-    {ec::kCodecWmv, "asf", "wmv2", "wmav2", {}, 128, 3, {}, 0, 10.0, kNone},
+    {ec::kCodecAvi, "avi", "msmpeg4v2", "libmp3lame", kMp3Kbps, 128, 3, {}, 0, 10.0, kLameQuality,
+     kMaxFrameSide},
+    {ec::kCodecMpeg1, "mpeg", "mpeg1video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone,
+     kMpeg1MaxSide},
+    {ec::kCodecMpeg2, "vob", "mpeg2video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone,
+     kMaxFrameSide},
+    {ec::kCodecWmv, "asf", "wmv2", "wmav2", {}, 128, 3, {}, 0, 10.0, kNone, kMaxFrameSide},
 };
 }  // namespace
 

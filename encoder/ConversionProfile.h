@@ -12,6 +12,10 @@ extern "C" {
 
 namespace vidmora_encoder {
 
+// The largest frame side taken from a source or given to an output. A frame that size takes
+// 100 MB already, and a conversion holds a dozen; no Flash video is larger.
+constexpr int kMaxFrameSide = 8192;
+
 struct ConversionProfile {
   std::string codec;           // the contract's token, e.g. "msmpeg4v2"
   const char* muxer;           // libavformat muxer name
@@ -24,6 +28,7 @@ struct ConversionProfile {
   int maxBFrames;
   double keyframeSeconds;      // distance between key frames
   int audioCompressionLevel;   // the audio encoder's speed/quality trade-off, where it has one
+  int maxFrameSide;            // the largest side the format holds, at most kMaxFrameSide
 
   // The profile for a codec token the arguments accepted.
   static const ConversionProfile& forCodec(const std::string& codec);

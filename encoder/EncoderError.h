@@ -10,7 +10,10 @@ class EncoderError : public std::runtime_error {
   explicit EncoderError(const std::string& what) : std::runtime_error(what) {}
 };
 
-// Throws EncoderError("<what>: <FFmpeg's text for code>") when code is negative.
+// Throws EncoderError("out of memory") when `code` says memory ran out.
+void throwIfOutOfMemory(int code);
+// Throws EncoderError("<what>: <FFmpeg's text for code>") when code is negative, and "out of
+// memory" when memory ran out, whatever was being done.
 void throwIfFailed(int code, const std::string& what);
 
 }  // namespace vidmora_encoder

@@ -38,7 +38,12 @@ std::string errorText(int code) {
   return text;
 }
 
+void throwIfOutOfMemory(int code) {
+  if (code == AVERROR(ENOMEM)) throw EncoderError("out of memory");
+}
+
 void throwIfFailed(int code, const std::string& what) {
+  throwIfOutOfMemory(code);
   if (code < 0) throw EncoderError(what + ": " + errorText(code));
 }
 

@@ -16,6 +16,7 @@ namespace vidmora_encoder {
 namespace {
 
 std::string writeFailure(const std::string& target, int code) {
+  if (code == AVERROR(ENOMEM)) return "out of memory";
   if (code == AVERROR(ENOSPC)) return "cannot write " + target + ": the disk is full";
   return "cannot write " + target + ": " + errorText(code);
 }
@@ -60,17 +61,17 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::examineTarget() const {
+  // Whatever is there is replaced only if it is a file the user could read back. The name is
+  // opened, not followed: a symbolic link is no regular file, whatever it points to.
+  const UniqueFd existing(::openat(folder.get(), name.c_str(),
+                                   O_RDONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
   struct stat status {};
-  if (::fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!existing.valid()) {
     if (errno == ENOENT) return false;
-    throw EncoderError(systemFailure("cannot create " + target));
+    if (errno != ELOOP)
+      throw EncoderError(systemFailure("cannot replace " + target) + "; it was left as it is");
   }
-  // Whatever is there is replaced only if it is a file the user could read back.
-  const UniqueFd existing(
-      ::openat(folder.get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (!existing.valid())
-    throw EncoderError(systemFailure("cannot replace " + target) + "; it was left as it is");
-  if (::fstat(existing.get(), &status) != 0 || !S_ISREG(status.st_mode))
+  if (!existing.valid() || ::fstat(existing.get(), &status) != 0 || !S_ISREG(status.st_mode))
     throw EncoderError("cannot replace " + target +
                        ": it is not a regular file; it was left as it is");
   return true;

@@ -25,7 +25,7 @@ class OutputFile {
 
   // Examines the target `path`, creates the file in its folder and sets up the muxer
   // `muxerName`; throws EncoderError when the target is present but no regular file that can
-  // be read, or the folder takes no file.
+  // be read (a symbolic link is none, whatever it points to), or the folder takes no file.
   OutputFile(const std::string& path, const char* muxerName, Naming naming = Naming::Unnamed);
   // Discards the file unless commit succeeded.
   ~OutputFile();

@@ -15,16 +15,30 @@ namespace {
 // A jump between a frame's timestamp and where its stream stood that counts as a break.
 constexpr double kTimestampJumpSeconds = 5.0;
 
-CodecContextPtr openDecoder(AVStream* stream) {
+// Refuses a source whose frames have a side larger than the encoder takes.
+void checkFrameSize(int width, int height, const std::string& source) {
+  if (width > kMaxFrameSide || height > kMaxFrameSide)
+    throw EncoderError("the video in " + source + " has " + std::to_string(width) + "x" +
+                       std::to_string(height) + " frames: at most " +
+                       std::to_string(kMaxFrameSide) + " pixels on a side can be converted");
+}
+
+CodecContextPtr openDecoder(AVStream* stream, const std::string& source) {
   if (stream == nullptr) return nullptr;
-  const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+  const AVCodecParameters* parameters = stream->codecpar;
+  if (parameters->codec_type == AVMEDIA_TYPE_VIDEO)
+    checkFrameSize(parameters->width, parameters->height, source);
+  const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
   CodecContextPtr decoder(avcodec_alloc_context3(codec));
   if (!decoder) throw EncoderError("out of memory");
-  throwIfFailed(avcodec_parameters_to_context(decoder.get(), stream->codecpar),
+  throwIfFailed(avcodec_parameters_to_context(decoder.get(), parameters),
                 "cannot set up the decoder");
   decoder->pkt_timebase = stream->time_base;
   decoder->thread_count = 0;  // as many as the machine has, where the codec can use them
-  const std::string kind = stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? "video" : "audio";
+  // A picture larger than any the encoder takes is refused before its memory is taken, also
+  // when the size changes mid-stream.
+  decoder->max_pixels = static_cast<int64_t>(kMaxFrameSide) * kMaxFrameSide;
+  const std::string kind = parameters->codec_type == AVMEDIA_TYPE_VIDEO ? "video" : "audio";
   throwIfFailed(avcodec_open2(decoder.get(), codec, nullptr),
                 std::string("cannot decode the ") + kind + " (" + codec->name + ")");
   return decoder;
@@ -34,8 +48,8 @@ CodecContextPtr openDecoder(AVStream* stream) {
 
 SourceDecoder::SourceDecoder(SourceFile& file)
     : source(file),
-      videoContext(openDecoder(file.videoStream())),
-      audioContext(openDecoder(file.audioStream())),
+      videoContext(openDecoder(file.videoStream(), file.path())),
+      audioContext(openDecoder(file.audioStream(), file.path())),
       startSeconds(static_cast<double>(file.startTime()) / AV_TIME_BASE) {
   if (file.videoStream() != nullptr)
     nominalFrameSeconds = av_q2d(av_inv_q(sourceFrameRate(file.context(), file.videoStream())));
@@ -78,21 +92,11 @@ void SourceDecoder::run() {
   audioQueue.finish();
 }
 
-double SourceDecoder::packetSeconds() const {
-  double longest = 0;
-  for (const Coverage& stream : packets) longest = std::max(longest, stream.seconds);
-  return longest;
-}
-
-void SourceDecoder::notePacket(const AVPacket* packet) {
-  const AVStream* stream = source.context()->streams[packet->stream_index];
-  const AVMediaType type = stream->codecpar->codec_type;
+void SourceDecoder::notePacket(const AVPacket* packet, const AVStream* stream, Coverage& into) {
   const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-  if ((type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) || time == AV_NOPTS_VALUE) return;
-  const auto index = static_cast<std::size_t>(packet->stream_index);
-  if (index >= packets.size()) packets.resize(index + 1);
+  if (time == AV_NOPTS_VALUE) return;
   const double base = av_q2d(stream->time_base);
-  packets[index].add(time * base - startSeconds, packet->duration * base);
+  into.add(time * base - startSeconds, packet->duration * base);
 }
 
 void SourceDecoder::decodeAll() {
@@ -103,11 +107,13 @@ void SourceDecoder::decodeAll() {
   PacketPtr packet = allocatePacket();
   bool going = true;
   while (going && !stopRequested() && av_read_frame(context, packet.get()) >= 0) {
-    notePacket(packet.get());
-    if (videoStream != nullptr && packet->stream_index == videoStream->index)
+    if (videoStream != nullptr && packet->stream_index == videoStream->index) {
+      notePacket(packet.get(), videoStream, videoPackets);
       going = decode(videoContext.get(), videoStream, packet.get(), videoClock, videoFrames);
-    else if (audioStream != nullptr && packet->stream_index == audioStream->index)
+    } else if (audioStream != nullptr && packet->stream_index == audioStream->index) {
+      notePacket(packet.get(), audioStream, audioPackets);
       going = decode(audioContext.get(), audioStream, packet.get(), audioClock, audioFrames);
+    }
     av_packet_unref(packet.get());
   }
   // At a stop the frames still inside the decoders are not wanted.
@@ -122,6 +128,8 @@ void SourceDecoder::decodeAll() {
 bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
                            StreamClock& clock, Coverage& frames) {
   const int sent = avcodec_send_packet(decoder, packet);
+  // A packet the decoder has no memory for is no damaged packet: the run cannot go on.
+  throwIfOutOfMemory(sent);
   if (sent < 0 && sent != AVERROR_EOF) {
     ++refusedPackets;
     return true;
@@ -130,7 +138,9 @@ bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPa
   FrameQueue& queue = queueFor(decoder->codec_type);
   for (;;) {
     if (!received) received = allocateFrame();
-    if (avcodec_receive_frame(decoder, received.get()) < 0) return true;
+    const int got = avcodec_receive_frame(decoder, received.get());
+    throwIfOutOfMemory(got);
+    if (got < 0) return true;
     FramePtr frame = std::move(received);
     DecodedFrame item;
     item.type = decoder->codec_type;

@@ -1,9 +1,7 @@
 #pragma once
-#include <algorithm>
 #include <exception>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "encoder/FfmpegPointers.h"
 #include "encoder/FrameQueue.h"
@@ -47,11 +45,15 @@ class SourceDecoder {
   // source's start) where the last video frame ends.
   int skippedPackets() const { return refusedPackets; }
   double videoEnd() const { return lastVideoEnd; }
-  // After stop(): the seconds the packets of the source's longest audio or video
-  // stream cover (what the source holds, whatever its metadata claims), and the seconds the
-  // decoded frames of the chosen streams cover.
-  double packetSeconds() const;
-  double decodedSeconds() const { return std::max(videoFrames.seconds, audioFrames.seconds); }
+  // After stop(): the seconds the packets of the chosen stream of `type` (video or audio)
+  // cover (what the source holds, whatever its metadata claims), and the seconds its decoded
+  // frames cover; 0 for a kind the source has no stream of.
+  double packetSeconds(AVMediaType type) const {
+    return type == AVMEDIA_TYPE_VIDEO ? videoPackets.seconds : audioPackets.seconds;
+  }
+  double decodedSeconds(AVMediaType type) const {
+    return type == AVMEDIA_TYPE_VIDEO ? videoFrames.seconds : audioFrames.seconds;
+  }
 
  private:
   struct StreamClock {
@@ -69,8 +71,8 @@ class SourceDecoder {
   void run();
   // Demuxes and decodes to the end of the input, a stop or a cancelled queue.
   void decodeAll();
-  // Adds a packet of any audio or video stream to what its stream covers.
-  void notePacket(const AVPacket* packet);
+  // Adds `packet` of `stream` to what the stream's packets cover.
+  void notePacket(const AVPacket* packet, const AVStream* stream, Coverage& into);
   // Sends one packet (nullptr drains) and queues what comes out; false when cancelled.
   bool decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
               StreamClock& clock, Coverage& frames);
@@ -91,7 +93,7 @@ class SourceDecoder {
   double nominalFrameSeconds = 0.04;
   int refusedPackets = 0;
   double lastVideoEnd = 0;
-  std::vector<Coverage> packets;  // by stream index
+  Coverage videoPackets, audioPackets;
   Coverage videoFrames, audioFrames;
   FramePtr received;  // the frame the next avcodec_receive_frame fills
   std::exception_ptr failure;

@@ -18,6 +18,14 @@ constexpr AVPixelFormat kOutputFormat = AV_PIX_FMT_YUV420P;
 bool hasThreads(const AVCodec* codec) {
   return (codec->capabilities & (AV_CODEC_CAP_SLICE_THREADS | AV_CODEC_CAP_FRAME_THREADS)) != 0;
 }
+
+// libavcodec's MPEG-video encoders (all four here) answer a picture they cannot allocate with
+// a bare -1, which reads as EPERM, "Operation not permitted": encoding checks no permission,
+// so from them it means that memory ran out.
+void throwIfEncodingFailed(int code) {
+  if (code == AVERROR(EPERM)) throw EncoderError("out of memory");
+  throwIfFailed(code, "video encoding failed");
+}
 }  // namespace
 
 VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& settings,
@@ -57,8 +65,11 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
   if (output.wantsGlobalHeader()) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   char size[32];
   std::snprintf(size, sizeof size, "%dx%d", c->width, c->height);
-  throwIfFailed(avcodec_open2(c, codec, nullptr),
-                std::string("cannot encode ") + size + " video as " + profile.codec);
+  const std::string refusal = std::string("cannot encode ") + size + " video as " + profile.codec;
+  if (c->width > profile.maxFrameSide || c->height > profile.maxFrameSide)
+    throw EncoderError(refusal + ": it holds at most " + std::to_string(profile.maxFrameSide) +
+                       " pixels on a side");
+  throwIfFailed(avcodec_open2(c, codec, nullptr), refusal);
   stream = output.addStream(c);
 }
 
@@ -94,13 +105,19 @@ AVFrame* VideoStage::heldPicture() {
                                        static_cast<AVPixelFormat>(held->format), c->width,
                                        c->height, kOutputFormat, SWS_BICUBIC, nullptr, nullptr,
                                        nullptr));
-    if (!scaler) throw EncoderError("cannot scale the video to the output size");
+    // Both sizes are within the bounds, so a scaler that could not be made for a pixel
+    // format it takes is memory it did not get.
+    if (!scaler)
+      throw EncoderError(sws_isSupportedInput(static_cast<AVPixelFormat>(held->format)) > 0
+                             ? "out of memory"
+                             : "cannot scale the video to the output size");
     converted->width = c->width;
     converted->height = c->height;
     converted->format = kOutputFormat;
     throwIfFailed(av_frame_get_buffer(converted.get(), 0), "out of memory");
-    sws_scale(scaler.get(), held->data, held->linesize, 0, held->height, converted->data,
-              converted->linesize);
+    throwIfFailed(sws_scale(scaler.get(), held->data, held->linesize, 0, held->height,
+                            converted->data, converted->linesize),
+                  "cannot scale the video to the output size");
   }
   // The source's frame types and key flags mean nothing for the new encoding.
   converted->pict_type = AV_PICTURE_TYPE_NONE;
@@ -110,11 +127,11 @@ AVFrame* VideoStage::heldPicture() {
 
 void VideoStage::encode(AVFrame* picture) {
   if (picture != nullptr) picture->pts = next++;
-  throwIfFailed(avcodec_send_frame(encoder.get(), picture), "video encoding failed");
+  throwIfEncodingFailed(avcodec_send_frame(encoder.get(), picture));
   for (;;) {
     const int received = avcodec_receive_packet(encoder.get(), packet.get());
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
-    throwIfFailed(received, "video encoding failed");
+    throwIfEncodingFailed(received);
     size_t statsSize = 0;
     if (const uint8_t* stats =
             av_packet_get_side_data(packet.get(), AV_PKT_DATA_QUALITY_STATS, &statsSize);

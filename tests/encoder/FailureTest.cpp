@@ -21,9 +21,10 @@ class FailingConversion : public ::testing::Test {
     target = folder + "/target.avi";
     std::ofstream(target) << "the user's earlier file";
   }
-  // Runs zandrio into target and checks the failure's common marks.
-  void expectFailure(const std::vector<std::string>& args, const std::string& message) {
-    const EncoderRun run = runEncoder(zandrioPath(), args, std::chrono::seconds(20));
+  // Runs `executable` (zandrio unless given) into target and checks the failure's common marks.
+  void expectFailure(const std::vector<std::string>& args, const std::string& message,
+                     const std::string& executable = zandrioPath()) {
+    const EncoderRun run = runEncoder(executable, args, std::chrono::seconds(20));
     EXPECT_EQ(run.exitStatus, 1) << run.errorText;
     EXPECT_NE(run.errorText.find("error: " + message), std::string::npos) << run.errorText;
     EXPECT_EQ(readAll(target), "the user's earlier file");
@@ -39,10 +40,22 @@ TEST_F(FailingConversion, GarbageInputKeepsTheExistingTarget) {
   expectFailure({"-i", source, "-vcodec", "msmpeg4v2", "-y", target}, source + " is not a video");
 }
 
-TEST_F(FailingConversion, ImpossibleFrameSizeKeepsTheExistingTarget) {
+// A size the codec would take but no machine should: refused before anything is encoded.
+TEST_F(FailingConversion, OversizedFrameKeepsTheExistingTarget) {
   expectFailure({"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2", "-s",
-                 "60000x60000", "-y", target},
-                "cannot encode 60000x60000 video as msmpeg4v2");
+                 "16000x16000", "-y", target},
+                "cannot encode 16000x16000 video as msmpeg4v2: it holds at most 8192 pixels on a "
+                "side");
+}
+
+// Memory that runs out is said to be that, wherever it ran out (here libavcodec's MPEG-video
+// encoder, which answers a picture it cannot allocate with a bare -1). Small thread stacks keep
+// the threads' share of the address space small on any number of cores.
+TEST_F(FailingConversion, MemoryThatRunsOutIsSaidSo) {
+  expectFailure({"-c", "ulimit -s 2048 && ulimit -v 600000 && exec \"$0\" \"$@\"", zandrioPath(),
+                 "-i", samplePath("h263-video-only.flv"), "-vcodec", "msmpeg4v2", "-s",
+                 "8192x8192", "-y", target},
+                "out of memory\n", "/bin/sh");
 }
 
 TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {
@@ -52,10 +65,13 @@ TEST_F(FailingConversion, FileWithoutStreamsKeepsTheExistingTarget) {
 }
 
 // What is at the target when the run starts and is no file that could be read back is never
-// replaced: the run fails before converting, and leaves it as it was.
+// replaced: the run fails before converting, and leaves it as it was. A symbolic link is no
+// regular file, wherever it points, and what it points to is never touched either.
+enum class AtTarget { Folder, DanglingLink, LinkToFile };
+
 struct UnreplaceableCase {
   const char* name;
-  std::filesystem::file_type type;
+  AtTarget what;
 };
 
 class UnreplaceableTarget : public ::testing::TestWithParam<UnreplaceableCase> {};
@@ -63,25 +79,37 @@ class UnreplaceableTarget : public ::testing::TestWithParam<UnreplaceableCase> {
 TEST_P(UnreplaceableTarget, FailsAtOnceAndTouchesNothing) {
   const std::string folder = scratchSubfolder(std::string("unreplaceable_") + GetParam().name);
   const std::string target = folder + "/target.avi";
-  if (GetParam().type == std::filesystem::file_type::directory)
+  const std::string pointedTo = scratchPath(std::string("pointed_to_by_") + GetParam().name);
+  if (GetParam().what == AtTarget::Folder) {
     std::filesystem::create_directory(target);
-  else
-    std::filesystem::create_symlink(folder + "/nowhere", target);
+  } else {
+    if (GetParam().what == AtTarget::LinkToFile) std::ofstream(pointedTo) << "the user's file";
+    std::filesystem::create_symlink(pointedTo, target);
+  }
   const EncoderRun run = runEncoder(
       zandrioPath(), {"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2",
                       "-y", target});
   EXPECT_EQ(run.exitStatus, 1);
-  EXPECT_NE(run.errorText.find("error: cannot replace " + target), std::string::npos)
+  EXPECT_NE(run.errorText.find("error: cannot replace " + target +
+                               ": it is not a regular file; it was left as it is"),
+            std::string::npos)
       << run.errorText;
   EXPECT_EQ(run.errorText.find("Output: "), std::string::npos) << run.errorText;
-  EXPECT_EQ(std::filesystem::symlink_status(target).type(), GetParam().type);
+  EXPECT_EQ(std::filesystem::symlink_status(target).type(),
+            GetParam().what == AtTarget::Folder ? std::filesystem::file_type::directory
+                                                : std::filesystem::file_type::symlink);
   EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"target.avi"});
+  if (GetParam().what == AtTarget::LinkToFile) {
+    EXPECT_EQ(std::filesystem::read_symlink(target), pointedTo);
+    EXPECT_EQ(readAll(pointedTo), "the user's file");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UnreplaceableTarget,
-    ::testing::Values(UnreplaceableCase{"folder", std::filesystem::file_type::directory},
-                      UnreplaceableCase{"dangling_link", std::filesystem::file_type::symlink}),
+    ::testing::Values(UnreplaceableCase{"folder", AtTarget::Folder},
+                      UnreplaceableCase{"dangling_link", AtTarget::DanglingLink},
+                      UnreplaceableCase{"link_to_file", AtTarget::LinkToFile}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A thread that cannot be created (here: a stack size the address space cannot hold) is a

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <vector>
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -66,6 +68,45 @@ MediaFacts readMediaFacts(const std::string& path) {
   if (audioEnd > audioFirst) facts.audioSeconds = audioEnd - audioFirst;
   if (facts.videoSeconds > 0) facts.videoKbps = videoBytes * 8 / facts.videoSeconds / 1000;
   avformat_close_input(&context);
+  return facts;
+}
+
+SourceFacts readSourceFacts(const std::string& path) {
+  constexpr double kLargestGapSeconds = 1.0;
+  SourceFacts facts;
+  AVFormatContext* context = nullptr;
+  // Tags are walked by their own sizes: a wrong PreviousTagSize makes the demuxer search
+  // for the next tag instead, and lose every packet of a file where all of them are wrong.
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "flv_ignore_prevtag", "1", 0);
+  const int opened = avformat_open_input(&context, path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (opened < 0) return facts;
+  std::map<int, std::vector<double>> videoTimes;  // by stream index
+  std::map<int, int64_t> videoBytes;
+  AVPacket* packet = av_packet_alloc();
+  while (av_read_frame(context, packet) >= 0) {
+    const AVStream* stream = context->streams[packet->stream_index];
+    const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+    if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+        avcodec_find_decoder(stream->codecpar->codec_id) != nullptr && time != AV_NOPTS_VALUE) {
+      videoTimes[packet->stream_index].push_back(time * av_q2d(stream->time_base));
+      videoBytes[packet->stream_index] += packet->size;
+    }
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  avformat_close_input(&context);
+  if (videoBytes.empty()) return facts;
+  const auto most =
+      std::max_element(videoBytes.begin(), videoBytes.end(),
+                       [](const auto& a, const auto& b) { return a.second < b.second; });
+  std::vector<double>& times = videoTimes[most->first];
+  std::sort(times.begin(), times.end());
+  for (std::size_t i = 1; i < times.size(); ++i) {
+    const double gap = times[i] - times[i - 1];
+    if (gap <= kLargestGapSeconds) facts.videoSeconds += gap;
+  }
   return facts;
 }
 

@@ -23,4 +23,16 @@ struct MediaFacts {
 // Opens `path` and reads every packet; `opened` false when it cannot be read.
 MediaFacts readMediaFacts(const std::string& path);
 
+// What a source holds by a reading of its packets alone (no decoding), to judge what a
+// conversion made of it.
+struct SourceFacts {
+  // The seconds the packets of its video cover (the stream with a decoder that carries the
+  // most bytes): the time between timestamps neighbouring in time order, where they lie at
+  // most a second apart. A damaged or stray timestamp far off adds nothing.
+  double videoSeconds = 0;
+};
+
+// All zero when `path` cannot be read.
+SourceFacts readSourceFacts(const std::string& path);
+
 }  // namespace encoder_test

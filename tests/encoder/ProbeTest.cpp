@@ -110,6 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SampleProbeCase{"aac-audio-only.flv", 1},
                       SampleProbeCase{"g711-mulaw-audio-only.flv", 1},
                       SampleProbeCase{"h263-8x8-under-one-second.flv", 0},
+                      SampleProbeCase{"h263-declares-16000x16000.flv", 6},
                       SampleProbeCase{"h263-mp3-one-frame.flv", 1},
                       SampleProbeCase{"h263-nellymoser-no-metadata.flv", 6},
                       SampleProbeCase{"h263-video-only.flv", 6},
@@ -123,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Metadata 143.9 s; the file holds 14.49 s.
                       SampleProbeCase{"vp6-mp3-metadata-ten-times-too-long.flv", 14},
                       SampleProbeCase{"vp6-mp3-second.flv", 14},
+                      SampleProbeCase{"vp6-mp3-video-damaged-from-2s.flv", 27},
+                      SampleProbeCase{"vp6-mp3-video-never-decodes.flv", 27},
                       SampleProbeCase{"vp6-mp3.flv", 27},
                       SampleProbeCase{"vp6-under-one-second.flv", 0}),
     [](const auto& info) {

@@ -3,8 +3,9 @@
 // conversion (the four codecs in turn, some into an existing target, some stopped with
 // SIGTERM or killed with SIGKILL mid-run), and checks what every run must do: end within its
 // time, without a signal or a sanitizer report, with exit status 0 or 1 (3 only when stopped),
-// a failure with its "error: " line, a success with a readable output, and nothing in the
-// output folder but the target afterwards. Starts no new input after SECONDS; the same seed
+// a failure with its "error: " line, a success with a readable output that holds at least
+// half the picture the source's video packets cover, and nothing in the output folder but the
+// target afterwards. Starts no new input after SECONDS; the same seed
 // tries the same inputs. Each input that breaks a rule is written, with a note of what
 // happened, to the findings folder. Exit status 1 when anything was found.
 #include <signal.h>
@@ -115,6 +116,24 @@ Judgement judgeFolder(const fs::path& folder, const fs::path& target, bool exist
   return {};
 }
 
+// A picture shortfall this small (seconds) is not judged: the encoder lets half a second go
+// itself, and the two readings count a stream's ends differently.
+constexpr double kPictureToleranceSeconds = 1.0;
+
+// What a complete conversion holds against an independent reading of its source: the wrong
+// results an exit 0 can hide.
+Judgement judgeContent(const encoder_test::SourceFacts& source, const fs::path& target) {
+  const double shown = encoder_test::readMediaFacts(target).videoSeconds;
+  if (shown + kPictureToleranceSeconds < source.videoSeconds / 2) {
+    char figures[128];
+    std::snprintf(figures, sizeof figures,
+                  "exit 0 with %.2f s of picture, the source's video covers %.2f s", shown,
+                  source.videoSeconds);
+    return {Finding::Wrong, figures};
+  }
+  return {};
+}
+
 class Fuzzer {
  public:
   Fuzzer(uint64_t firstSeed, fs::path workFolder, fs::path findingsFolder)
@@ -184,6 +203,8 @@ class Fuzzer {
     Judgement verdict = judgeRun(run, ending, false);
     if (verdict.finding == Finding::None)
       verdict = judgeFolder(folder, target, existed, run, ending, pid, tally);
+    if (verdict.finding == Finding::None && ending == Ending::Natural && run.exitStatus == 0)
+      verdict = judgeContent(encoder_test::readSourceFacts(inputPath), target);
     record(verdict, input, what + "\nconversion " + command, run);
   }
 
