@@ -74,7 +74,9 @@ TEST(Icons, TheApplicationIconComesRenderedAtEverySizeAndTheWindowIconCarriesThe
     ASSERT_NE(icon, nullptr) << size;
     EXPECT_EQ(IconImage(icon).size(), QSize(size, size));
     EXPECT_EQ(qAlpha(IconImage(icon).pixel(0, 0)), 0) << size;
-    if (size >= 64) EXPECT_GT(DetailedBlocks(IconImage(icon)), 0.25) << size << " looks blocky";
+    if (size >= 64) {
+      EXPECT_GT(DetailedBlocks(IconImage(icon)), 0.25) << size << " looks blocky";
+    }
     DestroyIcon(icon);
   }
   HICON standard = LoadImageA(IDR_MAINFRAME, IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
