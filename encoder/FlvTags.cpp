@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "encoder/StopSignal.h"
 
@@ -12,7 +13,6 @@ namespace {
 constexpr int kTagHeaderBytes = 11;
 constexpr int kFieldBytes = 4;        // a PreviousTagSize field
 constexpr int kMediaHeaderBytes = 5;  // of a tag's data: enough to tell what it carries
-constexpr std::size_t kCheckpointStride = 1024;
 // The first tags read for the start and a look at the fields; the last tags stepped over for
 // the end. Enough to pass metadata and see both kinds at either end.
 constexpr int kHeadTags = 64;
@@ -20,8 +20,8 @@ constexpr int kTailTags = 48;
 // How far back from the end a file cut short is searched for its last whole tag: close to
 // the end first, where it nearly always is.
 constexpr int64_t kTailSearchBytes[] = {256 << 10, 4 << 20};
-// A file whose fields are all right, or all but the odd one, is read as it is.
-constexpr int kWrongFieldsToCorrect = 2;
+// A file whose fields are all right, or all but the odd one, is read by them.
+constexpr int kWrongFieldsToIgnore = 2;
 
 uint32_t bigEndian(const uint8_t* bytes, int count) {
   uint32_t value = 0;
@@ -71,15 +71,17 @@ struct Tag {
   bool frame = false;  // carries audio or video to decode, not a configuration or command
 };
 
-// The tag whose header starts at `offset`, when it is a whole audio, video or script tag.
-std::optional<Tag> readTag(Window& window, int64_t offset, int64_t fileSize) {
+// The tag whose header starts at `offset`, when it is a whole audio, video or script tag (of
+// any type, with `anyType`: the demuxer steps over a tag of a type it does not know).
+std::optional<Tag> readTag(Window& window, int64_t offset, int64_t fileSize,
+                           bool anyType = false) {
   const uint8_t* bytes = window.at(offset, kTagHeaderBytes + kMediaHeaderBytes);
   if (bytes == nullptr || window.available(offset) < kTagHeaderBytes) return std::nullopt;
   Tag tag;
   tag.offset = offset;
   tag.type = bytes[0] & 0x1f;
   tag.dataSize = bigEndian(bytes + 1, 3);
-  if ((tag.type != 8 && tag.type != 9 && tag.type != 18) ||
+  if ((!anyType && tag.type != 8 && tag.type != 9 && tag.type != 18) ||
       offset + kTagHeaderBytes + tag.dataSize > fileSize)
     return std::nullopt;
   // A signed 32-bit millisecond count: 24 bits, then the 8 above them.
@@ -152,10 +154,9 @@ struct Walk {
   TagTimes times;
 };
 
-// Walks the tags from the first field on, at most `limit` of them, noting their times and
-// the fields that are wrong; each field is added to `fields` when given.
-Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t limit,
-                 FlvTagSizes* fields) {
+// Walks the tags from the first field on by their headers' sizes, as the demuxer does, at
+// most `limit` of them, noting their times and the fields that are wrong.
+Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t limit) {
   Walk walk;
   int64_t field = firstField;
   uint32_t expected = 0;
@@ -164,8 +165,7 @@ Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t l
     const uint8_t* bytes = window.at(field, kFieldBytes + kTagHeaderBytes + kMediaHeaderBytes);
     if (bytes == nullptr || window.available(field) < kFieldBytes) break;
     if (bigEndian(bytes, kFieldBytes) != expected) ++walk.wrongFields;
-    if (fields != nullptr) fields->add(field);
-    const auto tag = readTag(window, field + kFieldBytes, fileSize);
+    const auto tag = readTag(window, field + kFieldBytes, fileSize, /*anyType=*/true);
     if (!tag) break;
     walk.times.add(*tag);
     expected = kTagHeaderBytes + tag->dataSize;
@@ -243,35 +243,6 @@ std::optional<TagTimes> tailTimes(Window& window, int64_t firstTag, int64_t file
 
 }  // namespace
 
-void FlvTagSizes::add(int64_t offset) {
-  if (fieldCount > 0) steps.push_back(static_cast<uint32_t>(offset - last));
-  if (fieldCount % kCheckpointStride == 0) checkpoints.push_back(offset);
-  last = offset;
-  ++fieldCount;
-}
-
-void FlvTagSizes::apply(int64_t offset, uint8_t* buffer, int count) const {
-  if (checkpoints.empty()) return;
-  const int64_t end = offset + count;
-  // Start from the last checkpoint before the first field that can overlap the buffer.
-  const auto after = std::upper_bound(checkpoints.begin(), checkpoints.end(), offset - kFieldBytes);
-  const std::size_t stride = after == checkpoints.begin() ? 0 : after - checkpoints.begin() - 1;
-  std::size_t index = stride * kCheckpointStride;
-  int64_t field = checkpoints[stride];
-  while (index < fieldCount && field < end) {
-    if (field + kFieldBytes > offset) {
-      // The first field follows the file header and says no tag came before it.
-      const uint32_t value = index == 0 ? 0 : steps[index - 1] - kFieldBytes;
-      for (int i = 0; i < kFieldBytes; ++i) {
-        const int64_t at = field + i;
-        if (at >= offset && at < end) buffer[at - offset] = static_cast<uint8_t>(value >> (8 * (3 - i)));
-      }
-    }
-    if (index + 1 < fieldCount) field += steps[index];
-    ++index;
-  }
-}
-
 std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
   if (!input.seekable()) return std::nullopt;
   const int64_t fileSize = input.size();
@@ -284,20 +255,19 @@ std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
   FlvLayout layout;
   if (firstField < static_cast<int64_t>(header.size()) || firstTag >= fileSize) return layout;
   Window window(input, 64 << 10);
-  const Walk head = walkForward(window, firstField, fileSize, kHeadTags, nullptr);
+  const Walk head = walkForward(window, firstField, fileSize, kHeadTags);
   const auto tail = tailTimes(window, firstTag, fileSize);
-  if (head.wrongFields < kWrongFieldsToCorrect && tail && head.times.start() && tail->end()) {
+  if (head.wrongFields < kWrongFieldsToIgnore && tail && head.times.start() && tail->end()) {
     layout.startMs = head.times.start();
     layout.endMs = tail->end();
     return layout;
   }
   // The fields are wrong, or the ends hold no media: every tag is walked.
   Window large(input, 1 << 20);
-  FlvTagSizes fields;
-  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX, &fields);
+  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX);
   layout.startMs = whole.times.start();
   layout.endMs = whole.times.end();
-  if (whole.wrongFields >= kWrongFieldsToCorrect) layout.corrections = std::move(fields);
+  layout.tagSizesWrong = whole.wrongFields >= kWrongFieldsToIgnore;
   return layout;
 }
 

@@ -46,7 +46,7 @@ AVStream* carryingMost(const std::vector<AVStream*>& candidates,
 SourceFile::SourceFile(const std::string& path)
     : input(path),
       layout(examineFlvTags(input)),
-      reader(input, corrections()),
+      reader(input),
       inputContext(openDemuxer(reader)) {
   const auto videos = decodableStreams(inputContext.get(), AVMEDIA_TYPE_VIDEO);
   const auto audios = decodableStreams(inputContext.get(), AVMEDIA_TYPE_AUDIO);
@@ -69,6 +69,9 @@ InputContextPtr SourceFile::openDemuxer(const SourceReader& from) const {
   // Keeps every onMetaData entry, so statedDuration can tell a stated duration from the
   // demuxer's peek at the last tag.
   av_dict_set(&options, "flv_full_metadata", "1", 0);
+  // Some writers get every PreviousTagSize field wrong; the demuxer, which checks them, would
+  // give up on the whole file.
+  if (layout && layout->tagSizesWrong) av_dict_set(&options, "flv_ignore_prevtag", "1", 0);
   int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
   av_dict_free(&options);
   if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
@@ -84,14 +87,10 @@ InputContextPtr SourceFile::openDemuxer(const SourceReader& from) const {
   return opened;
 }
 
-const FlvTagSizes* SourceFile::corrections() const {
-  return layout && layout->corrections ? &*layout->corrections : nullptr;
-}
-
 std::vector<int64_t> SourceFile::bytesPerStream() {
   std::vector<int64_t> bytes;
   if (!input.seekable()) return bytes;  // a stream can be read once only
-  const SourceReader second(input, corrections());
+  const SourceReader second(input);
   const InputContextPtr context = openDemuxer(second);
   PacketPtr packet = allocatePacket();
   while (!stopRequested() && av_read_frame(context.get(), packet.get()) >= 0) {

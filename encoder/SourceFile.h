@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "encoder/FfmpegPointers.h"
 #include "encoder/FlvTags.h"
@@ -9,7 +10,7 @@
 // An opened source: its container read far enough to know the streams, and the video and
 // audio stream the encoder uses (of each kind, the one with a decoder that carries the most).
 // An FLV file's tags are looked at first, for where its media starts and ends and whether its
-// PreviousTagSize fields need correcting.
+// PreviousTagSize fields can be gone by.
 
 namespace vidmora_encoder {
 
@@ -49,8 +50,6 @@ class SourceFile {
   InputContextPtr openDemuxer(const SourceReader& reader) const;
   // The bytes of each stream's packets over the whole file (demuxing only).
   std::vector<int64_t> bytesPerStream();
-  // The corrected PreviousTagSize fields the file is read with, or nullptr.
-  const FlvTagSizes* corrections() const;
 
   SourceInput input;
   std::optional<FlvLayout> layout;

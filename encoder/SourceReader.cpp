@@ -4,9 +4,8 @@
 
 namespace vidmora_encoder {
 
-SourceReader::SourceReader(SourceInput& source, const FlvTagSizes* corrected)
+SourceReader::SourceReader(SourceInput& source)
     : input(source),
-      corrections(corrected),
       // What is not a regular file is read as a stream: the demuxer then never seeks.
       ioContext(allocateIoContext(this, read, nullptr, source.seekable() ? seek : nullptr)) {}
 
@@ -23,8 +22,6 @@ int SourceReader::read(void* opaque, uint8_t* buffer, int size) {
   }
   if (got < 0) return AVERROR(static_cast<int>(-got));
   if (got == 0) return AVERROR_EOF;
-  if (self->corrections != nullptr)
-    self->corrections->apply(self->position, buffer, static_cast<int>(got));
   self->position += got;
   return static_cast<int>(got);
 }
