@@ -117,13 +117,22 @@ class TagTimes {
     if (!tag.frame || (tag.type != 8 && tag.type != 9)) return;
     Kind& kind = tag.type == 8 ? audio : video;
     if (!kind.seen) {
-      kind = {true, tag.presentMs, tag.presentMs, tag.decodeMs, 0};
+      kind = {true, tag.presentMs, tag.presentMs, tag.decodeMs, 0, 0};
       return;
     }
-    if (tag.decodeMs > kind.lastDecode) kind.gap = tag.decodeMs - kind.lastDecode;
-    kind.lastDecode = std::max(kind.lastDecode, tag.decodeMs);
-    kind.first = std::min(kind.first, tag.presentMs);
-    kind.latest = std::max(kind.latest, tag.presentMs);
+    // A time that jumps by seconds (a damaged timestamp, a spliced recording) is taken as
+    // going on where the stream was, as the conversion takes it.
+    int64_t decode = tag.decodeMs + kind.offset;
+    const int64_t expected = kind.lastDecode + kind.gap;
+    if (decode - expected > kJumpMs || expected - decode > kJumpMs) {
+      kind.offset += expected - decode;
+      decode = expected;
+    }
+    // A step longer than any frame lasts is a gap or a damaged time, not the frame's length.
+    if (decode > kind.lastDecode && decode - kind.lastDecode <= kLongestFrameMs)
+      kind.gap = decode - kind.lastDecode;
+    kind.lastDecode = std::max(kind.lastDecode, decode);
+    kind.latest = std::max(kind.latest, tag.presentMs + kind.offset);
   }
   std::optional<int64_t> start() const {
     if (!audio.seen && !video.seen) return std::nullopt;
@@ -139,12 +148,15 @@ class TagTimes {
   }
 
  private:
+  static constexpr int64_t kJumpMs = 5000;
+  static constexpr int64_t kLongestFrameMs = 1000;
   struct Kind {
     bool seen = false;
-    int64_t first = 0;       // earliest presentation time
-    int64_t latest = 0;      // latest presentation time
-    int64_t lastDecode = 0;  // latest decoding time
+    int64_t first = 0;       // the first frame's presentation time
+    int64_t latest = 0;      // the latest presentation time
+    int64_t lastDecode = 0;  // the latest decoding time
     int64_t gap = 0;         // the last step between decoding times: the last frame's length
+    int64_t offset = 0;      // added to the times after a jump in them
   };
   Kind audio, video;
 };
@@ -154,9 +166,29 @@ struct Walk {
   TagTimes times;
 };
 
+// The field before the next whole tag after `from` whose own field is right, as the demuxer
+// finds its way again after a damaged tag; nothing when there is none.
+std::optional<int64_t> nextWholeTag(Window& window, int64_t from, int64_t fileSize) {
+  for (int64_t at = from; at + kTagHeaderBytes + kFieldBytes <= fileSize; ++at) {
+    if ((at & 0xffff) == 0 && stopRequested()) throw StoppedEarly();
+    const uint8_t* bytes = window.at(at, kTagHeaderBytes);
+    if (bytes == nullptr) return std::nullopt;
+    const uint8_t type = bytes[0] & 0x1f;
+    if (type != 8 && type != 9 && type != 18) continue;
+    const int64_t tagBytes = kTagHeaderBytes + bigEndian(bytes + 1, 3);
+    // Only a tag the window holds whole is tried: a far read for every candidate would read
+    // the file many times over.
+    if (window.available(at) < tagBytes + kFieldBytes) continue;
+    if (bigEndian(bytes + tagBytes, kFieldBytes) == tagBytes) return at - kFieldBytes;
+  }
+  return std::nullopt;
+}
+
 // Walks the tags from the first field on by their headers' sizes, as the demuxer does, at
-// most `limit` of them, noting their times and the fields that are wrong.
-Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t limit) {
+// most `limit` of them, noting their times and the fields that are wrong; past a damaged tag,
+// when `resync`, from the next whole tag.
+Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t limit,
+                 bool resync) {
   Walk walk;
   int64_t field = firstField;
   uint32_t expected = 0;
@@ -165,7 +197,11 @@ Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t l
     const uint8_t* bytes = window.at(field, kFieldBytes + kTagHeaderBytes + kMediaHeaderBytes);
     if (bytes == nullptr || window.available(field) < kFieldBytes) break;
     if (bigEndian(bytes, kFieldBytes) != expected) ++walk.wrongFields;
-    const auto tag = readTag(window, field + kFieldBytes, fileSize, /*anyType=*/true);
+    auto tag = readTag(window, field + kFieldBytes, fileSize, /*anyType=*/true);
+    if (!tag && resync) {
+      const auto found = nextWholeTag(window, field + 1, fileSize);
+      if (found) tag = readTag(window, *found + kFieldBytes, fileSize);
+    }
     if (!tag) break;
     walk.times.add(*tag);
     expected = kTagHeaderBytes + tag->dataSize;
@@ -241,6 +277,14 @@ std::optional<TagTimes> tailTimes(Window& window, int64_t firstTag, int64_t file
   return std::nullopt;
 }
 
+// Whether a file of `bytes` can hold media from `startMs` to `endMs`: a frame of any kind
+// takes more than its tag's 15 bytes, and there are several a second. A span far longer (a
+// damaged timestamp in the last tags) is not believed.
+bool plausible(int64_t startMs, int64_t endMs, int64_t bytes) {
+  constexpr int64_t kLeastBytesPerSecond = 64;
+  return endMs - startMs <= bytes * 1000 / kLeastBytesPerSecond;
+}
+
 }  // namespace
 
 std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
@@ -255,16 +299,18 @@ std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
   FlvLayout layout;
   if (firstField < static_cast<int64_t>(header.size()) || firstTag >= fileSize) return layout;
   Window window(input, 64 << 10);
-  const Walk head = walkForward(window, firstField, fileSize, kHeadTags);
+  const Walk head = walkForward(window, firstField, fileSize, kHeadTags, /*resync=*/false);
   const auto tail = tailTimes(window, firstTag, fileSize);
-  if (head.wrongFields < kWrongFieldsToIgnore && tail && head.times.start() && tail->end()) {
+  if (head.wrongFields < kWrongFieldsToIgnore && tail && head.times.start() && tail->end() &&
+      plausible(*head.times.start(), *tail->end(), fileSize - firstTag)) {
     layout.startMs = head.times.start();
     layout.endMs = tail->end();
     return layout;
   }
-  // The fields are wrong, or the ends hold no media: every tag is walked.
+  // The fields are wrong, the ends hold no media, or their times cannot both be right: every
+  // tag is walked.
   Window large(input, 1 << 20);
-  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX);
+  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX, /*resync=*/true);
   layout.startMs = whole.times.start();
   layout.endMs = whole.times.end();
   layout.tagSizesWrong = whole.wrongFields >= kWrongFieldsToIgnore;

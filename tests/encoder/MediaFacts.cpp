@@ -1,5 +1,7 @@
 #include "tests/encoder/MediaFacts.h"
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <cstdint>
 #include <map>
@@ -71,43 +73,76 @@ MediaFacts readMediaFacts(const std::string& path) {
   return facts;
 }
 
-SourceFacts readSourceFacts(const std::string& path) {
+namespace {
+
+// One demux-only reading; with `byTagSizes`, the tags are walked by their own sizes: a wrong
+// PreviousTagSize makes the demuxer search for the next tag instead, and lose every packet of
+// a file where all of them are wrong, while a tag cut short throws the walk off for good.
+SourceFacts::Reading demuxedFacts(const std::string& path, bool byTagSizes) {
   constexpr double kLargestGapSeconds = 1.0;
-  SourceFacts facts;
+  SourceFacts::Reading facts;
   AVFormatContext* context = nullptr;
-  // Tags are walked by their own sizes: a wrong PreviousTagSize makes the demuxer search
-  // for the next tag instead, and lose every packet of a file where all of them are wrong.
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "flv_ignore_prevtag", "1", 0);
+  if (byTagSizes) av_dict_set(&options, "flv_ignore_prevtag", "1", 0);
   const int opened = avformat_open_input(&context, path.c_str(), nullptr, &options);
   av_dict_free(&options);
   if (opened < 0) return facts;
-  std::map<int, std::vector<double>> videoTimes;  // by stream index
-  std::map<int, int64_t> videoBytes;
+  std::map<int, std::vector<double>> times;  // by stream index
+  std::map<int, int64_t> bytes;
+  double first = 1e300, last = -1e300;
   AVPacket* packet = av_packet_alloc();
   while (av_read_frame(context, packet) >= 0) {
     const AVStream* stream = context->streams[packet->stream_index];
+    const AVMediaType type = stream->codecpar->codec_type;
     const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-    if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+    if ((type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) &&
         avcodec_find_decoder(stream->codecpar->codec_id) != nullptr && time != AV_NOPTS_VALUE) {
-      videoTimes[packet->stream_index].push_back(time * av_q2d(stream->time_base));
-      videoBytes[packet->stream_index] += packet->size;
+      const double seconds = time * av_q2d(stream->time_base);
+      times[packet->stream_index].push_back(seconds);
+      bytes[packet->stream_index] += packet->size;
+      first = std::min(first, seconds);
+      last = std::max(last, seconds);
     }
     av_packet_unref(packet);
   }
   av_packet_free(&packet);
+  // Of each kind, the stream that carries the most.
+  auto covered = [&](AVMediaType type) {
+    int chosen = -1;
+    for (const auto& [index, carried] : bytes)
+      if (context->streams[index]->codecpar->codec_type == type &&
+          (chosen < 0 || carried > bytes[chosen]))
+        chosen = index;
+    if (chosen < 0) return 0.0;
+    std::vector<double>& stream = times[chosen];
+    std::sort(stream.begin(), stream.end());
+    double seconds = 0;
+    for (std::size_t i = 1; i < stream.size(); ++i) {
+      const double gap = stream[i] - stream[i - 1];
+      if (gap <= kLargestGapSeconds) seconds += gap;
+    }
+    return seconds;
+  };
+  facts.videoSeconds = covered(AVMEDIA_TYPE_VIDEO);
+  facts.audioSeconds = covered(AVMEDIA_TYPE_AUDIO);
+  facts.span = last > first ? last - first : 0;
   avformat_close_input(&context);
-  if (videoBytes.empty()) return facts;
-  const auto most =
-      std::max_element(videoBytes.begin(), videoBytes.end(),
-                       [](const auto& a, const auto& b) { return a.second < b.second; });
-  std::vector<double>& times = videoTimes[most->first];
-  std::sort(times.begin(), times.end());
-  for (std::size_t i = 1; i < times.size(); ++i) {
-    const double gap = times[i] - times[i - 1];
-    if (gap <= kLargestGapSeconds) facts.videoSeconds += gap;
-  }
   return facts;
+}
+
+double statedDuration(const std::string& path) {
+  AVFormatContext* context = nullptr;
+  if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return 0;
+  const AVDictionaryEntry* stated = av_dict_get(context->metadata, "duration", nullptr, 0);
+  const double seconds = stated != nullptr ? std::strtod(stated->value, nullptr) : 0;
+  avformat_close_input(&context);
+  return seconds;
+}
+
+}  // namespace
+
+SourceFacts readSourceFacts(const std::string& path) {
+  return {demuxedFacts(path, false), demuxedFacts(path, true), statedDuration(path)};
 }
 
 }  // namespace encoder_test

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <string>
 // What the FFmpeg libraries read back from a media file, for checking an encoder's output.
 
@@ -26,10 +27,26 @@ MediaFacts readMediaFacts(const std::string& path);
 // What a source holds by a reading of its packets alone (no decoding), to judge what a
 // conversion made of it.
 struct SourceFacts {
-  // The seconds the packets of its video cover (the stream with a decoder that carries the
-  // most bytes): the time between timestamps neighbouring in time order, where they lie at
-  // most a second apart. A damaged or stray timestamp far off adds nothing.
-  double videoSeconds = 0;
+  // What one demux-only reading finds. Of each kind, the stream with a decoder that carries
+  // the most bytes: the seconds its packets cover (the time between timestamps neighbouring in
+  // time order, where they lie at most a second apart: a damaged or stray timestamp far off
+  // adds nothing); and, of both kinds, the time from the first packet to the last.
+  struct Reading {
+    double videoSeconds = 0;
+    double audioSeconds = 0;
+    double span = 0;
+  };
+  // Read by the PreviousTagSize fields, as a demuxer does by default, and by the tags' own
+  // sizes. On a damaged file the two can find very different things.
+  Reading byFields, bySizes;
+  // The duration the file's metadata states; 0 when it states none.
+  double statedSeconds = 0;
+  // The video both readings find at least; a reading that finds none (all fields wrong, or a
+  // walk thrown off by its first damaged tag) does not count.
+  double videoSeconds() const {
+    const double a = byFields.videoSeconds, b = bySizes.videoSeconds;
+    return a > 0 && b > 0 ? std::min(a, b) : std::max(a, b);
+  }
 };
 
 // All zero when `path` cannot be read.

@@ -3,18 +3,20 @@
 // conversion (the four codecs in turn, some into an existing target, some stopped with
 // SIGTERM or killed with SIGKILL mid-run), and checks what every run must do: end within its
 // time, without a signal or a sanitizer report, with exit status 0 or 1 (3 only when stopped),
-// a failure with its "error: " line, a success with a readable output that holds at least
-// half the picture the source's video packets cover, and nothing in the output folder but the
-// target afterwards. Starts no new input after SECONDS; the same seed
-// tries the same inputs. Each input that breaks a rule is written, with a note of what
+// a failure with its "error: " line, a probe that does not report the metadata's length
+// where the source's packets cover far less or far more, a success with a readable output that holds at least half the picture the source's
+// video packets cover, and nothing in the output folder but the target afterwards. Starts no
+// new input after SECONDS; the same seed tries the same inputs. Each input that breaks a rule is written, with a note of what
 // happened, to the findings folder. Exit status 1 when anything was found.
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -124,11 +126,44 @@ constexpr double kPictureToleranceSeconds = 1.0;
 // results an exit 0 can hide.
 Judgement judgeContent(const encoder_test::SourceFacts& source, const fs::path& target) {
   const double shown = encoder_test::readMediaFacts(target).videoSeconds;
-  if (shown + kPictureToleranceSeconds < source.videoSeconds / 2) {
+  if (shown + kPictureToleranceSeconds < source.videoSeconds() / 2) {
     char figures[128];
     std::snprintf(figures, sizeof figures,
                   "exit 0 with %.2f s of picture, the source's video covers %.2f s", shown,
-                  source.videoSeconds);
+                  source.videoSeconds());
+    return {Finding::Wrong, figures};
+  }
+  return {};
+}
+
+// The length a successful probe reports, in seconds; negative when it gives none.
+double reportedSeconds(const std::string& text) {
+  const auto at = text.find(encoder_contract::kDurationMarker);
+  int hours = 0, minutes = 0;
+  double seconds = 0;
+  if (at == std::string::npos ||
+      std::sscanf(text.c_str() + at + std::strlen(encoder_contract::kDurationMarker), "%d:%d:%lf",
+                  &hours, &minutes, &seconds) != 3)
+    return -1;
+  return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
+// The probe must not take a file's metadata at its word when what the file holds is far from
+// it (a download cut short, a writer that lied). What a damaged file holds depends on how it
+// is read, so a length the metadata states is wrong only when it is far (more than 2 s and a
+// quarter) from every reading's figure: what each covers, and its first packet to its last.
+Judgement judgeProbe(const encoder_test::SourceFacts& source, const encoder_test::EncoderRun& run) {
+  const double reported = reportedSeconds(run.errorText);
+  if (reported < 0 || source.statedSeconds <= 0 || std::fabs(reported - source.statedSeconds) > 0.01)
+    return {};
+  double nearest = 1e300;
+  for (const auto& reading : {source.byFields, source.bySizes})
+    for (double held : {std::max(reading.videoSeconds, reading.audioSeconds), reading.span})
+      if (std::fabs(reported - held) < std::fabs(reported - nearest)) nearest = held;
+  if (nearest > 0 && std::fabs(reported - nearest) > std::max(2.0, 0.25 * nearest)) {
+    char figures[128];
+    std::snprintf(figures, sizeof figures,
+                  "probe reported the metadata's %.2f s, the media holds %.2f s", reported, nearest);
     return {Finding::Wrong, figures};
   }
   return {};
@@ -159,9 +194,12 @@ class Fuzzer {
     std::string what = sample.filename().string() + " with";
     for (const auto& mutation : mutations) what += " " + mutation;
 
+    const encoder_test::SourceFacts facts = encoder_test::readSourceFacts(inputPath);
     const auto probe =
         encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath}, std::chrono::seconds(20));
-    record(judgeRun(probe, Ending::Natural, true), input, what + "\nprobe", probe);
+    Judgement probed = judgeRun(probe, Ending::Natural, true);
+    if (probed.finding == Finding::None && probe.exitStatus == 0) probed = judgeProbe(facts, probe);
+    record(probed, input, what + "\nprobe", probe);
 
     const encoder_test::OutputFormat& format = kFormats[tally.inputs % kFormats.size()];
     const fs::path folder = work / "out";
@@ -204,7 +242,7 @@ class Fuzzer {
     if (verdict.finding == Finding::None)
       verdict = judgeFolder(folder, target, existed, run, ending, pid, tally);
     if (verdict.finding == Finding::None && ending == Ending::Natural && run.exitStatus == 0)
-      verdict = judgeContent(encoder_test::readSourceFacts(inputPath), target);
+      verdict = judgeContent(facts, target);
     record(verdict, input, what + "\nconversion " + command, run);
   }
 
