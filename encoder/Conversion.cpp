@@ -83,8 +83,17 @@ constexpr double kShortfallSeconds = 0.5;
 // audio are judged each on its own, so that sound that plays on cannot hide a picture that
 // stopped, nor the reverse.
 void checkContentConverted(const SourceDecoder& decoder, const OutputFile& output,
-                           const std::string& source) {
+                           const SourceFile& file, const std::string& source) {
   if (output.packets() == 0) throw EncoderError("nothing of " + source + " could be converted");
+  // A damaged tag the demuxer cannot find its way past ends its reading there, and would pass
+  // for the end of the file.
+  if (const auto lastTags = file.lastTagsFrom();
+      lastTags && decoder.reachedSeconds() + 1 < *lastTags) {
+    char figures[64];
+    std::snprintf(figures, sizeof figures, "only the first %.2f s of ",
+                  std::max(0.0, decoder.reachedSeconds()));
+    throw EncoderError(figures + source + " could be read; the file is damaged there");
+  }
   for (const auto& [type, kind] : {std::pair{AVMEDIA_TYPE_VIDEO, "video"},
                                    std::pair{AVMEDIA_TYPE_AUDIO, "audio"}}) {
     const double held = decoder.packetSeconds(type);
@@ -141,7 +150,7 @@ int runConversion(const EncoderArguments& request) {
   checkSourceUnchanged(source);
   if (stopRequested())
     return finishStopped(output, request, decodedAny, [&] { progress.finish(figures()); });
-  checkContentConverted(decoder, output, request.source);
+  checkContentConverted(decoder, output, source, request.source);
   output.commit();
   progress.finish(figures());
   if (decoder.skippedPackets() > 0)

@@ -72,7 +72,7 @@ struct Tag {
 };
 
 // The tag whose header starts at `offset`, when it is a whole audio, video or script tag (of
-// any type, with `anyType`: the demuxer steps over a tag of a type it does not know).
+// any type, with `anyType`).
 std::optional<Tag> readTag(Window& window, int64_t offset, int64_t fileSize,
                            bool anyType = false) {
   const uint8_t* bytes = window.at(offset, kTagHeaderBytes + kMediaHeaderBytes);
@@ -115,6 +115,7 @@ class TagTimes {
  public:
   void add(const Tag& tag) {
     if (!tag.frame || (tag.type != 8 && tag.type != 9)) return;
+    earliestDecode = std::min(earliestDecode, tag.decodeMs);
     Kind& kind = tag.type == 8 ? audio : video;
     if (!kind.seen) {
       kind = {true, tag.presentMs, tag.presentMs, tag.decodeMs, 0, 0};
@@ -134,6 +135,8 @@ class TagTimes {
     kind.lastDecode = std::max(kind.lastDecode, decode);
     kind.latest = std::max(kind.latest, tag.presentMs + kind.offset);
   }
+  // The earliest decoding time of a frame, as written.
+  int64_t earliest() const { return earliestDecode; }
   std::optional<int64_t> start() const {
     if (!audio.seen && !video.seen) return std::nullopt;
     if (!audio.seen || !video.seen) return audio.seen ? audio.first : video.first;
@@ -159,6 +162,7 @@ class TagTimes {
     int64_t offset = 0;      // added to the times after a jump in them
   };
   Kind audio, video;
+  int64_t earliestDecode = INT64_MAX;
 };
 
 struct Walk {
@@ -184,11 +188,16 @@ std::optional<int64_t> nextWholeTag(Window& window, int64_t from, int64_t fileSi
   return std::nullopt;
 }
 
-// Walks the tags from the first field on by their headers' sizes, as the demuxer does, at
-// most `limit` of them, noting their times and the fields that are wrong; past a damaged tag,
-// when `resync`, from the next whole tag.
+// How a walk goes over the tags. By their fields, as the demuxer does by default: only tags
+// of the three types count, and past a damaged tag the walk goes on from the next whole one.
+// By their sizes, as the demuxer does when told to ignore the fields: any type is stepped
+// over, and a damaged tag ends the walk.
+enum class WalkBy { Fields, Sizes };
+
+// Walks the tags from the first field on, at most `limit` of them, noting their times and the
+// fields that are wrong.
 Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t limit,
-                 bool resync) {
+                 WalkBy by) {
   Walk walk;
   int64_t field = firstField;
   uint32_t expected = 0;
@@ -197,10 +206,10 @@ Walk walkForward(Window& window, int64_t firstField, int64_t fileSize, int64_t l
     const uint8_t* bytes = window.at(field, kFieldBytes + kTagHeaderBytes + kMediaHeaderBytes);
     if (bytes == nullptr || window.available(field) < kFieldBytes) break;
     if (bigEndian(bytes, kFieldBytes) != expected) ++walk.wrongFields;
-    auto tag = readTag(window, field + kFieldBytes, fileSize, /*anyType=*/true);
-    if (!tag && resync) {
-      const auto found = nextWholeTag(window, field + 1, fileSize);
-      if (found) tag = readTag(window, *found + kFieldBytes, fileSize);
+    auto tag = readTag(window, field + kFieldBytes, fileSize, by == WalkBy::Sizes);
+    if (!tag && by == WalkBy::Fields && limit == INT64_MAX) {
+      if (const auto found = nextWholeTag(window, field + 1, fileSize))
+        tag = readTag(window, *found + kFieldBytes, fileSize);
     }
     if (!tag) break;
     walk.times.add(*tag);
@@ -299,21 +308,23 @@ std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
   FlvLayout layout;
   if (firstField < static_cast<int64_t>(header.size()) || firstTag >= fileSize) return layout;
   Window window(input, 64 << 10);
-  const Walk head = walkForward(window, firstField, fileSize, kHeadTags, /*resync=*/false);
+  const Walk head = walkForward(window, firstField, fileSize, kHeadTags, WalkBy::Fields);
+  layout.tagSizesWrong = head.wrongFields >= kWrongFieldsToIgnore;
   const auto tail = tailTimes(window, firstTag, fileSize);
-  if (head.wrongFields < kWrongFieldsToIgnore && tail && head.times.start() && tail->end() &&
+  if (!layout.tagSizesWrong && tail && head.times.start() && tail->end() &&
       plausible(*head.times.start(), *tail->end(), fileSize - firstTag)) {
     layout.startMs = head.times.start();
     layout.endMs = tail->end();
+    layout.lastTagsFromMs = tail->earliest();
     return layout;
   }
   // The fields are wrong, the ends hold no media, or their times cannot both be right: every
-  // tag is walked.
+  // tag is walked, the way the demuxer will read them.
   Window large(input, 1 << 20);
-  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX, /*resync=*/true);
+  const Walk whole = walkForward(large, firstField, fileSize, INT64_MAX,
+                                 layout.tagSizesWrong ? WalkBy::Sizes : WalkBy::Fields);
   layout.startMs = whole.times.start();
   layout.endMs = whole.times.end();
-  layout.tagSizesWrong = whole.wrongFields >= kWrongFieldsToIgnore;
   return layout;
 }
 

@@ -19,6 +19,9 @@ struct FlvLayout {
   // (the last frame counted as long as the gap before it); nothing without such tags.
   std::optional<int64_t> startMs;
   std::optional<int64_t> endMs;
+  // The earliest time written in the last tags, when they were read on their own: a reader
+  // that ends before it has stopped short of the file's end.
+  std::optional<int64_t> lastTagsFromMs;
   // The PreviousTagSize fields are wrong: the demuxer must not go by them.
   bool tagSizesWrong = false;
 };

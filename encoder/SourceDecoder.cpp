@@ -96,6 +96,7 @@ void SourceDecoder::notePacket(const AVPacket* packet, const AVStream* stream, C
   const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
   if (time == AV_NOPTS_VALUE) return;
   const double base = av_q2d(stream->time_base);
+  latestPacket = std::max(latestPacket, time * base);
   into.add(time * base - startSeconds, packet->duration * base);
 }
 

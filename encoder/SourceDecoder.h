@@ -54,6 +54,9 @@ class SourceDecoder {
   double decodedSeconds(AVMediaType type) const {
     return type == AVMEDIA_TYPE_VIDEO ? videoFrames.seconds : audioFrames.seconds;
   }
+  // After stop(): the latest time a packet of the chosen streams carried, as written in it
+  // (seconds, the source's start not taken off): how far the demuxer read.
+  double reachedSeconds() const { return latestPacket; }
 
  private:
   struct StreamClock {
@@ -94,6 +97,7 @@ class SourceDecoder {
   int refusedPackets = 0;
   double lastVideoEnd = 0;
   Coverage videoPackets, audioPackets;
+  double latestPacket = -1e300;
   Coverage videoFrames, audioFrames;
   FramePtr received;  // the frame the next avcodec_receive_frame fills
   std::exception_ptr failure;

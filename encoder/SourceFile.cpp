@@ -126,4 +126,9 @@ std::optional<SourceFile::Span> SourceFile::mediaSpan() const {
   return Span{start, std::max<int64_t>(0, end - start)};
 }
 
+std::optional<double> SourceFile::lastTagsFrom() const {
+  if (!layout || !layout->lastTagsFromMs) return std::nullopt;
+  return *layout->lastTagsFromMs / 1000.0;
+}
+
 }  // namespace vidmora_encoder

@@ -44,6 +44,9 @@ class SourceFile {
   // Where an FLV file's audio and video start and end by their tags' timestamps, whatever its
   // metadata says; nothing for other files, or without such tags.
   std::optional<Span> mediaSpan() const;
+  // The time (seconds, as the timestamps say) from which an FLV file's last tags run, when it
+  // is known: a demuxer that read to the end has seen a packet at or after it.
+  std::optional<double> lastTagsFrom() const;
 
  private:
   // Opens a demuxer reading this file from its start; throws as the constructor does.

@@ -126,6 +126,24 @@ TEST(Failure, ThreadThatCannotStartGivesTheErrorLineAndLeavesNothing) {
   EXPECT_EQ(entriesOf(folder), std::vector<std::string>{});
 }
 
+// A tag whose size runs past the end of the file ends the demuxer's reading there; what was
+// read before is a sliver of the file, not all of it.
+TEST(Failure, ATagSizeRunningPastTheEndFailsInsteadOfConvertingTheStartOnly) {
+  const std::string source = scratchPath("size-past-the-end.flv");
+  std::string bytes = readAll(samplePath("h263-nellymoser-no-metadata.flv"));
+  bytes.replace(17816 + 5, 3, "\xff\xff\xf0");  // the size of the tag 1.04 s in
+  std::ofstream(source, std::ios::binary) << bytes;
+  const std::string folder = scratchSubfolder("size_past_the_end");
+  const EncoderRun run = runEncoder(
+      zandrioPath(), {"-i", source, "-vcodec", "msmpeg4v2", "-y", folder + "/out.avi"});
+  EXPECT_EQ(run.exitStatus, 1) << run.errorText;
+  EXPECT_NE(run.errorText.find("error: only the first 1.04 s of " + source +
+                               " could be read; the file is damaged there"),
+            std::string::npos)
+      << run.errorText;
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{});
+}
+
 TEST(Failure, UnwritableTargetFolderIsReported) {
   const EncoderRun run = runEncoder(
       zandrioPath(), {"-i", clip("failure_source", {.seconds = 1.0}), "-vcodec", "msmpeg4v2", "-y",
