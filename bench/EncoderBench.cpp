@@ -92,7 +92,7 @@ DecodedClip decodeClip(const std::string& path, bool keep) {
   DecodedClip clip;
   const Stopwatch stopwatch;
   SourceFile source(path);
-  SourceDecoder decoder(source);
+  SourceDecoder decoder(source, {});
   auto taker = [keep](std::vector<DecodedFrame>& into) {
     return [keep, &into](DecodedFrame frame) {
       if (keep) into.push_back(std::move(frame));
@@ -118,7 +118,7 @@ DecodedFrame sharing(const DecodedFrame& item) {
 Timing encodeKind(const std::string& source, const DecodedClip& clip, AVMediaType type,
                   const std::string& codec, const std::string& target) {
   SourceFile file(source);
-  SourceDecoder decoder(file);  // only for the stream parameters
+  SourceDecoder decoder(file, {});  // only for the stream parameters
   const ConversionProfile& profile = ConversionProfile::forCodec(codec);
   const Stopwatch stopwatch;
   OutputFile output(target, profile.muxer);

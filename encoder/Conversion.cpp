@@ -1,10 +1,12 @@
 #include "encoder/Conversion.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
 #include <utility>
 
+#include "encoder/AudioCopy.h"
 #include "encoder/AudioStage.h"
 #include "encoder/ConversionPipeline.h"
 #include "encoder/ConversionProfile.h"
@@ -14,6 +16,7 @@
 #include "encoder/ProgressReporter.h"
 #include "encoder/SourceDecoder.h"
 #include "encoder/SourceFile.h"
+#include "encoder/SourceSurvey.h"
 #include "encoder/StopSignal.h"
 #include "encoder/VideoStage.h"
 
@@ -35,7 +38,17 @@ VideoOutput videoOutputFor(const EncoderArguments& request, const SourceFile& so
   return output;
 }
 
-std::string describeOutput(const std::optional<VideoStage>& video, const AVCodecContext* audio,
+// Whether the source's sound may already be what the output needs: the format's own codec, at
+// a sample rate the output keeps. (Whether every frame of it is whole, and at the asked bit
+// rate when one is asked, the survey tells.)
+bool soundMayFit(const ConversionProfile& profile, const AVStream* audio) {
+  if (audio == nullptr || profile.copiedAudio == AV_CODEC_ID_NONE) return false;
+  const AVCodecParameters* sound = audio->codecpar;
+  return sound->codec_id == profile.copiedAudio &&
+         outputSampleRate(sound->sample_rate) == sound->sample_rate;
+}
+
+std::string describeOutput(const std::optional<VideoStage>& video, bool audio, bool copied,
                            const EncoderArguments& request) {
   std::string text = "Output: " + request.target + " (" + request.codec;
   char figures[96];
@@ -45,7 +58,7 @@ std::string describeOutput(const std::optional<VideoStage>& video, const AVCodec
   } else {
     text += " container, no video";
   }
-  text += audio != nullptr ? ", with audio" : ", no audio";
+  text += !audio ? ", no audio" : copied ? ", with the source's audio as it is" : ", with audio";
   return text + ")\n";
 }
 
@@ -117,15 +130,22 @@ int runConversion(const EncoderArguments& request) {
   SourceFile source(request.source);
   if (source.videoStream() == nullptr && source.audioStream() == nullptr)
     throw EncoderError(request.source + " holds no video or audio stream");
-  SourceDecoder decoder(source);
+  const bool mp3 = soundMayFit(profile, source.audioStream());
+  const SourceSurvey survey = mp3 ? surveySource(source, false, true, 0) : SourceSurvey{};
+  const bool copyAudio =
+      survey.audioCopyable && (!request.audioKbps || *request.audioKbps == survey.audioKbps);
+  SourceDecoder decoder(source, {.decodeVideo = true, .copyAudio = copyAudio});
   std::optional<VideoStage> video;
   std::optional<AudioStage> audio;
+  std::optional<AudioCopy> copy;
   if (decoder.videoDecoder() != nullptr)
     video.emplace(profile, videoOutputFor(request, source, decoder.videoDecoder()), output);
-  if (decoder.audioDecoder() != nullptr)
+  if (copyAudio)
+    copy.emplace(source.audioStream(), output);
+  else if (decoder.audioDecoder() != nullptr)
     audio.emplace(profile, decoder.audioDecoder(), request.audioKbps, output);
   output.open();
-  writeStandardError(describeOutput(video, decoder.audioDecoder(), request));
+  writeStandardError(describeOutput(video, audio || copy, copyAudio, request));
 
   ProgressReporter progress;
   auto figures = [&] {
@@ -133,14 +153,17 @@ int runConversion(const EncoderArguments& request) {
     now.frames = video ? video->frames() : 0;
     now.quality = video ? video->quality() : 0;
     now.bytes = output.size();
-    now.seconds = std::max(video ? video->seconds() : 0.0, audio ? audio->seconds() : 0.0);
+    now.seconds = std::max({video ? video->seconds() : 0.0, audio ? audio->seconds() : 0.0,
+                            copy ? copy->seconds() : 0.0});
     return now;
   };
   ConversionPipeline pipeline(
       decoder,
       video ? ConversionPipeline::Taker([&](DecodedFrame frame) { video->add(std::move(frame)); })
             : nullptr,
-      audio ? ConversionPipeline::Taker([&](DecodedFrame frame) { audio->add(frame); }) : nullptr);
+      audio   ? ConversionPipeline::Taker([&](DecodedFrame frame) { audio->add(frame); })
+      : copy  ? ConversionPipeline::Taker([&](DecodedFrame frame) { copy->add(std::move(frame)); })
+              : nullptr);
   pipeline.run([&] { progress.update(figures()); });
   const bool decodedAny = pipeline.tookAnyFrame();
   if (!decodedAny && !stopRequested())

@@ -31,12 +31,13 @@ constexpr int kMpeg1MaxSide = 4095;
 
 const std::vector<ConversionProfile> kProfiles = {
     {ec::kCodecAvi, "avi", "msmpeg4v2", "libmp3lame", kMp3Kbps, 128, 3, {}, 0, 10.0, kLameQuality,
-     kMaxFrameSide},
+     kMaxFrameSide, AV_CODEC_ID_MP3, true},
     {ec::kCodecMpeg1, "mpeg", "mpeg1video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone,
-     kMpeg1MaxSide},
+     kMpeg1MaxSide, AV_CODEC_ID_NONE, false},
     {ec::kCodecMpeg2, "vob", "mpeg2video", "mp2", kMp2Kbps, 192, 3, kMpegRates, 2, 0.5, kNone,
-     kMaxFrameSide},
-    {ec::kCodecWmv, "asf", "wmv2", "wmav2", {}, 128, 3, {}, 0, 10.0, kNone, kMaxFrameSide},
+     kMaxFrameSide, AV_CODEC_ID_NONE, false},
+    {ec::kCodecWmv, "asf", "wmv2", "wmav2", {}, 128, 3, {}, 0, 10.0, kNone, kMaxFrameSide,
+     AV_CODEC_ID_NONE, true},
 };
 }  // namespace
 

@@ -29,6 +29,9 @@ struct ConversionProfile {
   double keyframeSeconds;      // distance between key frames
   int audioCompressionLevel;   // the audio encoder's speed/quality trade-off, where it has one
   int maxFrameSide;            // the largest side the format holds, at most kMaxFrameSide
+  AVCodecID copiedAudio;       // sound in this codec goes in as it is where it fits; or none
+  bool videoInStretches;       // the video may be encoded in stretches, a key frame each, on
+                               // several cores at once
 
   // The profile for a codec token the arguments accepted.
   static const ConversionProfile& forCodec(const std::string& codec);

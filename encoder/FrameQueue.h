@@ -16,6 +16,7 @@ namespace vidmora_encoder {
 struct DecodedFrame {
   AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
   FramePtr frame;
+  PacketPtr packet;     // instead of a frame, where the source's packets are copied as they are
   double seconds = 0;   // presentation time from the source's start
   double duration = 0;  // seconds the frame lasts
 };

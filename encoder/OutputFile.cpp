@@ -128,6 +128,15 @@ AVStream* OutputFile::addStream(const AVCodecContext* encoder) {
   return stream;
 }
 
+AVStream* OutputFile::addStream(const AVCodecParameters* copied, AVRational timeBase) {
+  AVStream* stream = avformat_new_stream(context.get(), nullptr);
+  if (stream == nullptr) throw EncoderError("out of memory");
+  throwIfFailed(avcodec_parameters_copy(stream->codecpar, copied), "out of memory");
+  stream->codecpar->codec_tag = 0;  // the container's own tag for the codec
+  stream->time_base = timeBase;
+  return stream;
+}
+
 void OutputFile::open() {
   const int written = avformat_write_header(context.get(), nullptr);
   if (written < 0) throw EncoderError(writeFailure(target, written));

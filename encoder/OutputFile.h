@@ -38,6 +38,9 @@ class OutputFile {
   bool wantsGlobalHeader() const;
   // Adds a stream carrying what the opened `encoder` produces.
   AVStream* addStream(const AVCodecContext* encoder);
+  // Adds a stream carrying packets copied from a source stream with `parameters`, timed in
+  // `timeBase`.
+  AVStream* addStream(const AVCodecParameters* parameters, AVRational timeBase);
   // Writes the container header; throws EncoderError.
   void open();
   // Writes one packet of `stream`, timed in `encoderTimeBase`, interleaved with the other

@@ -46,8 +46,9 @@ CodecContextPtr openDecoder(AVStream* stream, const std::string& source) {
 
 }  // namespace
 
-SourceDecoder::SourceDecoder(SourceFile& file)
+SourceDecoder::SourceDecoder(SourceFile& file, Plan how)
     : source(file),
+      plan(how),
       videoContext(openDecoder(file.videoStream(), file.path())),
       audioContext(openDecoder(file.audioStream(), file.path())),
       startSeconds(static_cast<double>(file.startTime()) / AV_TIME_BASE) {
@@ -110,20 +111,40 @@ void SourceDecoder::decodeAll() {
   while (going && !stopRequested() && av_read_frame(context, packet.get()) >= 0) {
     if (videoStream != nullptr && packet->stream_index == videoStream->index) {
       notePacket(packet.get(), videoStream, videoPackets);
-      going = decode(videoContext.get(), videoStream, packet.get(), videoClock, videoFrames);
+      if (plan.decodeVideo)
+        going = decode(videoContext.get(), videoStream, packet.get(), videoClock, videoFrames);
     } else if (audioStream != nullptr && packet->stream_index == audioStream->index) {
       notePacket(packet.get(), audioStream, audioPackets);
-      going = decode(audioContext.get(), audioStream, packet.get(), audioClock, audioFrames);
+      going = plan.copyAudio
+                  ? pass(audioStream, packet.get(), audioClock)
+                  : decode(audioContext.get(), audioStream, packet.get(), audioClock, audioFrames);
     }
     av_packet_unref(packet.get());
   }
   // At a stop the frames still inside the decoders are not wanted.
   going = going && !stopRequested();
-  if (going && videoContext)
+  if (going && videoContext && plan.decodeVideo)
     going = decode(videoContext.get(), videoStream, nullptr, videoClock, videoFrames);
-  if (going && audioContext)
+  if (going && audioContext && !plan.copyAudio)
     decode(audioContext.get(), audioStream, nullptr, audioClock, audioFrames);
   lastVideoEnd = videoClock.end;
+}
+
+bool SourceDecoder::pass(AVStream* stream, const AVPacket* packet, StreamClock& clock) {
+  DecodedFrame item;
+  item.type = AVMEDIA_TYPE_AUDIO;
+  item.packet = allocatePacket();
+  throwIfFailed(av_packet_ref(item.packet.get(), packet), "out of memory");
+  const AVCodecParameters* parameters = stream->codecpar;
+  item.seconds = clock.next;
+  item.duration = parameters->sample_rate > 0 && parameters->frame_size > 0
+                      ? static_cast<double>(parameters->frame_size) / parameters->sample_rate
+                      : packet->duration * av_q2d(stream->time_base);
+  clock.next = item.seconds + item.duration;
+  clock.end = clock.next;
+  // A frame copied is a frame the output holds, as a decoded one would be.
+  audioFrames.add(item.seconds, item.duration);
+  return audioQueue.push(std::move(item));
 }
 
 bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,

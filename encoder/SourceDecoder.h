@@ -16,9 +16,16 @@ namespace vidmora_encoder {
 
 class SourceDecoder {
  public:
+  // What becomes of the chosen streams' packets besides being counted: the video decoded here
+  // (else elsewhere: its packets are only counted), the audio decoded or handed over as it is.
+  struct Plan {
+    bool decodeVideo = true;
+    bool copyAudio = false;
+  };
+
   // Opens a decoder for each chosen stream of `file`; throws EncoderError when one cannot be
   // opened.
-  explicit SourceDecoder(SourceFile& file);
+  SourceDecoder(SourceFile& file, Plan plan);
   // Stops the thread and waits for it.
   ~SourceDecoder();
   SourceDecoder(const SourceDecoder&) = delete;
@@ -76,6 +83,8 @@ class SourceDecoder {
   void decodeAll();
   // Adds `packet` of `stream` to what the stream's packets cover.
   void notePacket(const AVPacket* packet, const AVStream* stream, Coverage& into);
+  // Queues a copy of an audio packet as it is; false when cancelled.
+  bool pass(AVStream* stream, const AVPacket* packet, StreamClock& clock);
   // Sends one packet (nullptr drains) and queues what comes out; false when cancelled.
   bool decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
               StreamClock& clock, Coverage& frames);
@@ -85,6 +94,7 @@ class SourceDecoder {
   }
 
   SourceFile& source;
+  Plan plan;
   CodecContextPtr videoContext;
   CodecContextPtr audioContext;
   // Each about a third of a second at common rates: enough to keep both stages busy, little

@@ -87,13 +87,19 @@ InputContextPtr SourceFile::openDemuxer(const SourceReader& from) const {
   return opened;
 }
 
+SourceFile::Reading SourceFile::openReading() {
+  Reading reading;
+  reading.reader = std::make_unique<SourceReader>(input);
+  reading.context = openDemuxer(*reading.reader);
+  return reading;
+}
+
 std::vector<int64_t> SourceFile::bytesPerStream() {
   std::vector<int64_t> bytes;
   if (!input.seekable()) return bytes;  // a stream can be read once only
-  const SourceReader second(input);
-  const InputContextPtr context = openDemuxer(second);
+  const Reading second = openReading();
   PacketPtr packet = allocatePacket();
-  while (!stopRequested() && av_read_frame(context.get(), packet.get()) >= 0) {
+  while (!stopRequested() && av_read_frame(second.context.get(), packet.get()) >= 0) {
     const auto index = static_cast<std::size_t>(packet->stream_index);
     if (index >= bytes.size()) bytes.resize(index + 1);
     bytes[index] += packet->size;

@@ -44,6 +44,15 @@ class SourceFile {
   // Where an FLV file's audio and video start and end by their tags' timestamps, whatever its
   // metadata says; nothing for other files, or without such tags.
   std::optional<Span> mediaSpan() const;
+  // Another reading of the file from its start, with a demuxer of its own opened as this
+  // one was: for a pass over it, or a worker that decodes a stretch of it. The file must
+  // outlive it. Throws as the constructor does.
+  struct Reading {
+    std::unique_ptr<SourceReader> reader;
+    InputContextPtr context;  // reads through `reader`
+  };
+  Reading openReading();
+
   // The time (seconds, as the timestamps say) from which an FLV file's last tags run, when it
   // is known: a demuxer that read to the end has seen a packet at or after it.
   std::optional<double> lastTagsFrom() const;

@@ -41,6 +41,7 @@ MediaFacts readMediaFacts(const std::string& path) {
   }
   int64_t videoBytes = 0;
   double videoFirst = 1e18, videoEnd = 0, audioFirst = 1e18, audioEnd = 0;
+  uint64_t hash = 14695981039346656037ull;
   AVPacket* packet = av_packet_alloc();
   while (av_read_frame(context, packet) >= 0) {
     const AVStream* stream = context->streams[packet->stream_index];
@@ -62,12 +63,19 @@ MediaFacts readMediaFacts(const std::string& path) {
     if (packet->stream_index == video) {
       ++facts.videoPackets;
       videoBytes += packet->size;
+    } else if (packet->stream_index == audio) {
+      facts.audioBytes += packet->size;
+      for (int i = 0; i < packet->size; ++i)  // FNV-1a
+        hash = (hash ^ packet->data[i]) * 1099511628211ull;
     }
     av_packet_unref(packet);
   }
   av_packet_free(&packet);
   if (videoEnd > videoFirst) facts.videoSeconds = videoEnd - videoFirst;
   if (audioEnd > audioFirst) facts.audioSeconds = audioEnd - audioFirst;
+  facts.audioHash = facts.audioBytes > 0 ? hash : 0;
+  facts.audioStart = audioFirst < 1e18 ? audioFirst : 0;
+  facts.videoStart = videoFirst < 1e18 ? videoFirst : 0;
   if (facts.videoSeconds > 0) facts.videoKbps = videoBytes * 8 / facts.videoSeconds / 1000;
   avformat_close_input(&context);
   return facts;

@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cstdint>
 #include <string>
 // What the FFmpeg libraries read back from a media file, for checking an encoder's output.
 
@@ -18,6 +19,12 @@ struct MediaFacts {
   std::string audioCodec;  // empty when there is no audio stream
   int sampleRate = 0;
   double audioSeconds = 0;
+  // The sound's payload bytes, all packets end to end: their count and a hash of them (the
+  // same bytes give the same hash however they are cut into packets).
+  int64_t audioBytes = 0;
+  uint64_t audioHash = 0;
+  double audioStart = 0;  // the first sound packet's time, seconds
+  double videoStart = 0;  // the first video packet's time, seconds
   double duration = 0;  // container duration, seconds
 };
 

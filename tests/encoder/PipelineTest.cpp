@@ -105,7 +105,7 @@ class PipelineFailure : public ::testing::TestWithParam<FailingKindCase> {};
 TEST_P(PipelineFailure, EndsEveryThreadAndRethrowsIt) {
   const std::string path = encoder_test::clip("pipeline_source", {.seconds = 20.0});
   vidmora_encoder::SourceFile source(path);
-  vidmora_encoder::SourceDecoder decoder(source);
+  vidmora_encoder::SourceDecoder decoder(source, {});
   std::atomic<int> slowFrames{0};
   auto taker = [&](AVMediaType type) {
     return [&, type, taken = 0](DecodedFrame) mutable {
