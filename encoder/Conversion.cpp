@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "encoder/AudioCopy.h"
 #include "encoder/AudioStage.h"
@@ -17,16 +18,19 @@
 #include "encoder/SourceDecoder.h"
 #include "encoder/SourceFile.h"
 #include "encoder/SourceSurvey.h"
+#include "encoder/StageThread.h"
 #include "encoder/StopSignal.h"
 #include "encoder/VideoStage.h"
+#include "encoder/VideoStretches.h"
 
 namespace vidmora_encoder {
 
 namespace {
 
 VideoOutput videoOutputFor(const EncoderArguments& request, const SourceFile& source,
-                           const AVCodecContext* decoder) {
-  const FrameSize sourceSize{decoder->width, decoder->height};
+                           const OutputFile& target) {
+  const AVCodecParameters* video = source.videoStream()->codecpar;
+  const FrameSize sourceSize{video->width, video->height};
   if (!request.frameSize && (sourceSize.width <= 0 || sourceSize.height <= 0))
     throw EncoderError("the frame size of the video in " + source.path() + " is unknown");
   VideoOutput output;
@@ -35,6 +39,7 @@ VideoOutput videoOutputFor(const EncoderArguments& request, const SourceFile& so
                          ? parseFrameRate(*request.frameRate)
                          : sourceFrameRate(source.context(), source.videoStream());
   output.kbps = request.videoKbps;
+  output.globalHeader = target.wantsGlobalHeader();
   return output;
 }
 
@@ -48,13 +53,15 @@ bool soundMayFit(const ConversionProfile& profile, const AVStream* audio) {
          outputSampleRate(sound->sample_rate) == sound->sample_rate;
 }
 
-std::string describeOutput(const std::optional<VideoStage>& video, bool audio, bool copied,
+// `fps` is 0 without video.
+std::string describeOutput(double fps, int workers, bool audio, bool copied,
                            const EncoderArguments& request) {
   std::string text = "Output: " + request.target + " (" + request.codec;
   char figures[96];
-  if (video) {
-    std::snprintf(figures, sizeof figures, " video at %.5g fps", av_q2d(video->frameRate()));
+  if (fps > 0) {
+    std::snprintf(figures, sizeof figures, " video at %.5g fps", fps);
     text += figures;
+    if (workers > 1) text += " on " + std::to_string(workers) + " cores";
   } else {
     text += " container, no video";
   }
@@ -96,7 +103,8 @@ constexpr double kShortfallSeconds = 0.5;
 // audio are judged each on its own, so that sound that plays on cannot hide a picture that
 // stopped, nor the reverse.
 void checkContentConverted(const SourceDecoder& decoder, const OutputFile& output,
-                           const SourceFile& file, const std::string& source) {
+                           const SourceFile& file, const std::string& source,
+                           std::optional<double> videoDecodedElsewhere) {
   if (output.packets() == 0) throw EncoderError("nothing of " + source + " could be converted");
   // A damaged tag the demuxer cannot find its way past ends its reading there, and would pass
   // for the end of the file.
@@ -110,7 +118,9 @@ void checkContentConverted(const SourceDecoder& decoder, const OutputFile& outpu
   for (const auto& [type, kind] : {std::pair{AVMEDIA_TYPE_VIDEO, "video"},
                                    std::pair{AVMEDIA_TYPE_AUDIO, "audio"}}) {
     const double held = decoder.packetSeconds(type);
-    const double decoded = decoder.decodedSeconds(type);
+    const double decoded = type == AVMEDIA_TYPE_VIDEO && videoDecodedElsewhere
+                               ? *videoDecodedElsewhere
+                               : decoder.decodedSeconds(type);
     if (decoded < held / 2 && held - decoded > kShortfallSeconds) {
       char figures[96];
       std::snprintf(figures, sizeof figures, "only %.2f s of the %.2f s of %s in ", decoded, held,
@@ -130,42 +140,80 @@ int runConversion(const EncoderArguments& request) {
   SourceFile source(request.source);
   if (source.videoStream() == nullptr && source.audioStream() == nullptr)
     throw EncoderError(request.source + " holds no video or audio stream");
+  const std::optional<VideoOutput> videoSettings =
+      source.videoStream() != nullptr
+          ? std::optional(videoOutputFor(request, source, output))
+          : std::nullopt;
+
+  // What only a pass over the whole source can tell, where it matters: whether its sound can
+  // be copied, and whether its video can be encoded in stretches on several cores.
   const bool mp3 = soundMayFit(profile, source.audioStream());
-  const SourceSurvey survey = mp3 ? surveySource(source, false, true, 0) : SourceSurvey{};
+  const bool stretchable = videoSettings && profile.videoInStretches &&
+                           availableCores() > 1;
+  const SourceSurvey survey =
+      mp3 || stretchable
+          ? surveySource(source, stretchable, mp3, VideoStretches::longestKeyFrameGap())
+          : SourceSurvey{};
   const bool copyAudio =
       survey.audioCopyable && (!request.audioKbps || *request.audioKbps == survey.audioKbps);
-  SourceDecoder decoder(source, {.decodeVideo = true, .copyAudio = copyAudio});
+  const auto plan = stretchable ? VideoStretches::planFor(profile, *videoSettings, survey)
+                                : std::nullopt;
+
+  SourceDecoder decoder(source, {.decodeVideo = !plan, .copyAudio = copyAudio});
   std::optional<VideoStage> video;
+  std::optional<VideoStretches> stretches;
   std::optional<AudioStage> audio;
   std::optional<AudioCopy> copy;
-  if (decoder.videoDecoder() != nullptr)
-    video.emplace(profile, videoOutputFor(request, source, decoder.videoDecoder()), output);
+  if (plan)
+    stretches.emplace(source, survey, profile, *videoSettings, output, *plan);
+  else if (videoSettings)
+    video.emplace(profile, *videoSettings, output);
   if (copyAudio)
     copy.emplace(source.audioStream(), output);
   else if (decoder.audioDecoder() != nullptr)
     audio.emplace(profile, decoder.audioDecoder(), request.audioKbps, output);
   output.open();
-  writeStandardError(describeOutput(video, audio || copy, copyAudio, request));
+  const double fps = video       ? av_q2d(video->frameRate())
+                     : stretches ? av_q2d(stretches->frameRate())
+                                 : 0;
+  writeStandardError(describeOutput(fps, plan ? plan->workers : 1, audio || copy, copyAudio,
+                                    request));
 
   ProgressReporter progress;
   auto figures = [&] {
     ProgressFigures now;
-    now.frames = video ? video->frames() : 0;
-    now.quality = video ? video->quality() : 0;
+    now.frames = video ? video->frames() : stretches ? stretches->frames() : 0;
+    now.quality = video ? video->quality() : stretches ? stretches->quality() : 0;
     now.bytes = output.size();
-    now.seconds = std::max({video ? video->seconds() : 0.0, audio ? audio->seconds() : 0.0,
-                            copy ? copy->seconds() : 0.0});
+    now.seconds = std::max({video ? video->seconds() : 0.0,
+                            stretches ? stretches->seconds() : 0.0,
+                            audio ? audio->seconds() : 0.0, copy ? copy->seconds() : 0.0});
     return now;
   };
+  // Sound interleaved with video written in stretches waits for it, so that the muxer need
+  // not hold much of it.
+  auto paced = [&](double seconds) {
+    if (stretches) stretches->waitUntil(seconds - 1);
+  };
+  std::vector<ConversionPipeline::Job> jobs;
+  for (int worker = 0; stretches && worker < plan->workers; ++worker)
+    jobs.push_back({"video stretches", [&] { stretches->work(); }, [&] { stretches->cancel(); }});
   ConversionPipeline pipeline(
       decoder,
       video ? ConversionPipeline::Taker([&](DecodedFrame frame) { video->add(std::move(frame)); })
             : nullptr,
-      audio   ? ConversionPipeline::Taker([&](DecodedFrame frame) { audio->add(frame); })
-      : copy  ? ConversionPipeline::Taker([&](DecodedFrame frame) { copy->add(std::move(frame)); })
-              : nullptr);
+      audio  ? ConversionPipeline::Taker([&](DecodedFrame frame) {
+                 paced(frame.seconds);
+                 audio->add(frame);
+               })
+      : copy ? ConversionPipeline::Taker([&](DecodedFrame frame) {
+                 paced(frame.seconds);
+                 copy->add(std::move(frame));
+               })
+             : nullptr,
+      std::move(jobs));
   pipeline.run([&] { progress.update(figures()); });
-  const bool decodedAny = pipeline.tookAnyFrame();
+  const bool decodedAny = pipeline.tookAnyFrame() || (stretches && stretches->anyFrame());
   if (!decodedAny && !stopRequested())
     throw EncoderError("no frame of " + request.source + " could be decoded");
   if (video) video->finish(decoder.videoEnd());
@@ -173,7 +221,8 @@ int runConversion(const EncoderArguments& request) {
   checkSourceUnchanged(source);
   if (stopRequested())
     return finishStopped(output, request, decodedAny, [&] { progress.finish(figures()); });
-  checkContentConverted(decoder, output, source, request.source);
+  checkContentConverted(decoder, output, source, request.source,
+                        stretches ? std::optional(stretches->decodedSeconds()) : std::nullopt);
   output.commit();
   progress.finish(figures());
   if (decoder.skippedPackets() > 0)

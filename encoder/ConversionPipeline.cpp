@@ -5,56 +5,63 @@
 
 namespace vidmora_encoder {
 
-ConversionPipeline::ConversionPipeline(SourceDecoder& source, Taker video, Taker audio)
-    : decoder(source), videoTaker(std::move(video)), audioTaker(std::move(audio)) {}
+ConversionPipeline::ConversionPipeline(SourceDecoder& source, Taker video, Taker audio,
+                                       std::vector<Job> own)
+    : decoder(source),
+      videoTaker(std::move(video)),
+      audioTaker(std::move(audio)),
+      jobs(std::move(own)) {}
 
 ConversionPipeline::~ConversionPipeline() { endThreads(); }
 
-void ConversionPipeline::endThreads() {
+void ConversionPipeline::cancelAll() {
   decoder.stop();
+  for (const Job& job : jobs) job.cancel();
+}
+
+void ConversionPipeline::endThreads() {
+  cancelAll();
   for (std::thread& thread : threads)
     if (thread.joinable()) thread.join();
 }
 
 void ConversionPipeline::take(AVMediaType type, const Taker& taker) {
+  while (auto frame = decoder.next(type)) {
+    took = true;
+    taker(std::move(*frame));
+  }
+}
+
+void ConversionPipeline::launch(const char* stage, std::function<void()> work) {
+  {
+    std::lock_guard lock(mutex);
+    ++running;
+  }
   try {
-    while (auto frame = decoder.next(type)) {
-      took = true;
-      taker(std::move(*frame));
-    }
+    threads.push_back(startStageThread(stage, [this, work = std::move(work)] {
+      try {
+        work();
+      } catch (...) {
+        std::lock_guard lock(mutex);
+        if (!failure) failure = std::current_exception();
+      }
+      std::lock_guard lock(mutex);
+      --running;
+      ended.notify_all();
+    }));
   } catch (...) {
     std::lock_guard lock(mutex);
-    if (!failure) failure = std::current_exception();
+    --running;
+    throw;
   }
-  std::lock_guard lock(mutex);
-  --running;
-  ended.notify_all();
 }
 
 void ConversionPipeline::run(const std::function<void()>& tick,
                              std::chrono::milliseconds interval) {
   decoder.start();
-  const struct {
-    const char* stage;
-    AVMediaType type;
-    const Taker* taker;
-  } kinds[] = {{"video encoding", AVMEDIA_TYPE_VIDEO, &videoTaker},
-               {"audio encoding", AVMEDIA_TYPE_AUDIO, &audioTaker}};
-  for (const auto& kind : kinds) {
-    if (!*kind.taker) continue;
-    {
-      std::lock_guard lock(mutex);
-      ++running;
-    }
-    try {
-      threads.push_back(startStageThread(
-          kind.stage, [this, type = kind.type, taker = kind.taker] { take(type, *taker); }));
-    } catch (...) {
-      std::lock_guard lock(mutex);
-      --running;
-      throw;
-    }
-  }
+  if (videoTaker) launch("video encoding", [this] { take(AVMEDIA_TYPE_VIDEO, videoTaker); });
+  if (audioTaker) launch("audio encoding", [this] { take(AVMEDIA_TYPE_AUDIO, audioTaker); });
+  for (const Job& job : jobs) launch(job.stage, job.work);
   bool cancelled = false;
   std::unique_lock lock(mutex);
   while (running > 0) {
@@ -63,7 +70,7 @@ void ConversionPipeline::run(const std::function<void()>& tick,
     if (!cancelled && (stopRequested() || failure)) {
       cancelled = true;
       lock.unlock();
-      decoder.stop();
+      cancelAll();
       lock.lock();
     }
     lock.unlock();

@@ -1,5 +1,6 @@
 #include "encoder/ConversionProfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -70,6 +71,10 @@ AVRational nearestAllowedFrameRate(const ConversionProfile& profile, AVRational 
     if (std::fabs(av_q2d(rate) - av_q2d(wanted)) < std::fabs(av_q2d(best) - av_q2d(wanted)))
       best = rate;
   return best;
+}
+
+int keyFrameInterval(const ConversionProfile& profile, AVRational rate) {
+  return std::max(1, static_cast<int>(std::lround(profile.keyframeSeconds * av_q2d(rate))));
 }
 
 AVRational sourceFrameRate(AVFormatContext* context, AVStream* stream) {

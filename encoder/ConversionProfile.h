@@ -47,6 +47,9 @@ AVRational parseFrameRate(const std::string& text);
 // `wanted` if the profile allows any rate, else the nearest rate it allows.
 AVRational nearestAllowedFrameRate(const ConversionProfile& profile, AVRational wanted);
 
+// Output frames from one key frame to the next, at `rate`.
+int keyFrameInterval(const ConversionProfile& profile, AVRational rate);
+
 // The source's frame rate for an output without -r: its average rate when that is between 1
 // and 120 frames per second, else 25.
 AVRational sourceFrameRate(AVFormatContext* context, AVStream* stream);

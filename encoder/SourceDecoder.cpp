@@ -23,7 +23,9 @@ void checkFrameSize(int width, int height, const std::string& source) {
                        std::to_string(kMaxFrameSide) + " pixels on a side can be converted");
 }
 
-CodecContextPtr openDecoder(AVStream* stream, const std::string& source) {
+}  // namespace
+
+CodecContextPtr openDecoder(AVStream* stream, const std::string& source, int threads) {
   if (stream == nullptr) return nullptr;
   const AVCodecParameters* parameters = stream->codecpar;
   if (parameters->codec_type == AVMEDIA_TYPE_VIDEO)
@@ -34,7 +36,7 @@ CodecContextPtr openDecoder(AVStream* stream, const std::string& source) {
   throwIfFailed(avcodec_parameters_to_context(decoder.get(), parameters),
                 "cannot set up the decoder");
   decoder->pkt_timebase = stream->time_base;
-  decoder->thread_count = 0;  // as many as the machine has, where the codec can use them
+  decoder->thread_count = threads;
   // A picture larger than any the encoder takes is refused before its memory is taken, also
   // when the size changes mid-stream.
   decoder->max_pixels = static_cast<int64_t>(kMaxFrameSide) * kMaxFrameSide;
@@ -44,13 +46,13 @@ CodecContextPtr openDecoder(AVStream* stream, const std::string& source) {
   return decoder;
 }
 
-}  // namespace
 
 SourceDecoder::SourceDecoder(SourceFile& file, Plan how)
     : source(file),
       plan(how),
-      videoContext(openDecoder(file.videoStream(), file.path())),
-      audioContext(openDecoder(file.audioStream(), file.path())),
+      // As many threads as the machine has, where the codec can use them.
+      videoContext(openDecoder(file.videoStream(), file.path(), 0)),
+      audioContext(openDecoder(file.audioStream(), file.path(), 0)),
       startSeconds(static_cast<double>(file.startTime()) / AV_TIME_BASE) {
   if (file.videoStream() != nullptr)
     nominalFrameSeconds = av_q2d(av_inv_q(sourceFrameRate(file.context(), file.videoStream())));

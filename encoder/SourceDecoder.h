@@ -14,6 +14,11 @@
 
 namespace vidmora_encoder {
 
+// A decoder for `stream` of the source at `path`, on `threads` threads (0: as many as the
+// codec can use); nullptr without a stream. Throws EncoderError when it cannot be opened, or
+// when the video's frames are larger than any the encoder takes.
+CodecContextPtr openDecoder(AVStream* stream, const std::string& path, int threads);
+
 class SourceDecoder {
  public:
   // What becomes of the chosen streams' packets besides being counted: the video decoded here

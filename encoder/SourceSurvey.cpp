@@ -1,5 +1,6 @@
 #include "encoder/SourceSurvey.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "encoder/StopSignal.h"
@@ -20,6 +21,7 @@ struct VideoWatch {
   bool steady = true;
   int64_t lastDecode = AV_NOPTS_VALUE;
   double lastKey = -1e300;
+  double last = 0;  // the latest time, seconds as written
 
   void add(const AVPacket* packet, std::vector<SourceSurvey::KeyFrame>& keys) {
     const int64_t decode = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
@@ -32,6 +34,7 @@ struct VideoWatch {
         (decode < lastDecode || (decode - lastDecode) * base > kJumpSeconds))
       steady = false;
     lastDecode = decode;
+    last = std::max(last, packet->pts * base);
     if ((packet->flags & AV_PKT_FLAG_KEY) == 0) return;
     if (!keys.empty() && decode * base - lastKey > longestGap) steady = false;
     lastKey = decode * base;
@@ -112,6 +115,7 @@ SourceSurvey surveySource(SourceFile& source, bool video, bool mp3, double longe
   }
   if (stopRequested()) throw StoppedEarly();
   survey.videoSeekable = videoStream != nullptr && videoWatch.steady && !survey.videoKeyFrames.empty();
+  survey.videoLast = videoWatch.last - audioWatch.start;
   survey.audioCopyable = audioStream != nullptr && audioWatch.whole && audioWatch.expected > 0;
   if (survey.audioCopyable && audioWatch.constantRate) survey.audioKbps = audioWatch.first.kbps;
   return survey;

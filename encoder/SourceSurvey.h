@@ -20,6 +20,8 @@ struct SourceSurvey {
   // than `longestKeyFrameGap`: every stretch of it can be decoded from a key frame shortly
   // before it, and is timed as it would be decoded from the start.
   bool videoSeekable = false;
+  // The time of the video's last packet, seconds from the source's start.
+  double videoLast = 0;
   // Every packet of the sound is one whole MP3 frame, all at one sample rate and channel
   // count, each following the one before without a gap, the first at the source's start.
   bool audioCopyable = false;

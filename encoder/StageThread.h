@@ -9,4 +9,8 @@ namespace vidmora_encoder {
 // EncoderError "cannot start the <stage> thread: ..." when the system refuses one.
 std::thread startStageThread(const char* stage, std::function<void()> work);
 
+// The cores this process may run on (at least 1): those it is bound to, not all the
+// machine has.
+int availableCores();
+
 }  // namespace vidmora_encoder

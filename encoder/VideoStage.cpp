@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 #include "encoder/EncoderError.h"
+#include "encoder/StageThread.h"
 #include "encoder/StopSignal.h"
 extern "C" {
 #include <libavutil/intreadwrite.h>
+#include <libavutil/opt.h>
 }
 
 namespace vidmora_encoder {
@@ -30,7 +31,21 @@ void throwIfEncodingFailed(int code) {
 
 VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& settings,
                        OutputFile& into)
-    : output(into), packet(allocatePacket()) {
+    : packet(allocatePacket()) {
+  openEncoder(profile, settings);
+  AVStream* stream = addStreamTo(into);
+  taker = [&into, stream, timeBase = encoder->time_base](AVPacket* encoded) {
+    into.write(encoded, stream, timeBase);
+  };
+}
+
+VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& settings,
+                       VideoWindow stretch, PacketTaker take)
+    : window(stretch), taker(std::move(take)), next(stretch.first), packet(allocatePacket()) {
+  openEncoder(profile, settings);
+}
+
+void VideoStage::openEncoder(const ConversionProfile& profile, const VideoOutput& settings) {
   const AVCodec* codec = avcodec_find_encoder_by_name(profile.videoEncoder);
   if (codec == nullptr) throw EncoderError(std::string("no ") + profile.videoEncoder + " encoder");
   encoder.reset(avcodec_alloc_context3(codec));
@@ -43,13 +58,17 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
   c->framerate = rate;
   c->time_base = av_inv_q(rate);
   c->sample_aspect_ratio = {1, 1};
-  c->gop_size = std::max(1, static_cast<int>(std::lround(profile.keyframeSeconds * av_q2d(rate))));
+  c->gop_size = keyFrameInterval(profile, rate);
   c->max_b_frames = profile.maxBFrames;
   // Refining both vectors of a bidirectional block again costs a quarter to a third of the
   // MPEG encoding time and changes neither size nor PSNR by more than noise.
   c->bidir_refine = 0;
   if (settings.kbps) {
     c->bit_rate = static_cast<int64_t>(*settings.kbps) * 1000;
+    // Key frames where the format puts them, not also at scene changes, which move the next
+    // ones along: a stretch of the video encoded on its own then gets the same key frames as
+    // the whole (as it does at a constant quantizer, which makes none at scene changes).
+    if (profile.videoInStretches) av_opt_set_int(c->priv_data, "sc_threshold", 1000000000, 0);
   } else {
     c->flags |= AV_CODEC_FLAG_QSCALE;
     c->bit_rate = 0;  // no nominal rate: muxers then size their buffers for any rate
@@ -60,9 +79,8 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
   // frame wait for each other, so one that shares its core with another stage holds them all
   // up: on two cores, two slices take longer than one (and libavcodec's own choice, a thread
   // more than the cores, longer still).
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  c->thread_count = hasThreads(codec) ? static_cast<int>(std::max(1u, cores - 1)) : 1;
-  if (output.wantsGlobalHeader()) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  c->thread_count = hasThreads(codec) ? std::max(1, availableCores() - 1) : 1;
+  if (settings.globalHeader) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   char size[32];
   std::snprintf(size, sizeof size, "%dx%d", c->width, c->height);
   const std::string refusal = std::string("cannot encode ") + size + " video as " + profile.codec;
@@ -70,13 +88,13 @@ VideoStage::VideoStage(const ConversionProfile& profile, const VideoOutput& sett
     throw EncoderError(refusal + ": it holds at most " + std::to_string(profile.maxFrameSide) +
                        " pixels on a side");
   throwIfFailed(avcodec_open2(c, codec, nullptr), refusal);
-  stream = output.addStream(c);
 }
 
 void VideoStage::add(DecodedFrame frame) {
   const int64_t start = std::llround(frame.seconds * av_q2d(encoder->framerate));
   if (held) {
-    while (next < start && !stopRequested()) encode(heldPicture());
+    const int64_t until = std::min(start, window.end);
+    while (next < until && !stopRequested()) encode(heldPicture());
   }
   held = std::move(frame.frame);
   converted.reset();
@@ -86,8 +104,9 @@ void VideoStage::finish(double endSeconds) {
   // A stop ends the video where it is: the last frame is not stretched, and the frames the
   // encoder still holds are left out (at large sizes they take too long).
   if (stopRequested()) return;
-  if (held) {
-    const int64_t end = std::llround(endSeconds * av_q2d(encoder->framerate));
+  if (held && next < window.end) {
+    const int64_t end =
+        std::min<int64_t>(window.end, std::llround(endSeconds * av_q2d(encoder->framerate)));
     do encode(heldPicture());
     while (next < end && !stopRequested());
   }
@@ -119,14 +138,20 @@ AVFrame* VideoStage::heldPicture() {
                             converted->data, converted->linesize),
                   "cannot scale the video to the output size");
   }
-  // The source's frame types and key flags mean nothing for the new encoding.
-  converted->pict_type = AV_PICTURE_TYPE_NONE;
   converted->sample_aspect_ratio = {1, 1};
   return converted.get();
 }
 
 void VideoStage::encode(AVFrame* picture) {
-  if (picture != nullptr) picture->pts = next++;
+  if (picture != nullptr) {
+    // The encoder counts from its own first frame: its rate control takes a frame's time for
+    // how long it has been encoding.
+    picture->pts = next - window.first;
+    // A stretch that warmed up begins the kept frames with a key frame of its own.
+    picture->pict_type = next == window.kept && window.kept > window.first ? AV_PICTURE_TYPE_I
+                                                                           : AV_PICTURE_TYPE_NONE;
+    ++next;
+  }
   throwIfEncodingFailed(avcodec_send_frame(encoder.get(), picture));
   for (;;) {
     const int received = avcodec_receive_packet(encoder.get(), packet.get());
@@ -137,7 +162,9 @@ void VideoStage::encode(AVFrame* picture) {
             av_packet_get_side_data(packet.get(), AV_PKT_DATA_QUALITY_STATS, &statsSize);
         stats != nullptr && statsSize >= 4 && AV_RL32(stats) > 0)
       lastQuality = static_cast<float>(AV_RL32(stats)) / FF_QP2LAMBDA;
-    output.write(packet.get(), stream, encoder->time_base);
+    packet->pts += window.first;
+    packet->dts += window.first;
+    if (packet->pts >= window.kept) taker(packet.get());
     av_packet_unref(packet.get());
   }
 }

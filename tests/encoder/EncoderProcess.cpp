@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "encoder/contract/EncoderContract.h"
@@ -59,12 +60,27 @@ bool EncoderProcess::readChunk(std::chrono::milliseconds wait) {
   return true;
 }
 
-bool EncoderProcess::waitForText(const std::string& marker, std::chrono::milliseconds timeout) {
+bool EncoderProcess::waitFor(const std::function<bool(const std::string&)>& seen,
+                             std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (pipeOpen && collected.errorText.find(marker) == std::string::npos &&
-         std::chrono::steady_clock::now() < deadline)
+  while (pipeOpen && !seen(collected.errorText) && std::chrono::steady_clock::now() < deadline)
     readChunk(std::chrono::milliseconds(50));
-  return collected.errorText.find(marker) != std::string::npos;
+  return seen(collected.errorText);
+}
+
+bool EncoderProcess::waitForText(const std::string& marker, std::chrono::milliseconds timeout) {
+  return waitFor([&](const std::string& text) { return text.find(marker) != std::string::npos; },
+                 timeout);
+}
+
+bool EncoderProcess::waitForFrames(std::chrono::milliseconds timeout) {
+  return waitFor(
+      [](const std::string& text) {
+        for (auto at = text.find("frame="); at != std::string::npos; at = text.find("frame=", at + 1))
+          if (std::atoi(text.c_str() + at + 6) > 0) return true;
+        return false;
+      },
+      timeout);
 }
 
 void EncoderProcess::terminate() { ::kill(childPid, SIGTERM); }

@@ -2,6 +2,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 // Runs an encoder executable the way the program does (no shell, standard error on a pipe)
@@ -26,6 +27,8 @@ class EncoderProcess {
 
   // Reads standard error until `marker` has appeared or the time is up; true when it did.
   bool waitForText(const std::string& marker, std::chrono::milliseconds timeout);
+  // The same, until a progress line counts video frames written.
+  bool waitForFrames(std::chrono::milliseconds timeout);
   // Sends SIGTERM; kill sends SIGKILL.
   void terminate();
   void kill();
@@ -34,6 +37,7 @@ class EncoderProcess {
   EncoderRun finish(std::chrono::milliseconds timeout);
 
  private:
+  bool waitFor(const std::function<bool(const std::string&)>& seen, std::chrono::milliseconds timeout);
   // One read of at most 256 bytes, waiting up to `wait`; false at the end of the pipe.
   bool readChunk(std::chrono::milliseconds wait);
 

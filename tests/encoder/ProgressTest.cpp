@@ -66,7 +66,7 @@ TEST_P(Stop, At4kEndsWithAValidOutputOrTheOldFileAndNothingElse) {
   EncoderProcess process(encoderFor(param.codec),
                          {"-i", clip("progress_source", kLongSource), "-vcodec", param.codec,
                           "-s", "3840x2160", "-y", target});
-  ASSERT_TRUE(process.waitForText("time=", std::chrono::seconds(30)));
+  ASSERT_TRUE(process.waitForFrames(std::chrono::seconds(30)));
   process.terminate();
   const EncoderRun run = process.finish(std::chrono::seconds(60));
   ASSERT_FALSE(run.timedOut);

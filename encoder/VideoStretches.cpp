@@ -1,0 +1,220 @@
+#include "encoder/VideoStretches.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "encoder/EncoderError.h"
+#include "encoder/SourceDecoder.h"
+#include "encoder/StageThread.h"
+#include "encoder/StopSignal.h"
+
+namespace vidmora_encoder {
+
+namespace {
+
+// Key frames further apart than this (seconds) make a worker decode too much of the source
+// that it does not encode.
+constexpr double kLongestKeyFrameGap = 10.0;
+// Packets of stretches ahead of their turn kept in memory, per stretch, before its worker
+// waits: several seconds of video at any size but the largest and finest.
+constexpr int64_t kWaitingBytes = 64 << 20;
+// Stretches of a video encoded at a bit rate hold this many key-frame intervals: the rate
+// control of an encoder of its own needs some seconds to find the rate the whole would have.
+constexpr int kKeyFramesPerRatedStretch = 3;
+
+}  // namespace
+
+// A worker's own reading of the source: a demuxer that finds the key frames at once, and a
+// decoder for the video on the worker's thread alone.
+struct VideoStretches::Reader {
+  SourceFile::Reading reading;
+  AVStream* stream = nullptr;
+  CodecContextPtr decoder;
+  PacketPtr packet = allocatePacket();
+  FramePtr frame = allocateFrame();
+};
+
+std::optional<VideoStretches::Plan> VideoStretches::planFor(const ConversionProfile& profile,
+                                                          const VideoOutput& settings,
+                                                          const SourceSurvey& survey) {
+  const int cores = availableCores();
+  if (!profile.videoInStretches || cores < 2 || !survey.videoSeekable) return std::nullopt;
+  const AVRational rate = nearestAllowedFrameRate(profile, settings.frameRate);
+  const double fps = av_q2d(rate);
+  const int64_t keyFrames = keyFrameInterval(profile, rate);
+  Plan plan;
+  plan.stretchFrames = settings.kbps ? kKeyFramesPerRatedStretch * keyFrames : keyFrames;
+  plan.warmUpFrames = settings.kbps ? std::llround(fps) : 0;
+  plan.stretches = static_cast<int64_t>(std::ceil(survey.videoLast * fps / plan.stretchFrames));
+  if (plan.stretches < 2) return std::nullopt;
+  plan.workers = static_cast<int>(std::min<int64_t>(cores, plan.stretches));
+  return plan;
+}
+
+double VideoStretches::longestKeyFrameGap() { return kLongestKeyFrameGap; }
+
+VideoStretches::VideoStretches(SourceFile& file, const SourceSurvey& keys,
+                               const ConversionProfile& format, const VideoOutput& chosen,
+                               OutputFile& into, Plan how)
+    : source(file),
+      survey(keys),
+      profile(format),
+      settings(chosen),
+      output(into),
+      plan(how),
+      first(format, chosen, VideoWindow{}, nullptr),
+      stream(first.addStreamTo(into)),
+      stretches(static_cast<std::size_t>(how.stretches)) {}
+
+std::optional<int64_t> VideoStretches::claim() {
+  std::unique_lock lock(mutex);
+  changed.wait(lock, [&] { return cancelled || nextClaim < inTurn + plan.workers; });
+  if (cancelled || nextClaim >= plan.stretches || ended()) return std::nullopt;
+  return nextClaim++;
+}
+
+void VideoStretches::work() {
+  Reader reader;
+  reader.reading = source.openReading();
+  reader.stream = reader.reading.context->streams[source.videoStream()->index];
+  // Each worker is a core's worth already.
+  reader.decoder = openDecoder(reader.stream, source.path(), 1);
+  while (const auto index = claim()) encodeStretch(*index, reader);
+}
+
+void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
+  const int64_t kept = index * plan.stretchFrames;
+  const int64_t from = std::max<int64_t>(0, kept - plan.warmUpFrames);
+  const bool lastPlanned = index == plan.stretches - 1;
+  const int64_t end = lastPlanned ? INT64_MAX : kept + plan.stretchFrames;
+  VideoStage stage(profile, settings, {from, kept, end},
+                   [this, index](AVPacket* packet) { deliver(index, packet); });
+  const double fps = av_q2d(stage.frameRate());
+  const AVRational base = reader.stream->time_base;
+  const double start = static_cast<double>(source.startTime()) / AV_TIME_BASE;
+  const double nominal = 1 / av_q2d(sourceFrameRate(source.context(), source.videoStream()));
+  AVFormatContext* context = reader.reading.context.get();
+  // Decoding starts at the last key frame at or before the first frame needed (the first
+  // key frame when none is).
+  const auto needed = static_cast<int64_t>(std::floor((from / fps + start) / av_q2d(base)));
+  const auto& keys = survey.videoKeyFrames;
+  auto key = std::upper_bound(keys.begin(), keys.end(), needed,
+                              [](int64_t time, const SourceSurvey::KeyFrame& frame) {
+                                return time < frame.timestamp;
+                              });
+  if (key != keys.begin()) --key;
+  throwIfFailed(av_seek_frame(context, -1, key->position, AVSEEK_FLAG_BYTE),
+                "cannot read the video from " + std::to_string(from / fps) + " s");
+  avcodec_flush_buffers(reader.decoder.get());
+
+  // What of the stretch decoded frames cover, for the check that the video was not damaged.
+  const double keptFrom = kept / fps;
+  const double keptTo = lastPlanned ? 1e300 : end / fps;
+  double covered = 0, coveredTo = keptFrom, videoEnd = 0;
+  auto take = [&](const AVFrame* decodedFrame) {
+    DecodedFrame item;
+    item.type = AVMEDIA_TYPE_VIDEO;
+    item.seconds = decodedFrame->best_effort_timestamp * av_q2d(base) - start;
+    item.duration = decodedFrame->pkt_duration > 0 ? decodedFrame->pkt_duration * av_q2d(base)
+                                                   : nominal;
+    videoEnd = std::max(videoEnd, item.seconds + item.duration);
+    const double to = std::min(keptTo, item.seconds + item.duration);
+    // As for the whole video: each frame adds what it reaches past the ones before.
+    if (to > coveredTo) {
+      covered += to - coveredTo;
+      coveredTo = to;
+    }
+    item.frame = allocateFrame();
+    av_frame_move_ref(item.frame.get(), reader.frame.get());
+    stage.add(std::move(item));
+    lastQuality = stage.quality();
+  };
+  auto receive = [&] {
+    while (avcodec_receive_frame(reader.decoder.get(), reader.frame.get()) >= 0 &&
+           !stage.done())
+      take(reader.frame.get());
+  };
+  bool atEnd = false;
+  while (!stage.done() && !stopRequested()) {
+    {
+      std::lock_guard lock(mutex);
+      if (cancelled) return;
+    }
+    if (av_read_frame(context, reader.packet.get()) < 0) {
+      atEnd = true;
+      break;
+    }
+    if (reader.packet->stream_index == reader.stream->index &&
+        avcodec_send_packet(reader.decoder.get(), reader.packet.get()) >= 0)
+      receive();
+    av_packet_unref(reader.packet.get());
+  }
+  if (stopRequested()) return;
+  if (atEnd) {
+    avcodec_send_packet(reader.decoder.get(), nullptr);
+    receive();
+  }
+  stage.finish(videoEnd);
+  complete(index, covered, atEnd);
+}
+
+void VideoStretches::deliver(int64_t index, AVPacket* packet) {
+  std::unique_lock lock(mutex);
+  Stretch& stretch = stretches[static_cast<std::size_t>(index)];
+  changed.wait(lock, [&] {
+    return cancelled || index == inTurn || stretch.waitingBytes < kWaitingBytes;
+  });
+  if (cancelled) return;
+  if (index == inTurn) {
+    writeNow(packet);
+    return;
+  }
+  PacketPtr kept = allocatePacket();
+  throwIfFailed(av_packet_ref(kept.get(), packet), "out of memory");
+  stretch.waitingBytes += packet->size;
+  stretch.waiting.push_back(std::move(kept));
+}
+
+void VideoStretches::writeNow(AVPacket* packet) {
+  const int64_t frameEnd = packet->pts + 1;
+  output.write(packet, stream, first.timeBase());
+  if (frameEnd > written) written = frameEnd;
+  changed.notify_all();
+}
+
+void VideoStretches::complete(int64_t index, double decodedThere, bool last) {
+  std::lock_guard lock(mutex);
+  stretches[static_cast<std::size_t>(index)].complete = true;
+  decoded += decodedThere;
+  if (last && (lastStretch < 0 || index < lastStretch)) lastStretch = index;
+  // The stretches after it that are complete already go in now, and the next one's packets
+  // that came early.
+  while (inTurn < plan.stretches && stretches[static_cast<std::size_t>(inTurn)].complete &&
+         !ended()) {
+    ++inTurn;
+    if (inTurn >= plan.stretches) break;
+    Stretch& next = stretches[static_cast<std::size_t>(inTurn)];
+    for (PacketPtr& packet : next.waiting) writeNow(packet.get());
+    next.waiting.clear();
+    next.waitingBytes = 0;
+  }
+  changed.notify_all();
+}
+
+bool VideoStretches::ended() const {
+  return inTurn >= plan.stretches || (lastStretch >= 0 && inTurn > lastStretch);
+}
+
+void VideoStretches::cancel() {
+  std::lock_guard lock(mutex);
+  cancelled = true;
+  changed.notify_all();
+}
+
+void VideoStretches::waitUntil(double seconds) {
+  std::unique_lock lock(mutex);
+  const double fps = av_q2d(first.frameRate());
+  changed.wait(lock, [&] { return cancelled || ended() || written / fps >= seconds; });
+}
+
+}  // namespace vidmora_encoder
