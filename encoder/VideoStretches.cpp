@@ -43,7 +43,8 @@ std::optional<VideoStretches::Plan> VideoStretches::planFor(const ConversionProf
   const double fps = av_q2d(rate);
   const int64_t keyFrames = keyFrameInterval(profile, rate);
   Plan plan;
-  plan.stretchFrames = settings.kbps ? kKeyFramesPerRatedStretch * keyFrames : keyFrames;
+  const int64_t tenSeconds = std::max<int64_t>(1, std::llround(10 * fps / keyFrames)) * keyFrames;
+  plan.stretchFrames = settings.kbps ? kKeyFramesPerRatedStretch * tenSeconds : tenSeconds;
   plan.warmUpFrames = settings.kbps ? std::llround(fps) : 0;
   plan.stretches = static_cast<int64_t>(std::ceil(survey.videoLast * fps / plan.stretchFrames));
   if (plan.stretches < 2) return std::nullopt;
