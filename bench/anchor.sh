@@ -105,17 +105,24 @@ job 4k-mpeg2 "MPEG-2 ours" 1 "$zandrio" -i "$clip4k" -vcodec mpeg2video "${mpeg[
   -y "$dir/4k-mpeg2.mpg"
 job 4k-typed "AVI    gst-avi.sh" 1 bench/gst-avi.sh "$clip4k" "$dir/4k-typed.avi"
 
-# One run of job $1: "wall cpu peak-KiB voluntary-switches involuntary-switches" appended to
-# its times file; its standard error goes to its log. Stops the bench when the job fails.
+busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat; }  # clock ticks
+ticks=$(getconf CLK_TCK) cores=$(nproc)
+# One run of job $1: "wall cpu peak-KiB voluntary-switches involuntary-switches others-%"
+# appended to its times file, others-% being the share of the cores that other processes took
+# meanwhile; its standard error goes to its log. Stops the bench when the job fails.
 measure() {
-  local i=$1
+  local i=$1 before
   eval "set -- ${commands[$i]}"
+  before=$(busy)
   if ! /usr/bin/time -f "%e %U %S %M %w %c" -o "$dir/time.txt" "$@" >/dev/null 2>"$dir/${names[$i]}.log"
   then
     echo "${names[$i]} failed: $*; see $dir/${names[$i]}.log" >&2
     exit 1
   fi
-  awk '{ printf "%s %.2f %s %s %s\n", $1, $2 + $3, $4, $5, $6 }' "$dir/time.txt" >>"$dir/times/${names[$i]}.txt"
+  awk -v busy="$(($(busy) - before))" -v ticks="$ticks" -v cores="$cores" '{
+    others = 100 * (busy / ticks - $2 - $3) / ($1 * cores)
+    printf "%s %.2f %s %s %s %.0f\n", $1, $2 + $3, $4, $5, $6, others < 0 ? 0 : others
+  }' "$dir/time.txt" >>"$dir/times/${names[$i]}.txt"
 }
 # "median minimum maximum" of column $2 of the times of job $1.
 stats() {
@@ -124,7 +131,6 @@ stats() {
 }
 field() { stats "$1" "$2" | cut -d' ' -f"$3"; }  # field $3 (1 median, 2 min, 3 max) of stats
 calc() { awk "BEGIN { printf \"$1\", $2 }"; }     # calc FORMAT EXPRESSION
-busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat; }  # clock ticks
 
 rm -f "$dir"/times/*.txt
 echo "warming up (page cache, GStreamer's registry) ..."
@@ -143,7 +149,6 @@ done
 busy_after=$(busy) ended=$(date +%s.%N)
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 # What the others on the machine took while the rounds ran: all busy time less the jobs'.
-ticks=$(getconf CLK_TCK) cores=$(nproc)
 jobs_cpu=$(cat "$dir"/times/*.txt | awk '{ s += $2 } END { print s }')
 wall=$(calc %.1f "$ended - $started")
 others=$(calc %.1f "($busy_after - $busy_before) / $ticks - $jobs_cpu")
@@ -191,12 +196,14 @@ printf '%-27s %4s  %-17s  %-17s  %5s  %6s  %6s\n' "180 s at 640x360" runs "wall 
   "cpu s med/min/max" "MiB" "kbit/s" "PSNR-Y"
 for i in $(seq 0 $((tables - 1))); do [[ ${names[$i]} == cores* ]] || row "$i"; done
 echo
-echo "context switches per run, thousands (median/min/max): voluntary (waits), involuntary (preempted)"
+echo "per run: context switches in thousands, voluntary (waits) and involuntary (preempted);"
+echo "the share of the $cores cores other processes took meanwhile (median/min/max)"
+printf '%-27s  %-17s  %-17s  %s\n' "" "voluntary" "involuntary" "others %"
 for i in $(seq 0 $((tables - 1))); do
   n=${names[$i]}
-  [[ $n == cores* ]] || printf '%-27s %6.1f %6.1f %6.1f   %6.1f %6.1f %6.1f\n' "${labels[$i]}" \
+  [[ $n == cores* ]] || printf '%-27s  %5.1f %5.1f %5.1f  %5.1f %5.1f %5.1f  %3.0f %3.0f %3.0f\n' "${labels[$i]}" \
     $(stats "$n" 4 | awk '{ print $1 / 1000, $2 / 1000, $3 / 1000 }') \
-    $(stats "$n" 5 | awk '{ print $1 / 1000, $2 / 1000, $3 / 1000 }')
+    $(stats "$n" 5 | awk '{ print $1 / 1000, $2 / 1000, $3 / 1000 }') $(stats "$n" 6)
 done
 echo
 echo "AVI from the H.263 + MP3 clip on one core and on two (wall s, median/min; cpu s median):"
@@ -217,11 +224,11 @@ echo
 echo "3840x2160, 10 s clip, one run each:"
 for i in $(seq "$tables" $((${#names[@]} - 1))); do
   n=${names[$i]}
-  printf '%-27s wall %6.2f s  cpu %6.2f s  peak %5s MiB\n' "${labels[$i]}" "$(field "$n" 1 1)" \
-    "$(field "$n" 2 1)" "$(mib "$n")"
+  printf '%-27s wall %6.2f s  cpu %6.2f s  peak %5s MiB  others %3.0f %%\n' "${labels[$i]}" \
+    "$(field "$n" 1 1)" "$(field "$n" 2 1)" "$(mib "$n")" "$(field "$n" 6 1)"
 done
-stop4k=$(awk '/^SIGTERM to exit/ { on = 1; next } on && NF == 4 && $1 != "codec" {
-  if ($4 == "FAILED") failed = 1; else if ($4 > m) m = $4 } END { print failed ? "FAILED" : m }' \
+stop4k=$(awk '/^SIGTERM to exit/ { on = 1; next } on && NF == 4 && $1 != "codec" { ++rows
+  if ($4 == "FAILED") failed = 1; else if ($4 > m) m = $4 } END { print failed || !rows ? "FAILED" : m }' \
   "$dir/encoder_bench.txt")
 peak=0
 for n in avi wmv mpeg1 mpeg2 h264; do peak=$(calc %d "($(mib "$n-ours") > $peak) ? $(mib "$n-ours") : $peak"); done
