@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# The encoder against the GStreamer pipeline a Linux user would type (bench/gst-avi.sh), on a
-# 180-second 640x360 30 fps clip (Sorenson H.263 + MP3 in FLV) that GStreamer makes here:
-# the same AVI conversion, alternating runs, medians of wall time, processor time (user +
-# system) and peak memory, and our figure over theirs. Then what both outputs hold, and
-# encoder_bench on the same clip: every codec's frames per second against its pipeline's
-# bound, probe times and stop latency.
-#   usage: bench/anchor.sh [RUNS]   (default 5)
+# The encoder against the GStreamer pipelines a Linux user would type, for every output format,
+# side by side on 180-second 640x360 30 fps clips that GStreamer makes here: Sorenson H.263 +
+# MP3 (the Flash-era kind) and H.264 + AAC (the later kind). Alternating runs; median, minimum
+# and maximum of wall time and processor time (user + system), median peak memory; the video
+# bit rate and luma PSNR of each output against the raw pattern the clips were made from; the
+# goals' ratios; AVI on one core against two; peak memory at 3840x2160; then encoder_bench
+# (each codec against its pipeline's bound, probe times, SIGTERM to exit at three sizes).
+#   usage: bash bench/anchor.sh [RUNS]   (default 5; GStreamer's MPEG pipelines run once: mpeg2enc
+#   takes minutes)
 # The scratch folder is $BENCH_DIR (default /tmp/vidmora-bench); $ENCODER_FOLDER holds the
 # zandrio and quimbel to measure (default build/encoder, e.g. another build's to compare).
 set -euo pipefail
@@ -13,10 +15,11 @@ cd "$(dirname "$0")/.."
 runs="${1:-5}"
 dir="${BENCH_DIR:-/tmp/vidmora-bench}"
 encoders="${ENCODER_FOLDER:-build/encoder}"
-mkdir -p "$dir"
+mkdir -p "$dir/times"
 
-# The bench's own set-up, not the program's: GStreamer for the clip and the anchor, GNU time
-# for peak memory.
+# The bench's own set-up, not the program's: GStreamer for the clips and the pipelines (x264enc
+# and lamemp3enc are in -ugly, mpeg2enc in -bad, the libav codecs in -libav), GNU time for
+# peak memory.
 wanted=(gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav time)
 absent=($(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>&1 |
@@ -27,58 +30,228 @@ if [ ${#absent[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends "${absent[@]}"
 fi
 [ -f build/build.ninja ] || bash scripts/setup.sh
-cmake --build build -j2 --target zandrio quimbel encoder_bench output_quality
+cmake --build build --target zandrio quimbel encoder_bench output_quality
 
-# A scrolling pinwheel at 800 kbit/s, pink noise as MP3 at 128 kbit/s: pictures the encoder
-# has to search motion in, sound with content at every frequency. A keyframe every 25 frames:
-# every 12, the generator's default, would fall on the anchor encoder's own keyframes (its
-# default too) and make its work unusually light.
+# The pattern: a scrolling pinwheel, which the encoders have to search motion in, as 4:2:0
+# frames of size $1 at 30 fps, $2 of them. The sound: pink noise, content at every frequency,
+# as long as $2 frames.
+pattern() {
+  echo "videotestsrc pattern=pinwheel horizontal-speed=3 num-buffers=$2" \
+    "! video/x-raw,format=I420,width=${1%x*},height=${1#*x},framerate=30/1"
+}
+sound() {
+  echo "audiotestsrc wave=pink-noise volume=0.3 samplesperbuffer=1024" \
+    "num-buffers=$(($2 * 44100 / 30 / 1024 + 1)) ! audioconvert ! audio/x-raw,rate=44100,channels=2"
+}
+# make_clip FILE SIZE FRAMES VIDEO_ENCODER AUDIO_ENCODER: a .flv of the pattern, made once.
+make_clip() {
+  [ -s "$1" ] && return
+  echo "making $1 ..."
+  gst-launch-1.0 -q $(pattern "$2" "$3") ! $4 ! queue ! flvmux name=mux ! filesink location="$1.part" \
+    $(sound "$2" "$3") ! $5 ! queue ! mux.
+  mv "$1.part" "$1"
+}
+# Flash-era files carry constant-bit-rate MP3; a key frame every 25 frames, not the generator's
+# 12, which would fall on the pipelines' own key frames and make their work unusually light.
+h263="avenc_flv bitrate=800000 gop-size=25"
+mp3="lamemp3enc target=bitrate bitrate=128 cbr=true ! mpegaudioparse"
 clip="$dir/bench-640x360-180s.flv"
-if [ ! -s "$clip" ]; then
-  echo "making $clip ..."
-  gst-launch-1.0 -q \
-    videotestsrc pattern=pinwheel horizontal-speed=3 num-buffers=5400 \
-    ! video/x-raw,width=640,height=360,framerate=30/1 ! videoconvert \
-    ! avenc_flv bitrate=800000 gop-size=25 ! queue ! flvmux name=mux ! filesink location="$clip" \
-    audiotestsrc wave=pink-noise volume=0.3 samplesperbuffer=1024 num-buffers=7753 \
-    ! audioconvert ! audio/x-raw,rate=44100,channels=2 \
-    ! lamemp3enc target=bitrate bitrate=128 cbr=true ! mpegaudioparse ! queue ! mux.
-fi
+clip264="$dir/bench-h264-640x360-180s.flv"
+clip4k="$dir/bench-3840x2160-10s.flv"
+make_clip "$clip" 640x360 5400 "$h263" "$mp3"
+make_clip "$clip264" 640x360 5400 "x264enc bitrate=800 key-int-max=75 ! video/x-h264,profile=main \
+  ! h264parse" "avenc_aac bitrate=128000 ! aacparse"
+make_clip "$clip4k" 3840x2160 300 "avenc_flv bitrate=8000000 gop-size=25" "$mp3"
 
-ours=("$encoders/zandrio" -i "$clip" -vcodec msmpeg4v2 -b 500 -r 30.00 -ab 128 -y "$dir/ours.avi")
-theirs=(bench/gst-avi.sh "$clip" "$dir/gstreamer.avi")
-# One run: "wall cpu peak-KiB" appended to the file $1.
-measure() {
-  local into="$1"
-  shift
-  /usr/bin/time -f "%e %U %S %M" -o "$dir/time.txt" "$@" 2>/dev/null >/dev/null
-  awk '{ printf "%s %.2f %s\n", $1, $2 + $3, $4 }' "$dir/time.txt" >>"$into"
+# The jobs, each a name, its label in the tables, how many runs it gets at most, and its
+# command; the target is $dir/NAME.EXT.
+names=() labels=() limits=() commands=()
+job() {
+  names+=("$1") labels+=("$2") limits+=("$3")
+  shift 3
+  commands+=("$(printf '%q ' "$@")")
 }
-median() {  # of column $2 of the file $1
-  sort -n -k"$2" "$1" | awk -v c="$2" '{ v[NR] = $c }
-    END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-divide() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
-echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-rm -f "$dir/ours.txt" "$dir/theirs.txt"
-"${ours[@]}" 2>/dev/null && "${theirs[@]}"  # warm-up: page cache, GStreamer's registry
-for _ in $(seq "$runs"); do
-  measure "$dir/ours.txt" "${ours[@]}"
-  measure "$dir/theirs.txt" "${theirs[@]}"
+zandrio="$encoders/zandrio" quimbel="$encoders/quimbel"
+avi=(-vcodec msmpeg4v2 -b 500 -r 30.00 -ab 128)
+mpeg=(-b 1000 -r 30.00 -ab 192)
+job avi-ours "AVI    ours" "$runs" "$zandrio" -i "$clip" "${avi[@]}" -y "$dir/avi-ours.avi"
+job avi-typed "       gst-avi.sh" "$runs" bench/gst-avi.sh "$clip" "$dir/avi-typed.avi"
+job avi-copying "       gst-avi-copy.sh" "$runs" bench/gst-avi-copy.sh "$clip" "$dir/avi-copying.avi"
+job wmv-ours "WMV    ours" "$runs" "$quimbel" -i "$clip" -vcodec wmv2 -b 500 -r 30.00 -ab 128 \
+  -y "$dir/wmv-ours.wmv"
+job wmv-gst "       gst-format.sh wmv" "$runs" bench/gst-format.sh wmv "$clip" "$dir/wmv-gst.wmv"
+job mpeg1-ours "MPEG-1 ours" "$runs" "$zandrio" -i "$clip" -vcodec mpeg1video "${mpeg[@]}" \
+  -y "$dir/mpeg1-ours.mpg"
+job mpeg1-gst "       gst-format.sh mpeg1" 1 bench/gst-format.sh mpeg1 "$clip" "$dir/mpeg1-gst.mpg"
+job mpeg2-ours "MPEG-2 ours" "$runs" "$zandrio" -i "$clip" -vcodec mpeg2video "${mpeg[@]}" \
+  -y "$dir/mpeg2-ours.mpg"
+job mpeg2-gst "       gst-format.sh mpeg2" 1 bench/gst-format.sh mpeg2 "$clip" "$dir/mpeg2-gst.mpg"
+job h264-ours "AVI from H.264+AAC ours" "$runs" "$zandrio" -i "$clip264" "${avi[@]}" \
+  -y "$dir/h264-ours.avi"
+job h264-typed "       gst-avi-h264.sh" "$runs" bench/gst-avi-h264.sh "$clip264" "$dir/h264-typed.avi"
+for cores in 0 0,1; do
+  job "cores$cores-ours" "ours" "$runs" taskset -c "$cores" "$zandrio" -i "$clip" "${avi[@]}" \
+    -y "$dir/cores$cores-ours.avi"
+  job "cores$cores-typed" "gst-avi.sh" "$runs" taskset -c "$cores" bench/gst-avi.sh "$clip" \
+    "$dir/cores$cores-typed.avi"
 done
-echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '\n%s runs each, alternating, medians:\n' "$runs"
-printf '%-12s %10s %10s %12s\n' "" "wall (s)" "cpu (s)" "peak (MiB)"
-printf '%-12s %10.2f %10.2f %12.0f\n' "our encoder" "$(median "$dir/ours.txt" 1)" \
-  "$(median "$dir/ours.txt" 2)" "$(divide "$(median "$dir/ours.txt" 3)" 1024)"
-printf '%-12s %10.2f %10.2f %12.0f\n' "GStreamer" "$(median "$dir/theirs.txt" 1)" \
-  "$(median "$dir/theirs.txt" 2)" "$(divide "$(median "$dir/theirs.txt" 3)" 1024)"
-printf '%-12s %10s %10s %12s\n\n' "ratio" \
-  "$(divide "$(median "$dir/ours.txt" 1)" "$(median "$dir/theirs.txt" 1)")" \
-  "$(divide "$(median "$dir/ours.txt" 2)" "$(median "$dir/theirs.txt" 2)")" \
-  "$(divide "$(median "$dir/ours.txt" 3)" "$(median "$dir/theirs.txt" 3)")"
-build/bench/output_quality "$clip" "$dir/ours.avi"
-build/bench/output_quality "$clip" "$dir/gstreamer.avi"
+tables=${#names[@]}  # the jobs above are in the side-by-side tables; those below run once
+job 4k-avi "AVI    ours" 1 "$zandrio" -i "$clip4k" "${avi[@]}" -y "$dir/4k-avi.avi"
+job 4k-wmv "WMV    ours" 1 "$quimbel" -i "$clip4k" -vcodec wmv2 -b 500 -r 30.00 -ab 128 \
+  -y "$dir/4k-wmv.wmv"
+job 4k-mpeg1 "MPEG-1 ours" 1 "$zandrio" -i "$clip4k" -vcodec mpeg1video "${mpeg[@]}" \
+  -y "$dir/4k-mpeg1.mpg"
+job 4k-mpeg2 "MPEG-2 ours" 1 "$zandrio" -i "$clip4k" -vcodec mpeg2video "${mpeg[@]}" \
+  -y "$dir/4k-mpeg2.mpg"
+job 4k-typed "AVI    gst-avi.sh" 1 bench/gst-avi.sh "$clip4k" "$dir/4k-typed.avi"
+
+busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat; }  # clock ticks
+ticks=$(getconf CLK_TCK) cores=$(nproc)
+# One run of job $1: "wall cpu peak-KiB voluntary-switches involuntary-switches others-%"
+# appended to its times file, others-% being the share of the cores that other processes took
+# meanwhile; its standard error goes to its log. Stops the bench when the job fails.
+measure() {
+  local i=$1 before
+  eval "set -- ${commands[$i]}"
+  before=$(busy)
+  if ! /usr/bin/time -f "%e %U %S %M %w %c" -o "$dir/time.txt" "$@" >/dev/null 2>"$dir/${names[$i]}.log"
+  then
+    echo "${names[$i]} failed: $*; see $dir/${names[$i]}.log" >&2
+    exit 1
+  fi
+  awk -v busy="$(($(busy) - before))" -v ticks="$ticks" -v cores="$cores" '{
+    others = 100 * (busy / ticks - $2 - $3) / ($1 * cores)
+    printf "%s %.2f %s %s %s %.0f\n", $1, $2 + $3, $4, $5, $6, others < 0 ? 0 : others
+  }' "$dir/time.txt" >>"$dir/times/${names[$i]}.txt"
+}
+# "median minimum maximum" of column $2 of the times of job $1.
+stats() {
+  sort -n -k"$2" "$dir/times/$1.txt" | awk -v c="$2" '{ v[NR] = $c }
+    END { printf "%s %s %s\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }'
+}
+field() { stats "$1" "$2" | cut -d' ' -f"$3"; }  # field $3 (1 median, 2 min, 3 max) of stats
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }     # calc FORMAT EXPRESSION
+
+rm -f "$dir"/times/*.txt
+echo "warming up (page cache, GStreamer's registry) ..."
+for i in $(seq 0 $((tables - 1))); do
+  [ "${limits[$i]}" -gt 1 ] && measure "$i"
+done
+rm -f "$dir"/times/*.txt
+echo "measuring: $runs rounds, each job once a round (the MPEG pipelines in the first) ..."
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+busy_before=$(busy) started=$(date +%s.%N)
+for round in $(seq "$runs"); do
+  for i in $(seq 0 $((tables - 1))); do
+    [ "$round" -le "${limits[$i]}" ] && measure "$i"
+  done
+done
+busy_after=$(busy) ended=$(date +%s.%N)
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+# What the others on the machine took while the rounds ran: all busy time less the jobs'.
+jobs_cpu=$(cat "$dir"/times/*.txt | awk '{ s += $2 } END { print s }')
+wall=$(calc %.1f "$ended - $started")
+others=$(calc %.1f "($busy_after - $busy_before) / $ticks - $jobs_cpu")
+for i in $(seq "$tables" $((${#names[@]} - 1))); do measure "$i"; done
+
+echo "comparing the outputs with the raw pattern ..."
+quality="$dir/quality.txt"
+outputs=()
+for i in $(seq 0 $((tables - 1))); do
+  eval "set -- ${commands[$i]}"
+  outputs+=("${@: -1}")
+done
+gst-launch-1.0 -q $(pattern 640x360 5400) ! fdsink fd=1 |
+  build/bench/output_quality --raw 640x360@30 "${outputs[@]}" >"$quality"
+# kbit/s of the video stream, or PSNR Y, of job $1's output.
+kbits() { awk -v f="$dir/$1." 'index($0, f) == 1 { on = 1; next } /^[^ ]/ { on = 0 }
+  on && $1 == "video" { print $9; exit }' "$quality"; }
+psnr() { awk -v f="$dir/$1." 'index($0, f) == 1 { on = 1; next } /^[^ ]/ { on = 0 }
+  on && $1 == "PSNR" { print $7; exit }' "$quality"; }
+
+echo "encoder_bench (SIGTERM to exit at every size) ..."
+build/bench/encoder_bench "$clip" "$dir" "$encoders" >"$dir/encoder_bench.txt"
+
+mib() { calc %.0f "$(field "$1" 3 1) / 1024"; }
+row() {  # the side-by-side line of job $1
+  local i=$1 n=${names[$1]}
+  printf '%-27s %4d  %5.2f %5.2f %5.2f  %5.2f %5.2f %5.2f  %5s  %6s  %6s\n' "${labels[$i]}" \
+    "$(wc -l <"$dir/times/$n.txt")" $(stats "$n" 1) $(stats "$n" 2) "$(mib "$n")" \
+    "$(kbits "$n")" "$(psnr "$n")"
+}
+ratio() { calc %.2f "$(field "$1" 1 "$3") / $(field "$2" 1 "$3")"; }  # wall of $1 over $2's
+verdict() { [ "$(calc %d "($1)")" = 1 ] && echo "met" || echo "NOT met"; }
+
 echo
-build/bench/encoder_bench "$clip" "$dir" "$encoders"
+cat "$quality"
+echo
+cat "$dir/encoder_bench.txt"
+echo
+echo "== $(date -u '+%Y-%m-%d %H:%M UTC'), $cores cores, $runs runs each (GStreamer's MPEG: 1) =="
+echo "load average before $load_before, after $load_after; other processes took ${others} s of" \
+  "processor time in the ${wall} s of the rounds ($(calc %.0f "100 * $others / $wall / $cores") %" \
+  "of the $cores cores)"
+echo
+printf '%-27s %4s  %-17s  %-17s  %5s  %6s  %6s\n' "180 s at 640x360" runs "wall s med/min/max" \
+  "cpu s med/min/max" "MiB" "kbit/s" "PSNR-Y"
+for i in $(seq 0 $((tables - 1))); do [[ ${names[$i]} == cores* ]] || row "$i"; done
+echo
+echo "per run: context switches in thousands, voluntary (waits) and involuntary (preempted);"
+echo "the share of the $cores cores other processes took meanwhile (median/min/max)"
+printf '%-27s  %-17s  %-17s  %s\n' "" "voluntary" "involuntary" "others %"
+for i in $(seq 0 $((tables - 1))); do
+  n=${names[$i]}
+  [[ $n == cores* ]] || printf '%-27s  %5.1f %5.1f %5.1f  %5.1f %5.1f %5.1f  %3.0f %3.0f %3.0f\n' "${labels[$i]}" \
+    $(stats "$n" 4 | awk '{ print $1 / 1000, $2 / 1000, $3 / 1000 }') \
+    $(stats "$n" 5 | awk '{ print $1 / 1000, $2 / 1000, $3 / 1000 }') $(stats "$n" 6)
+done
+echo
+echo "AVI from the H.263 + MP3 clip on one core and on two (wall s, median/min; cpu s median):"
+printf '%-11s %18s %18s %9s %13s\n' "" "taskset -c 0" "taskset -c 0,1" "speed-up" "4 / 8 cores*"
+for who in ours typed; do
+  one=$(field "cores0-$who" 1 1) two=$(field "cores0,1-$who" 1 1)
+  # Amdahl: the share p that ran in parallel on two cores, spread evenly over n.
+  p=$(calc %.4f "2 * (1 - $two / $one)")
+  p=$(calc %.4f "($p < 0) ? 0 : ($p > 1) ? 1 : $p")
+  printf '%-11s %5.2f %5.2f %6.2f %5.2f %5.2f %6.2f %9.2f %6.2f %6.2f\n' \
+    "$( [ $who = ours ] && echo ours || echo gst-avi.sh)" "$one" "$(field "cores0-$who" 1 2)" \
+    "$(field "cores0-$who" 2 1)" "$two" "$(field "cores0,1-$who" 1 2)" \
+    "$(field "cores0,1-$who" 2 1)" "$(calc %.2f "$one / $two")" \
+    "$(calc %.2f "$one * (1 - $p + $p / 4)")" "$(calc %.2f "$one * (1 - $p + $p / 8)")"
+done
+echo "* Amdahl's estimate from the two-core speed-up: an upper bound on what more cores give"
+echo
+echo "3840x2160, 10 s clip, one run each:"
+for i in $(seq "$tables" $((${#names[@]} - 1))); do
+  n=${names[$i]}
+  printf '%-27s wall %6.2f s  cpu %6.2f s  peak %5s MiB  others %3.0f %%\n' "${labels[$i]}" \
+    "$(field "$n" 1 1)" "$(field "$n" 2 1)" "$(mib "$n")" "$(field "$n" 6 1)"
+done
+stop4k=$(awk '/^SIGTERM to exit/ { on = 1; next } on && NF == 4 && $1 != "codec" { ++rows
+  if ($4 == "FAILED") failed = 1; else if ($4 > m) m = $4 } END { print failed || !rows ? "FAILED" : m }' \
+  "$dir/encoder_bench.txt")
+peak=0
+for n in avi wmv mpeg1 mpeg2 h264; do peak=$(calc %d "($(mib "$n-ours") > $peak) ? $(mib "$n-ours") : $peak"); done
+peak4k=0
+for n in avi wmv mpeg1 mpeg2; do peak4k=$(calc %d "($(mib "4k-$n") > $peak4k) ? $(mib "4k-$n") : $peak4k"); done
+
+echo
+echo "goals (median; fastest runs):"
+goal() { printf '%-44s %-12s %-10s %s\n' "$1" "$2" "$3" "$4"; }
+wall_goal() {  # LABEL OURS THEIRS BOUND: our wall time over theirs
+  local med min
+  med=$(ratio "$2" "$3" 1) min=$(ratio "$2" "$3" 2)
+  goal "$1" "$med; $min" "<= $4" "$(verdict "$med <= $4")"
+}
+wall_goal "AVI / gst-avi.sh, wall" avi-ours avi-typed 0.65
+wall_goal "AVI / gst-avi-copy.sh, wall" avi-ours avi-copying 0.80
+wall_goal "WMV / gst-format.sh wmv, wall" wmv-ours wmv-gst 0.60
+wall_goal "AVI from H.264+AAC / gst-avi-h264.sh, wall" h264-ours h264-typed 0.85
+difference=$(calc %.2f "$(psnr avi-ours) - $(psnr avi-typed)")
+goal "AVI PSNR-Y, ours - gst-avi.sh's (dB)" "$difference" ">= -0.30" "$(verdict "$difference >= -0.3")"
+off=$(calc %.1f "100 * ($(kbits avi-ours) / 500 - 1)")
+goal "AVI video bit rate, off 500 kbit/s (%)" "$off" "within 10" "$(verdict "$off <= 10 && $off >= -10")"
+goal "peak memory at 640x360, largest (MiB)" "$peak" "<= 100" "$(verdict "$peak <= 100")"
+goal "peak memory at 3840x2160, largest (MiB)" "$peak4k" "<= 400" "$(verdict "$peak4k <= 400")"
+goal "SIGTERM to exit at 3840x2160, slowest (ms)" "$stop4k" "<= 200" \
+  "$( [ "$stop4k" = FAILED ] && echo "NOT met" || verdict "$stop4k <= 200")"
