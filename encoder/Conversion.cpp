@@ -193,7 +193,7 @@ int runConversion(const EncoderArguments& request) {
   // Sound interleaved with video written in stretches waits for it, so that the muxer need
   // not hold much of it.
   auto paced = [&](double seconds) {
-    if (stretches) stretches->waitUntil(seconds - 1);
+    if (stretches) stretches->waitUntil(seconds);
   };
   std::vector<ConversionPipeline::Job> jobs;
   for (int worker = 0; stretches && worker < plan->workers; ++worker)

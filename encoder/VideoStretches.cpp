@@ -27,6 +27,8 @@ constexpr int kKeyFramesPerRatedStretch = 3;
 // this much lower to even it out; on a picture so plain that even one encoder stays under the
 // rate, it changes next to nothing.
 constexpr double kRatedStretchAim = 0.98;
+// How far (seconds) sound interleaved with the video may run ahead of the video written.
+constexpr double kSoundLeadSeconds = 1.0;
 
 }  // namespace
 
@@ -75,7 +77,7 @@ VideoStretches::VideoStretches(SourceFile& file, const SourceSurvey& keys,
 
 std::optional<int64_t> VideoStretches::claim() {
   std::unique_lock lock(mutex);
-  changed.wait(lock, [&] { return cancelled || nextClaim < inTurn + plan.workers; });
+  turned.wait(lock, [&] { return cancelled || nextClaim < inTurn + plan.workers; });
   if (cancelled || nextClaim >= plan.stretches || ended()) return std::nullopt;
   return nextClaim++;
 }
@@ -170,7 +172,7 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
 void VideoStretches::deliver(int64_t index, AVPacket* packet) {
   std::unique_lock lock(mutex);
   Stretch& stretch = stretches[static_cast<std::size_t>(index)];
-  changed.wait(lock, [&] {
+  turned.wait(lock, [&] {
     return cancelled || index == inTurn || stretch.waitingBytes < kWaitingBytes;
   });
   if (cancelled) return;
@@ -188,7 +190,9 @@ void VideoStretches::writeNow(AVPacket* packet) {
   const int64_t frameEnd = packet->pts + 1;
   output.write(packet, stream, first.timeBase());
   if (frameEnd > written) written = frameEnd;
-  changed.notify_all();
+  // The sound is woken once what it waits for is there, not at every frame.
+  if (soundWaitsFor >= 0 && written / av_q2d(first.frameRate()) >= soundWaitsFor)
+    progressed.notify_one();
 }
 
 void VideoStretches::complete(int64_t index, double decodedThere, bool last) {
@@ -207,7 +211,8 @@ void VideoStretches::complete(int64_t index, double decodedThere, bool last) {
     next.waiting.clear();
     next.waitingBytes = 0;
   }
-  changed.notify_all();
+  turned.notify_all();
+  progressed.notify_all();
 }
 
 bool VideoStretches::ended() const {
@@ -217,13 +222,19 @@ bool VideoStretches::ended() const {
 void VideoStretches::cancel() {
   std::lock_guard lock(mutex);
   cancelled = true;
-  changed.notify_all();
+  turned.notify_all();
+  progressed.notify_all();
 }
 
 void VideoStretches::waitUntil(double seconds) {
   std::unique_lock lock(mutex);
   const double fps = av_q2d(first.frameRate());
-  changed.wait(lock, [&] { return cancelled || ended() || written / fps >= seconds; });
+  // Up to a second ahead goes on at once; past that it waits for the video to come level, so
+  // that it waits about once a second, not at every frame.
+  if (written / fps >= seconds - kSoundLeadSeconds) return;
+  soundWaitsFor = seconds;
+  progressed.wait(lock, [&] { return cancelled || ended() || written / fps >= seconds; });
+  soundWaitsFor = -1;
 }
 
 }  // namespace vidmora_encoder

@@ -53,8 +53,9 @@ class VideoStretches {
   void work();
   // Ends every worker soon and releases every wait; from any thread.
   void cancel();
-  // Waits until the video written in order reaches `seconds`, or all of it is written, or
-  // it was cancelled: what is interleaved with it may run only a little ahead of it.
+  // For what is interleaved with the video, which may run only a little ahead of it: returns
+  // at once while the video written in order is within a second of `seconds`, else waits
+  // until it reaches `seconds`, all of it is written, or it was cancelled.
   void waitUntil(double seconds);
 
   // Progress figures of the video written in order, also while the workers run.
@@ -94,7 +95,9 @@ class VideoStretches {
   VideoStage first;  // the encoder the stream's parameters come from
   AVStream* stream;
   std::mutex mutex;
-  std::condition_variable changed;
+  std::condition_variable turned;      // the stretch in turn moved on, or a cancel
+  std::condition_variable progressed;  // the video in order reached what the sound waits for
+  double soundWaitsFor = -1;           // seconds of video the sound waits for, or -1
   std::vector<Stretch> stretches;
   int64_t nextClaim = 0;
   int64_t inTurn = 0;          // the stretch whose packets are written as they come
