@@ -32,8 +32,8 @@ constexpr double kSoundLeadSeconds = 1.0;
 
 }  // namespace
 
-// A worker's own reading of the source: a demuxer that finds the key frames at once, and a
-// decoder for the video on the worker's thread alone.
+// A worker's own reading of the source: a demuxer of its own, sent to a key frame by its
+// position in the file, and a decoder for the video on the worker's thread alone.
 struct VideoStretches::Reader {
   SourceFile::Reading reading;
   AVStream* stream = nullptr;
@@ -105,18 +105,7 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
   const double start = static_cast<double>(source.startTime()) / AV_TIME_BASE;
   const double nominal = 1 / av_q2d(sourceFrameRate(source.context(), source.videoStream()));
   AVFormatContext* context = reader.reading.context.get();
-  // Decoding starts at the last key frame at or before the first frame needed (the first
-  // key frame when none is).
-  const auto needed = static_cast<int64_t>(std::floor((from / fps + start) / av_q2d(base)));
-  const auto& keys = survey.videoKeyFrames;
-  auto key = std::upper_bound(keys.begin(), keys.end(), needed,
-                              [](int64_t time, const SourceSurvey::KeyFrame& frame) {
-                                return time < frame.timestamp;
-                              });
-  if (key != keys.begin()) --key;
-  throwIfFailed(av_seek_frame(context, -1, key->position, AVSEEK_FLAG_BYTE),
-                "cannot read the video from " + std::to_string(from / fps) + " s");
-  avcodec_flush_buffers(reader.decoder.get());
+  seekToKeyFrameBefore(reader, from / fps + start);
 
   // What of the stretch decoded frames cover, for the check that the video was not damaged.
   const double keptFrom = kept / fps;
@@ -141,9 +130,12 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
     lastQuality = stage.quality();
   };
   auto receive = [&] {
-    while (avcodec_receive_frame(reader.decoder.get(), reader.frame.get()) >= 0 &&
-           !stage.done())
+    while (!stage.done()) {
+      const int got = avcodec_receive_frame(reader.decoder.get(), reader.frame.get());
+      throwIfOutOfMemory(got);
+      if (got < 0) return;
       take(reader.frame.get());
+    }
   };
   bool atEnd = false;
   while (!stage.done() && !stopRequested()) {
@@ -155,9 +147,12 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
       atEnd = true;
       break;
     }
-    if (reader.packet->stream_index == reader.stream->index &&
-        avcodec_send_packet(reader.decoder.get(), reader.packet.get()) >= 0)
-      receive();
+    if (reader.packet->stream_index == reader.stream->index) {
+      // A damaged packet the decoder refuses is passed over, as by the whole video's decoder.
+      const int sent = avcodec_send_packet(reader.decoder.get(), reader.packet.get());
+      throwIfOutOfMemory(sent);
+      if (sent >= 0) receive();
+    }
     av_packet_unref(reader.packet.get());
   }
   if (stopRequested()) return;
@@ -167,6 +162,21 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
   }
   stage.finish(videoEnd);
   complete(index, covered, atEnd);
+}
+
+void VideoStretches::seekToKeyFrameBefore(Reader& reader, double seconds) {
+  const AVRational base = reader.stream->time_base;
+  const auto needed = static_cast<int64_t>(std::floor(seconds / av_q2d(base)));
+  const auto& keys = survey.videoKeyFrames;
+  // The last key frame at or before the time (the first when none is).
+  auto key = std::upper_bound(keys.begin(), keys.end(), needed,
+                              [](int64_t time, const SourceSurvey::KeyFrame& frame) {
+                                return time < frame.timestamp;
+                              });
+  if (key != keys.begin()) --key;
+  throwIfFailed(av_seek_frame(reader.reading.context.get(), -1, key->position, AVSEEK_FLAG_BYTE),
+                "cannot read the video at " + std::to_string(seconds) + " s");
+  avcodec_flush_buffers(reader.decoder.get());
 }
 
 void VideoStretches::deliver(int64_t index, AVPacket* packet) {

@@ -79,6 +79,9 @@ class VideoStretches {
   // waiting to be written; nothing when none is left or at a cancel.
   std::optional<int64_t> claim();
   void encodeStretch(int64_t index, Reader& reader);
+  // Sends the reader to the source's last key frame at or before `seconds` (as its times
+  // say).
+  void seekToKeyFrameBefore(Reader& reader, double seconds);
   // Writes `packet` of stretch `index` now when it is in turn, else keeps it for its turn.
   void deliver(int64_t index, AVPacket* packet);
   // Marks stretch `index` complete, and writes what is in turn after it.
