@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "encoder/StopSignal.h"
+#include "encoder/StreamCoverage.h"
 
 namespace vidmora_encoder {
 
@@ -151,7 +152,7 @@ class TagTimes {
   }
 
  private:
-  static constexpr int64_t kJumpMs = 5000;
+  static constexpr auto kJumpMs = static_cast<int64_t>(kTimestampJumpSeconds * 1000);
   static constexpr int64_t kLongestFrameMs = 1000;
   struct Kind {
     bool seen = false;

@@ -12,9 +12,6 @@ namespace vidmora_encoder {
 
 namespace {
 
-// A jump between a frame's timestamp and where its stream stood that counts as a break.
-constexpr double kTimestampJumpSeconds = 5.0;
-
 // Refuses a source whose frames have a side larger than the encoder takes.
 void checkFrameSize(int width, int height, const std::string& source) {
   if (width > kMaxFrameSide || height > kMaxFrameSide)
@@ -74,17 +71,6 @@ void SourceDecoder::rethrowFailure() const {
   if (failure) std::rethrow_exception(failure);
 }
 
-void SourceDecoder::Coverage::add(double start, double length) {
-  const double stop = start + std::max(0.0, length);
-  if (std::fabs(start - end) > kTimestampJumpSeconds) {
-    seconds += stop - start;
-    end = stop;
-  } else if (stop > end) {
-    seconds += stop - end;
-    end = stop;
-  }
-}
-
 void SourceDecoder::run() {
   try {
     decodeAll();
@@ -95,7 +81,8 @@ void SourceDecoder::run() {
   audioQueue.finish();
 }
 
-void SourceDecoder::notePacket(const AVPacket* packet, const AVStream* stream, Coverage& into) {
+void SourceDecoder::notePacket(const AVPacket* packet, const AVStream* stream,
+                               StreamCoverage& into) {
   const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
   if (time == AV_NOPTS_VALUE) return;
   const double base = av_q2d(stream->time_base);
@@ -150,7 +137,7 @@ bool SourceDecoder::pass(AVStream* stream, const AVPacket* packet, StreamClock& 
 }
 
 bool SourceDecoder::decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
-                           StreamClock& clock, Coverage& frames) {
+                           StreamClock& clock, StreamCoverage& frames) {
   const int sent = avcodec_send_packet(decoder, packet);
   // A packet the decoder has no memory for is no damaged packet: the run cannot go on.
   throwIfOutOfMemory(sent);

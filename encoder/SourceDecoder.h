@@ -6,6 +6,7 @@
 #include "encoder/FfmpegPointers.h"
 #include "encoder/FrameQueue.h"
 #include "encoder/SourceFile.h"
+#include "encoder/StreamCoverage.h"
 // Demuxes the source and decodes its chosen video and audio streams on a thread of its own,
 // handing every frame, timed from the source's start, to the FrameQueue of its kind. Damaged
 // packets are skipped; a read error ends the input as if the file ended there; a timestamp
@@ -76,23 +77,16 @@ class SourceDecoder {
     double end = 0;     // the latest end of a frame so far
     double offset = 0;  // added to timestamps after a jump in them
   };
-  // The time a stream's packets or frames cover: each adds what it reaches past the ones
-  // before; one that jumps away by seconds adds only its own length.
-  struct Coverage {
-    double seconds = 0;
-    double end = -1e300;
-    void add(double start, double length);
-  };
   void run();
   // Demuxes and decodes to the end of the input, a stop or a cancelled queue.
   void decodeAll();
   // Adds `packet` of `stream` to what the stream's packets cover.
-  void notePacket(const AVPacket* packet, const AVStream* stream, Coverage& into);
+  void notePacket(const AVPacket* packet, const AVStream* stream, StreamCoverage& into);
   // Queues a copy of an audio packet as it is; false when cancelled.
   bool pass(AVStream* stream, const AVPacket* packet, StreamClock& clock);
   // Sends one packet (nullptr drains) and queues what comes out; false when cancelled.
   bool decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
-              StreamClock& clock, Coverage& frames);
+              StreamClock& clock, StreamCoverage& frames);
 
   FrameQueue& queueFor(AVMediaType type) {
     return type == AVMEDIA_TYPE_VIDEO ? videoQueue : audioQueue;
@@ -111,9 +105,9 @@ class SourceDecoder {
   double nominalFrameSeconds = 0.04;
   int refusedPackets = 0;
   double lastVideoEnd = 0;
-  Coverage videoPackets, audioPackets;
+  StreamCoverage videoPackets, audioPackets;
   double latestPacket = -1e300;
-  Coverage videoFrames, audioFrames;
+  StreamCoverage videoFrames, audioFrames;
   FramePtr received;  // the frame the next avcodec_receive_frame fills
   std::exception_ptr failure;
 };

@@ -4,13 +4,12 @@
 #include <cmath>
 
 #include "encoder/StopSignal.h"
+#include "encoder/StreamCoverage.h"
 
 namespace vidmora_encoder {
 
 namespace {
 
-// A step in the times this long (seconds) is a jump, as decoding takes it.
-constexpr double kJumpSeconds = 5.0;
 // The most the sound may be away from where the frame before it ends (seconds): the encoding
 // path fills a longer gap with silence, which a copy cannot.
 constexpr double kAudioGapSeconds = 0.1;
@@ -31,7 +30,7 @@ struct VideoWatch {
     }
     const double base = av_q2d(stream->time_base);
     if (lastDecode != AV_NOPTS_VALUE &&
-        (decode < lastDecode || (decode - lastDecode) * base > kJumpSeconds))
+        (decode < lastDecode || (decode - lastDecode) * base > kTimestampJumpSeconds))
       steady = false;
     lastDecode = decode;
     last = std::max(last, packet->pts * base);

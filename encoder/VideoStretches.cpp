@@ -7,6 +7,7 @@
 #include "encoder/SourceDecoder.h"
 #include "encoder/StageThread.h"
 #include "encoder/StopSignal.h"
+#include "encoder/StreamCoverage.h"
 
 namespace vidmora_encoder {
 
@@ -110,7 +111,8 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
   // What of the stretch decoded frames cover, for the check that the video was not damaged.
   const double keptFrom = kept / fps;
   const double keptTo = lastPlanned ? 1e300 : end / fps;
-  double covered = 0, coveredTo = keptFrom, videoEnd = 0;
+  StreamCoverage covered;
+  double videoEnd = 0;
   auto take = [&](const AVFrame* decodedFrame) {
     DecodedFrame item;
     item.type = AVMEDIA_TYPE_VIDEO;
@@ -118,12 +120,10 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
     item.duration = decodedFrame->pkt_duration > 0 ? decodedFrame->pkt_duration * av_q2d(base)
                                                    : nominal;
     videoEnd = std::max(videoEnd, item.seconds + item.duration);
+    // Only the kept part of the stretch counts: the frames before it are another's.
+    const double from = std::max(keptFrom, item.seconds);
     const double to = std::min(keptTo, item.seconds + item.duration);
-    // As for the whole video: each frame adds what it reaches past the ones before.
-    if (to > coveredTo) {
-      covered += to - coveredTo;
-      coveredTo = to;
-    }
+    if (to > from) covered.add(from, to - from);
     item.frame = allocateFrame();
     av_frame_move_ref(item.frame.get(), reader.frame.get());
     stage.add(std::move(item));
@@ -161,7 +161,7 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
     receive();
   }
   stage.finish(videoEnd);
-  complete(index, covered, atEnd);
+  complete(index, covered.seconds, atEnd);
 }
 
 void VideoStretches::seekToKeyFrameBefore(Reader& reader, double seconds) {
@@ -201,7 +201,7 @@ void VideoStretches::writeNow(AVPacket* packet) {
   output.write(packet, stream, first.timeBase());
   if (frameEnd > written) written = frameEnd;
   // The sound is woken once what it waits for is there, not at every frame.
-  if (soundWaitsFor >= 0 && written / av_q2d(first.frameRate()) >= soundWaitsFor)
+  if (soundWaitsFor >= 0 && seconds() >= soundWaitsFor)
     progressed.notify_one();
 }
 
@@ -236,14 +236,13 @@ void VideoStretches::cancel() {
   progressed.notify_all();
 }
 
-void VideoStretches::waitUntil(double seconds) {
+void VideoStretches::waitUntil(double until) {
   std::unique_lock lock(mutex);
-  const double fps = av_q2d(first.frameRate());
   // Up to a second ahead goes on at once; past that it waits for the video to come level, so
   // that it waits about once a second, not at every frame.
-  if (written / fps >= seconds - kSoundLeadSeconds) return;
-  soundWaitsFor = seconds;
-  progressed.wait(lock, [&] { return cancelled || ended() || written / fps >= seconds; });
+  if (seconds() >= until - kSoundLeadSeconds) return;
+  soundWaitsFor = until;
+  progressed.wait(lock, [&] { return cancelled || ended() || seconds() >= until; });
   soundWaitsFor = -1;
 }
 

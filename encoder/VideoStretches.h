@@ -54,9 +54,9 @@ class VideoStretches {
   // Ends every worker soon and releases every wait; from any thread.
   void cancel();
   // For what is interleaved with the video, which may run only a little ahead of it: returns
-  // at once while the video written in order is within a second of `seconds`, else waits
-  // until it reaches `seconds`, all of it is written, or it was cancelled.
-  void waitUntil(double seconds);
+  // at once while the video written in order is within a second of `until`, else waits
+  // until it reaches `until`, all of it is written, or it was cancelled.
+  void waitUntil(double until);
 
   // Progress figures of the video written in order, also while the workers run.
   int64_t frames() const { return written.load(); }
