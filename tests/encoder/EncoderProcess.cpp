@@ -16,6 +16,12 @@ extern char** environ;
 
 namespace encoder_test {
 
+namespace {
+// Frames an encoder may take before it gives its first packet: MPEG's two B-frames and the
+// frame after them.
+constexpr int kFramesHeldBack = 3;
+}  // namespace
+
 EncoderProcess::EncoderProcess(const std::string& executable,
                                const std::vector<std::string>& args) {
   int pipeEnds[2];
@@ -77,7 +83,7 @@ bool EncoderProcess::waitForFrames(std::chrono::milliseconds timeout) {
   return waitFor(
       [](const std::string& text) {
         for (auto at = text.find("frame="); at != std::string::npos; at = text.find("frame=", at + 1))
-          if (std::atoi(text.c_str() + at + 6) > 0) return true;
+          if (std::atoi(text.c_str() + at + 6) > kFramesHeldBack) return true;
         return false;
       },
       timeout);

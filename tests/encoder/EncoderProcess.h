@@ -27,7 +27,8 @@ class EncoderProcess {
 
   // Reads standard error until `marker` has appeared or the time is up; true when it did.
   bool waitForText(const std::string& marker, std::chrono::milliseconds timeout);
-  // The same, until a progress line counts video frames written.
+  // The same, until a progress line counts more video frames than an encoder holds back
+  // before its first packet (MPEG's B-frames), so that some are in the output.
   bool waitForFrames(std::chrono::milliseconds timeout);
   // Sends SIGTERM; kill sends SIGKILL.
   void terminate();
