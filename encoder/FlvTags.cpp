@@ -30,6 +30,11 @@ uint32_t bigEndian(const uint8_t* bytes, int count) {
   return value;
 }
 
+// The type of the tag whose header starts at `header`: 8 audio, 9 video, 18 script.
+uint8_t tagType(const uint8_t* header) { return header[0] & 0x1f; }
+// Whether a tag of `type` is one the demuxer reads, and so one a walk by the fields counts.
+bool demuxerReads(uint8_t type) { return type == 8 || type == 9 || type == 18; }
+
 // Buffered reads of the file: the walk and the steps back read a few bytes a tag, and tags
 // lie close together.
 class Window {
@@ -80,9 +85,9 @@ std::optional<Tag> readTag(Window& window, int64_t offset, int64_t fileSize,
   if (bytes == nullptr || window.available(offset) < kTagHeaderBytes) return std::nullopt;
   Tag tag;
   tag.offset = offset;
-  tag.type = bytes[0] & 0x1f;
+  tag.type = tagType(bytes);
   tag.dataSize = bigEndian(bytes + 1, 3);
-  if ((!anyType && tag.type != 8 && tag.type != 9 && tag.type != 18) ||
+  if ((!anyType && !demuxerReads(tag.type)) ||
       offset + kTagHeaderBytes + tag.dataSize > fileSize)
     return std::nullopt;
   // A signed 32-bit millisecond count: 24 bits, then the 8 above them.
@@ -178,8 +183,7 @@ std::optional<int64_t> nextWholeTag(Window& window, int64_t from, int64_t fileSi
     if ((at & 0xffff) == 0 && stopRequested()) throw StoppedEarly();
     const uint8_t* bytes = window.at(at, kTagHeaderBytes);
     if (bytes == nullptr) return std::nullopt;
-    const uint8_t type = bytes[0] & 0x1f;
-    if (type != 8 && type != 9 && type != 18) continue;
+    if (!demuxerReads(tagType(bytes))) continue;
     const int64_t tagBytes = kTagHeaderBytes + bigEndian(bytes + 1, 3);
     // Only a tag the window holds whole is tried: a far read for every candidate would read
     // the file many times over.
@@ -262,8 +266,7 @@ std::optional<TagTimes> lastWholeTags(Window& window, int64_t firstTag, int64_t 
   if (got != static_cast<ssize_t>(stretch.size())) return std::nullopt;
   for (int64_t at = fileSize - kTagHeaderBytes - kFieldBytes; at >= lowest; --at) {
     const uint8_t* bytes = stretch.data() + (at - lowest);
-    const uint8_t type = bytes[0] & 0x1f;
-    if (type != 8 && type != 9 && type != 18) continue;
+    if (!demuxerReads(tagType(bytes))) continue;
     const uint32_t tagBytes = kTagHeaderBytes + bigEndian(bytes + 1, 3);
     const int64_t field = at + tagBytes;
     if (field + kFieldBytes > fileSize ||
