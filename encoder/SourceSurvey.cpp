@@ -100,9 +100,10 @@ SourceSurvey surveySource(SourceFile& source, bool video, bool mp3, double longe
   AVStream* videoStream = video ? source.videoStream() : nullptr;
   AVStream* audioStream = mp3 ? source.audioStream() : nullptr;
   VideoWatch videoWatch{videoStream, longestKeyFrameGap};
+  const double start = static_cast<double>(source.startTime()) / AV_TIME_BASE;
   AudioWatch audioWatch;
   audioWatch.stream = audioStream;
-  audioWatch.start = static_cast<double>(source.startTime()) / AV_TIME_BASE;
+  audioWatch.start = start;
   SourceFile::Reading reading = source.openReading();
   PacketPtr packet = allocatePacket();
   while (av_read_frame(reading.context.get(), packet.get()) >= 0) {
@@ -114,7 +115,7 @@ SourceSurvey surveySource(SourceFile& source, bool video, bool mp3, double longe
   }
   if (stopRequested()) throw StoppedEarly();
   survey.videoSeekable = videoStream != nullptr && videoWatch.steady && !survey.videoKeyFrames.empty();
-  survey.videoLast = videoWatch.last - audioWatch.start;
+  survey.videoLast = videoWatch.last - start;
   survey.audioCopyable = audioStream != nullptr && audioWatch.whole && audioWatch.expected > 0;
   if (survey.audioCopyable && audioWatch.constantRate) survey.audioKbps = audioWatch.first.kbps;
   return survey;
