@@ -8,6 +8,7 @@
 #include "app/WindowMetrics.h"
 #include "controls/AboutBox.h"
 #include "platform/DropFiles.h"
+#include "platform/Kernel.h"
 #include "platform/Menus.h"
 #include "platform/MessageQueue.h"
 #include "platform/ModalHook.h"
@@ -260,11 +261,9 @@ void MainDialog::OnDropFiles(HDROP drop) {
 
 void MainDialog::onFileListInfoTip(NMHDR* header, LRESULT*) {
   auto& tip = *reinterpret_cast<NMLVGETINFOTIPA*>(header);
-  if (tip.iSubItem != kStatusColumn || tip.cchTextMax <= 0) return;
-  const std::string text = view.statusTip(tip.iItem);
-  const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
-  text.copy(tip.pszText, length);
-  tip.pszText[length] = '\0';
+  if (tip.iSubItem != kStatusColumn) return;
+  CopyToBuffer(view.statusTip(tip.iItem), tip.pszText,
+               static_cast<std::size_t>(std::max(0, tip.cchTextMax)));
 }
 
 LRESULT MainDialog::onAddStartFiles(WPARAM, LPARAM) {

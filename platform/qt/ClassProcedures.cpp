@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <algorithm>
-#include <cstring>
 
 #include "platform/qt/GdiQt.h"
+#include "platform/Kernel.h"
 #include "platform/MessageQueue.h"
 #include "platform/WinStyles.h"
 #include "platform/WindowCalls.h"
@@ -24,14 +24,6 @@ QString FromNarrow(const char* text) {
   return text == nullptr ? QString() : QString::fromLocal8Bit(text);
 }
 std::string ToNarrow(const QString& text) { return text.toLocal8Bit().toStdString(); }
-
-LRESULT CopyToBuffer(const std::string& text, char* buffer, std::size_t size) {
-  if (buffer == nullptr || size == 0) return 0;
-  const std::size_t length = std::min(text.size(), size - 1);
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-  return static_cast<LRESULT>(length);
-}
 
 namespace {
 QString WidgetText(const WindowObject& window) {

@@ -22,6 +22,3 @@ LRESULT ComboBoxProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM l
 QString FromNarrow(const std::string& text);
 QString FromNarrow(const char* text);
 std::string ToNarrow(const QString& text);
-// Copies text into a caller's buffer of `size` bytes, NUL-terminated and cut to fit;
-// returns the bytes copied without the NUL.
-LRESULT CopyToBuffer(const std::string& text, char* buffer, std::size_t size);

@@ -1,6 +1,7 @@
 #include <QComboBox>
 
 #include "platform/ComboBox.h"
+#include "platform/Kernel.h"
 #include "platform/qt/ClassProcedures.h"
 #include "platform/qt/WindowObject.h"
 

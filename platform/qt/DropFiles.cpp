@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Kernel.h"
 #include "platform/WinStyles.h"
 #include "platform/qt/ClassProcedures.h"
 #include "platform/qt/FileDrops.h"

@@ -15,8 +15,8 @@ struct WindowObject;
 std::vector<std::string> DroppedFilePaths(const QMimeData& data);
 
 // A drag entering or moving over the window is accepted as a copy when it brings local
-// files and no modal dialog blocks the window, else refused; a drop of local files posts WM_DROPFILES with a new drop. True when the event was
-// the window's to handle.
+// files and no modal dialog blocks the window, else refused; a drop of local files posts
+// WM_DROPFILES with a new drop. True when the event was the window's to handle.
 bool DeliverFileDrag(WindowObject& window, QEvent* event);
 
 // A new drop of `window` holding these paths, alive until DragFinish or the window's end.

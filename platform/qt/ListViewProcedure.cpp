@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "platform/Kernel.h"
 #include "platform/WinMessages.h"
 #include "platform/WindowCalls.h"
 #include "platform/qt/ClassProcedures.h"
