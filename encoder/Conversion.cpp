@@ -14,6 +14,7 @@
 #include "encoder/EncoderError.h"
 #include "encoder/ErrorOutput.h"
 #include "encoder/OutputFile.h"
+#include "encoder/ProbeReport.h"
 #include "encoder/ProgressReporter.h"
 #include "encoder/SourceDecoder.h"
 #include "encoder/SourceFile.h"
@@ -173,6 +174,11 @@ int runConversion(const EncoderArguments& request) {
   else if (decoder.audioDecoder() != nullptr)
     audio.emplace(profile, decoder.audioDecoder(), request.audioKbps, output);
   output.open();
+  // The probe's duration line, where it is known without a pass of its own: a caller that
+  // did not probe the source can follow the percentage all the same.
+  int64_t start = 0;
+  if (const auto duration = knownDuration(source, start))
+    writeStandardError(formatDurationLine(duration, start, source.file().size()));
   const double fps = video       ? av_q2d(video->frameRate())
                      : stretches ? av_q2d(stretches->frameRate())
                                  : 0;

@@ -87,7 +87,7 @@ bool farApart(int64_t stated, int64_t held) {
 }
 }  // namespace
 
-std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
+std::optional<int64_t> knownDuration(const SourceFile& source, int64_t& start) {
   start = source.startTime();
   const int64_t stated = source.statedDuration();
   if (const auto held = source.mediaSpan()) {
@@ -96,6 +96,11 @@ std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
     return held->duration;
   }
   if (stated > 0) return stated;
+  return std::nullopt;
+}
+
+std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
+  if (const auto known = knownDuration(source, start)) return known;
   const auto span = scanPacketSpan(source);
   if (!span) return std::nullopt;
   start = span->start;

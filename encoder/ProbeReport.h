@@ -17,6 +17,10 @@ std::string formatDurationLine(std::optional<int64_t> duration, int64_t start,
 // "    Stream #0:1: Audio: mp3, 44100 Hz, stereo, fltp", ending in '\n'.
 std::string describeStream(const AVStream* stream);
 
+// The source's duration as the probe reports it, where it is known without reading the
+// whole source (see probeDuration); nothing otherwise.
+std::optional<int64_t> knownDuration(const SourceFile& source, int64_t& start);
+
 // The source's duration as the probe reports it: the container's stated duration, unless the
 // media an FLV file holds starts or ends more than a second and 2 % away from it; else the
 // span of its timestamps (then `start` is the first packet's time). Nothing when no figure

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,4 +73,29 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, mode
   }
   unlink(temporary.c_str());  // gone after a rename already; after a link, the spare name
   return done;
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  DIR* listing = opendir(folder.c_str());
+  if (listing == nullptr) return entries;
+  const int at = dirfd(listing);
+  while (const dirent* entry = readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat own {};
+    struct stat target {};
+    if (fstatat(at, entry->d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    const bool link = S_ISLNK(own.st_mode);
+    // A dangling link points at nothing: it is neither a file nor a folder.
+    if (link && fstatat(at, entry->d_name, &target, 0) != 0) target = {};
+    const struct stat& what = link ? target : own;
+    FolderEntry::Kind kind = FolderEntry::Kind::Other;
+    if (S_ISREG(what.st_mode)) kind = FolderEntry::Kind::File;
+    else if (S_ISDIR(what.st_mode))
+      kind = link ? FolderEntry::Kind::LinkToFolder : FolderEntry::Kind::Folder;
+    entries.push_back({name, kind});
+  }
+  closedir(listing);
+  return entries;
 }

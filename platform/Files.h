@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 // Whole-file questions the program asks of the file system.
 
 // True when `path` names an existing regular file that can be opened for reading.
@@ -36,3 +37,13 @@ bool AppendToFile(const std::string& path, std::string_view text);
 // existing one is kept. False when it could not be done; no temporary file is left.
 bool WriteFileAtomically(const std::string& path, std::string_view content, mode_t mode,
                          bool keepExisting = false);
+
+// FindFirstFileA/FindNextFileA over one folder: its entries (not "." and ".."), each named
+// and told apart by what it is. A link counts as what it points to, except that a link to a
+// folder is told apart from a folder. Empty when the folder cannot be read.
+struct FolderEntry {
+  enum class Kind { File, Folder, LinkToFolder, Other };
+  std::string name;
+  Kind kind = Kind::Other;
+};
+std::vector<FolderEntry> ListFolder(const std::string& folder);

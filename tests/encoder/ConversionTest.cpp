@@ -64,6 +64,8 @@ TEST_P(ConversionShape, GivesTheContainerCodecSizeRateAndDuration) {
   const EncoderRun run = runEncoder(
       encoderFor(codec.codec), shapeArguments(codec, shape, clip("conversion_source", kSource), target));
   ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  // The probe's duration line comes first, so that a caller need not probe before.
+  EXPECT_EQ(run.errorText.rfind("  Duration: 00:00:03.", 0), 0u) << run.errorText;
 
   const MediaFacts facts = readMediaFacts(target);
   ASSERT_TRUE(facts.opened);
