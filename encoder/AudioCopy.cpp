@@ -2,11 +2,11 @@
 
 namespace vidmora_encoder {
 
-AudioCopy::AudioCopy(const AVStream* source, OutputFile& into)
+AudioCopy::AudioCopy(const SourceStream& source, OutputFile& into)
     : output(into),
-      stream(into.addStream(source->codecpar, {1, source->codecpar->sample_rate})),
-      sampleRate(source->codecpar->sample_rate),
-      frameSamples(source->codecpar->frame_size > 0 ? source->codecpar->frame_size : 1152) {}
+      stream(into.addStream(source.parameters.get(), {1, source.parameters->sample_rate})),
+      sampleRate(source.parameters->sample_rate),
+      frameSamples(source.parameters->frame_size > 0 ? source.parameters->frame_size : 1152) {}
 
 void AudioCopy::add(DecodedFrame frame) {
   AVPacket* packet = frame.packet.get();

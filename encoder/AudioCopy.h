@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "encoder/Demuxer.h"
 #include "encoder/FrameQueue.h"
 #include "encoder/OutputFile.h"
 // The sound of a conversion copied as it is: each of the source's MP3 frames goes into the
@@ -14,7 +15,7 @@ namespace vidmora_encoder {
 class AudioCopy {
  public:
   // Adds a stream with the parameters of the source's `stream` to `into`.
-  AudioCopy(const AVStream* stream, OutputFile& into);
+  AudioCopy(const SourceStream& stream, OutputFile& into);
 
   // Takes the next packet (frame.packet).
   void add(DecodedFrame frame);

@@ -30,7 +30,7 @@ namespace {
 
 VideoOutput videoOutputFor(const EncoderArguments& request, const SourceFile& source,
                            const OutputFile& target) {
-  const AVCodecParameters* video = source.videoStream()->codecpar;
+  const AVCodecParameters* video = source.videoStream()->parameters.get();
   const FrameSize sourceSize{video->width, video->height};
   if (!request.frameSize && (sourceSize.width <= 0 || sourceSize.height <= 0))
     throw EncoderError("the frame size of the video in " + source.path() + " is unknown");
@@ -38,7 +38,7 @@ VideoOutput videoOutputFor(const EncoderArguments& request, const SourceFile& so
   output.size = roundFrameSize(request.frameSize.value_or(sourceSize));
   output.frameRate = request.frameRate
                          ? parseFrameRate(*request.frameRate)
-                         : sourceFrameRate(source.context(), source.videoStream());
+                         : sourceFrameRate(*source.videoStream());
   output.kbps = request.videoKbps;
   output.globalHeader = target.wantsGlobalHeader();
   return output;
@@ -47,26 +47,34 @@ VideoOutput videoOutputFor(const EncoderArguments& request, const SourceFile& so
 // Whether the source's sound may already be what the output needs: the format's own codec, at
 // a sample rate the output keeps. (Whether every frame of it is whole, and at the asked bit
 // rate when one is asked, the survey tells.)
-bool soundMayFit(const ConversionProfile& profile, const AVStream* audio) {
+bool soundMayFit(const ConversionProfile& profile, const SourceStream* audio) {
   if (audio == nullptr || profile.copiedAudio == AV_CODEC_ID_NONE) return false;
-  const AVCodecParameters* sound = audio->codecpar;
+  const AVCodecParameters* sound = audio->parameters.get();
   return sound->codec_id == profile.copiedAudio &&
          outputSampleRate(sound->sample_rate) == sound->sample_rate;
 }
 
+// Where the source's messages carry several tracks of a kind, which of them is converted.
+std::string trackNote(const SourceStream* stream, const char* kind) {
+  if (stream == nullptr || stream->tracks < 2) return "";
+  return std::string(", the first of ") + std::to_string(stream->tracks) + " " + kind + " tracks";
+}
+
 // `fps` is 0 without video.
 std::string describeOutput(double fps, int workers, bool audio, bool copied,
-                           const EncoderArguments& request) {
+                           const SourceFile& source, const EncoderArguments& request) {
   std::string text = "Output: " + request.target + " (" + request.codec;
   char figures[96];
   if (fps > 0) {
     std::snprintf(figures, sizeof figures, " video at %.5g fps", fps);
     text += figures;
     if (workers > 1) text += " on " + std::to_string(workers) + " cores";
+    text += trackNote(source.videoStream(), "video");
   } else {
     text += " container, no video";
   }
   text += !audio ? ", no audio" : copied ? ", with the source's audio as it is" : ", with audio";
+  if (audio) text += trackNote(source.audioStream(), "audio");
   return text + ")\n";
 }
 
@@ -139,6 +147,9 @@ int runConversion(const EncoderArguments& request) {
   // is judged by, and one that cannot be replaced fails at once.
   OutputFile output(request.target, profile.muxer);
   SourceFile source(request.source);
+  // A source whose video or sound the encoder cannot decode is not converted to the other
+  // kind alone: that would pass for the whole of it.
+  if (const auto why = source.undecodableContent()) throw EncoderError(*why);
   if (source.videoStream() == nullptr && source.audioStream() == nullptr)
     throw EncoderError(request.source + " holds no video or audio stream");
   const std::optional<VideoOutput> videoSettings =
@@ -170,7 +181,7 @@ int runConversion(const EncoderArguments& request) {
   else if (videoSettings)
     video.emplace(profile, *videoSettings, output);
   if (copyAudio)
-    copy.emplace(source.audioStream(), output);
+    copy.emplace(*source.audioStream(), output);
   else if (decoder.audioDecoder() != nullptr)
     audio.emplace(profile, decoder.audioDecoder(), request.audioKbps, output);
   output.open();
@@ -183,7 +194,7 @@ int runConversion(const EncoderArguments& request) {
                      : stretches ? av_q2d(stretches->frameRate())
                                  : 0;
   writeStandardError(describeOutput(fps, plan ? plan->workers : 1, audio || copy, copyAudio,
-                                    request));
+                                    source, request));
 
   ProgressReporter progress;
   auto figures = [&] {

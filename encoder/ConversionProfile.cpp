@@ -6,9 +6,6 @@
 #include <stdexcept>
 
 #include "encoder/contract/EncoderContract.h"
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 namespace ec = encoder_contract;
 
@@ -77,14 +74,13 @@ int keyFrameInterval(const ConversionProfile& profile, AVRational rate) {
   return std::max(1, static_cast<int>(std::lround(profile.keyframeSeconds * av_q2d(rate))));
 }
 
-AVRational sourceFrameRate(AVFormatContext* context, AVStream* stream) {
-  for (AVRational rate : {stream->avg_frame_rate, av_guess_frame_rate(context, stream, nullptr)}) {
-    if (rate.num > 0 && rate.den > 0) {
-      const double value = av_q2d(rate);
-      if (value >= 1 && value <= 120) {
-        av_reduce(&rate.num, &rate.den, rate.num, rate.den, 65535);
-        return rate;
-      }
+AVRational sourceFrameRate(const SourceStream& stream) {
+  AVRational rate = stream.frameRate;
+  if (rate.num > 0 && rate.den > 0) {
+    const double value = av_q2d(rate);
+    if (value >= 1 && value <= 120) {
+      av_reduce(&rate.num, &rate.den, rate.num, rate.den, 65535);
+      return rate;
     }
   }
   return {25, 1};

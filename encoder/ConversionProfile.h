@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "encoder/Demuxer.h"
 #include "encoder/EncoderArguments.h"
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -50,9 +51,9 @@ AVRational nearestAllowedFrameRate(const ConversionProfile& profile, AVRational 
 // Output frames from one key frame to the next, at `rate`.
 int keyFrameInterval(const ConversionProfile& profile, AVRational rate);
 
-// The source's frame rate for an output without -r: its average rate when that is between 1
-// and 120 frames per second, else 25.
-AVRational sourceFrameRate(AVFormatContext* context, AVStream* stream);
+// The source's frame rate for an output without -r: its rate when that is between 1 and 120
+// frames per second, else 25.
+AVRational sourceFrameRate(const SourceStream& stream);
 
 // The allowed bit rate nearest to `kbps`, or `kbps` when any is allowed.
 int nearestAudioKbps(const ConversionProfile& profile, int kbps);

@@ -16,6 +16,12 @@ PacketPtr allocatePacket() {
   return packet;
 }
 
+CodecParametersPtr allocateCodecParameters() {
+  CodecParametersPtr parameters(avcodec_parameters_alloc());
+  if (!parameters) throw EncoderError("out of memory");
+  return parameters;
+}
+
 IoContextPtr allocateIoContext(void* opaque, int (*read)(void*, uint8_t*, int),
                                int (*write)(void*, uint8_t*, int),
                                int64_t (*seek)(void*, int64_t, int)) {

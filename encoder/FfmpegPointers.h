@@ -35,6 +35,9 @@ struct IoContextFree {
     avio_context_free(&io);
   }
 };
+struct CodecParametersFree {
+  void operator()(AVCodecParameters* p) const { avcodec_parameters_free(&p); }
+};
 struct AudioFifoFree {
   void operator()(AVAudioFifo* f) const { av_audio_fifo_free(f); }
 };
@@ -47,10 +50,12 @@ using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFree>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFree>;
 using IoContextPtr = std::unique_ptr<AVIOContext, IoContextFree>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoFree>;
+using CodecParametersPtr = std::unique_ptr<AVCodecParameters, CodecParametersFree>;
 
 // A new frame or packet; throws EncoderError when memory runs out.
 FramePtr allocateFrame();
 PacketPtr allocatePacket();
+CodecParametersPtr allocateCodecParameters();
 // An I/O context over `opaque` with a buffer of its own, reading through `read` or, when
 // `write` is given, writing through it; throws EncoderError when memory runs out.
 IoContextPtr allocateIoContext(void* opaque, int (*read)(void*, uint8_t*, int),

@@ -41,28 +41,26 @@ std::string formatDurationLine(std::optional<int64_t> duration, int64_t start,
   return line + "\n";
 }
 
-std::string describeStream(const AVStream* stream) {
-  const AVCodecParameters* parameters = stream->codecpar;
+std::string describeStream(const SourceStream& stream) {
+  const AVCodecParameters* parameters = stream.parameters.get();
   char text[256];
-  std::string line;
-  std::snprintf(text, sizeof text, "    Stream #0:%d: ", stream->index);
-  line = text;
-  line += parameters->codec_type == AVMEDIA_TYPE_VIDEO   ? "Video: "
-          : parameters->codec_type == AVMEDIA_TYPE_AUDIO ? "Audio: "
-                                                         : "Data: ";
+  std::snprintf(text, sizeof text, "    Stream #0:%d: ", stream.index);
+  std::string line = text;
+  line += stream.type == AVMEDIA_TYPE_VIDEO   ? "Video: "
+          : stream.type == AVMEDIA_TYPE_AUDIO ? "Audio: "
+                                              : "Data: ";
+  if (!stream.decodable) return line + stream.codecText + ", which this encoder cannot convert\n";
   line += avcodec_get_name(parameters->codec_id);
-  if (parameters->codec_type == AVMEDIA_TYPE_VIDEO) {
+  if (stream.type == AVMEDIA_TYPE_VIDEO) {
     const char* format = av_get_pix_fmt_name(static_cast<AVPixelFormat>(parameters->format));
     std::snprintf(text, sizeof text, ", %s, %dx%d", format ? format : "unknown pixel format",
                   parameters->width, parameters->height);
     line += text;
-    const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate
-                                                           : stream->r_frame_rate;
-    if (rate.num > 0 && rate.den > 0) {
-      std::snprintf(text, sizeof text, ", %.5g fps", av_q2d(rate));
+    if (stream.frameRate.num > 0 && stream.frameRate.den > 0) {
+      std::snprintf(text, sizeof text, ", %.5g fps", av_q2d(stream.frameRate));
       line += text;
     }
-  } else if (parameters->codec_type == AVMEDIA_TYPE_AUDIO) {
+  } else if (stream.type == AVMEDIA_TYPE_AUDIO) {
     char layout[64] = "unknown channels";
     if (parameters->ch_layout.nb_channels > 0)
       av_channel_layout_describe(&parameters->ch_layout, layout, sizeof layout);
@@ -75,6 +73,7 @@ std::string describeStream(const AVStream* stream) {
     std::snprintf(text, sizeof text, ", %" PRId64 " kb/s", parameters->bit_rate / 1000);
     line += text;
   }
+  if (stream.tracks > 1) line += ", the first of " + std::to_string(stream.tracks) + " tracks";
   return line + "\n";
 }
 
@@ -109,19 +108,18 @@ std::optional<int64_t> probeDuration(SourceFile& source, int64_t& start) {
 
 int runProbe(const std::string& path) {
   SourceFile source(path);
-  AVFormatContext* context = source.context();
   int64_t start = 0;
   const bool hasStreams = source.videoStream() != nullptr || source.audioStream() != nullptr;
   const auto duration = hasStreams ? probeDuration(source, start) : std::nullopt;
   if (stopRequested()) throw StoppedEarly();  // the scan was cut short: its figure is wrong
-  const int64_t fileBytes = context->pb ? avio_size(context->pb) : 0;
   // The duration comes first: the program reads only the start of this text, and the lines
   // after it echo the path, which can be thousands of bytes long.
-  std::string report = formatDurationLine(duration, start, fileBytes);
-  report += std::string("Input #0, ") + context->iformat->name + ", from '" + path + "':\n";
-  for (unsigned i = 0; i < context->nb_streams; ++i) report += describeStream(context->streams[i]);
+  std::string report = formatDurationLine(duration, start, source.file().size());
+  report += std::string("Input #0, ") + source.formatName() + ", from '" + path + "':\n";
+  for (const SourceStream& stream : source.streams()) report += describeStream(stream);
   writeStandardError(report);
-  if (!hasStreams) throw EncoderError(path + " holds no video or audio stream");
+  if (!hasStreams)
+    throw EncoderError(source.undecodableContent().value_or(path + " holds no video or audio stream"));
   if (!duration) throw EncoderError("the duration of " + path + " cannot be known");
   return 0;
 }

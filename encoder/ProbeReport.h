@@ -14,8 +14,9 @@ namespace vidmora_encoder {
 std::string formatDurationLine(std::optional<int64_t> duration, int64_t start,
                                int64_t fileBytes);
 
-// "    Stream #0:1: Audio: mp3, 44100 Hz, stereo, fltp", ending in '\n'.
-std::string describeStream(const AVStream* stream);
+// "    Stream #0:1: Audio: mp3, 44100 Hz, stereo, fltp", ending in '\n'; for a stream the
+// encoder cannot decode, what its codec is.
+std::string describeStream(const SourceStream& stream);
 
 // The source's duration as the probe reports it, where it is known without reading the
 // whole source (see probeDuration); nothing otherwise.

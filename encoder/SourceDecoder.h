@@ -8,17 +8,21 @@
 #include "encoder/SourceFile.h"
 #include "encoder/StreamCoverage.h"
 // Demuxes the source and decodes its chosen video and audio streams on a thread of its own,
-// handing every frame, timed from the source's start, to the FrameQueue of its kind. Damaged
-// packets are skipped; a read error ends the input as if the file ended there; a timestamp
+// handing every frame, timed from the source's start, to the FrameQueue of its kind. Where a
+// stream's parameters change midway (a recorder that started again with another size or
+// sound), its decoder is drained and opened anew, so no frame is lost. Damaged packets are
+// skipped; a read error ends the input as if the file ended there; a timestamp
 // that jumps by seconds (damaged, or a spliced recording) is taken as continuing where the
 // stream was. A failure on the thread ends the input; rethrowFailure gives it afterwards.
 
 namespace vidmora_encoder {
 
-// A decoder for `stream` of the source at `path`, on `threads` threads (0: as many as the
-// codec can use); nullptr without a stream. Throws EncoderError when it cannot be opened, or
-// when the video's frames are larger than any the encoder takes.
-CodecContextPtr openDecoder(AVStream* stream, const std::string& path, int threads);
+// A decoder for `stream` of the source at `path` with `parameters` (the stream's own, or those
+// a change midway brought), on `threads` threads (0: as many as the codec can use); nullptr
+// without a stream. Throws EncoderError when it cannot be opened, naming the codec, or when
+// the video's frames are larger than any the encoder takes.
+CodecContextPtr openDecoder(const SourceStream* stream, const AVCodecParameters* parameters,
+                            const std::string& path, int threads);
 
 class SourceDecoder {
  public:
@@ -38,8 +42,8 @@ class SourceDecoder {
   SourceDecoder& operator=(const SourceDecoder&) = delete;
 
   // The opened decoders, or nullptr when the source has no stream of that kind.
-  AVCodecContext* videoDecoder() const { return videoContext.get(); }
-  AVCodecContext* audioDecoder() const { return audioContext.get(); }
+  AVCodecContext* videoDecoder() const { return video.decoder.get(); }
+  AVCodecContext* audioDecoder() const { return audio.decoder.get(); }
 
   // Starts the decoding thread; throws EncoderError when it cannot start.
   void start();
@@ -62,10 +66,10 @@ class SourceDecoder {
   // cover (what the source holds, whatever its metadata claims), and the seconds its decoded
   // frames cover; 0 for a kind the source has no stream of.
   double packetSeconds(AVMediaType type) const {
-    return type == AVMEDIA_TYPE_VIDEO ? videoPackets.seconds : audioPackets.seconds;
+    return type == AVMEDIA_TYPE_VIDEO ? video.packets.seconds : audio.packets.seconds;
   }
   double decodedSeconds(AVMediaType type) const {
-    return type == AVMEDIA_TYPE_VIDEO ? videoFrames.seconds : audioFrames.seconds;
+    return type == AVMEDIA_TYPE_VIDEO ? video.frames.seconds : audio.frames.seconds;
   }
   // After stop(): the latest time a packet of the chosen streams carried, as written in it
   // (seconds, the source's start not taken off): how far the demuxer read.
@@ -81,21 +85,32 @@ class SourceDecoder {
   // Demuxes and decodes to the end of the input, a stop or a cancelled queue.
   void decodeAll();
   // Adds `packet` of `stream` to what the stream's packets cover.
-  void notePacket(const AVPacket* packet, const AVStream* stream, StreamCoverage& into);
+  void notePacket(const AVPacket* packet, const SourceStream& stream, StreamCoverage& into);
   // Queues a copy of an audio packet as it is; false when cancelled.
-  bool pass(AVStream* stream, const AVPacket* packet, StreamClock& clock);
-  // Sends one packet (nullptr drains) and queues what comes out; false when cancelled.
-  bool decode(AVCodecContext* decoder, AVStream* stream, const AVPacket* packet,
-              StreamClock& clock, StreamCoverage& frames);
+  bool pass(const AVPacket* packet);
+  // Sends one packet (nullptr drains) and queues what comes out; false when cancelled. A
+  // packet with new parameters first drains the decoder and opens it anew with them.
+  bool decode(AVMediaType type, const SourcePacket* packet);
+  // Queues what the decoder of `type` has; false when cancelled.
+  bool receive(AVMediaType type);
 
+  // What decoding keeps of each kind.
+  struct Kind {
+    const SourceStream* stream = nullptr;
+    CodecContextPtr decoder;
+    StreamClock clock;
+    StreamCoverage packets;  // what its packets cover
+    StreamCoverage frames;   // what its decoded frames cover
+  };
+  Kind& kind(AVMediaType type) { return type == AVMEDIA_TYPE_VIDEO ? video : audio; }
   FrameQueue& queueFor(AVMediaType type) {
     return type == AVMEDIA_TYPE_VIDEO ? videoQueue : audioQueue;
   }
 
   SourceFile& source;
   Plan plan;
-  CodecContextPtr videoContext;
-  CodecContextPtr audioContext;
+  Kind video;
+  Kind audio;
   // Each about a third of a second at common rates: enough to keep both stages busy, little
   // memory at any frame size.
   FrameQueue videoQueue{8};
@@ -105,9 +120,7 @@ class SourceDecoder {
   double nominalFrameSeconds = 0.04;
   int refusedPackets = 0;
   double lastVideoEnd = 0;
-  StreamCoverage videoPackets, audioPackets;
   double latestPacket = -1e300;
-  StreamCoverage videoFrames, audioFrames;
   FramePtr received;  // the frame the next avcodec_receive_frame fills
   std::exception_ptr failure;
 };

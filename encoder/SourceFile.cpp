@@ -1,128 +1,128 @@
 #include "encoder/SourceFile.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
 #include "encoder/EncoderError.h"
 #include "encoder/StopSignal.h"
+#include "encoder/flv/FlvDemuxer.h"
 
 namespace vidmora_encoder {
 
 namespace {
 
-// Lets a stop interrupt a read that is under way.
-int interruptOnStop(void*) { return stopRequested() ? 1 : 0; }
+// Read ahead per block by a reading of an FLV file.
+constexpr std::size_t kWindowBytes = 256 << 10;
 
-std::vector<AVStream*> decodableStreams(AVFormatContext* context, AVMediaType type) {
-  std::vector<AVStream*> streams;
-  for (unsigned i = 0; i < context->nb_streams; ++i) {
-    AVStream* stream = context->streams[i];
-    if (stream->codecpar->codec_type == type &&
-        avcodec_find_decoder(stream->codecpar->codec_id) != nullptr)
-      streams.push_back(stream);
-  }
-  return streams;
+// Where the first tag of an FLV file is, by its header; nothing when the source does not start
+// as an FLV file. A stream's first bytes stay in `window`.
+std::optional<int64_t> firstTagOf(flv::InputWindow& window) {
+  const uint8_t* bytes = window.at(0, flv::kFileHeaderBytes);
+  if (bytes == nullptr) return std::nullopt;
+  const auto header = flv::readFileHeader(bytes, static_cast<std::size_t>(window.available(0)));
+  if (!header) return std::nullopt;
+  return int64_t{header->dataOffset} + flv::kFieldBytes;
 }
 
-// The stream of `candidates` that carries the most bytes (the first of equals).
-AVStream* carryingMost(const std::vector<AVStream*>& candidates,
-                       const std::vector<int64_t>& bytes) {
-  AVStream* best = nullptr;
+}  // namespace
+
+SourceFile::SourceFile(const std::string& path) : input(path) {
+  auto window = std::make_unique<flv::InputWindow>(input, kWindowBytes);
+  if (const auto firstTag = firstTagOf(*window)) {
+    layout = flv::examineFlvTags(input);
+    flvContent = flv::discoverFlvContent(*window, *firstTag, layout && layout->tagSizesWrong);
+    if (!flvContent->anyTag)
+      throw EncoderError(path + " is not a video file the encoder can read (it holds no tags)");
+    first = std::make_unique<flv::FlvDemuxer>(std::move(window), *flvContent);
+  } else {
+    if (!input.seekable())
+      throw EncoderError(path + " is not a video file the encoder can read (not an FLV stream)");
+    auto reading = std::make_unique<ContainerDemuxer>(input);
+    container = reading.get();
+    containerStreams = reading->streams();
+    first = std::move(reading);
+  }
+  // A damaged or spliced file can show a stream of a kind more than once, each with a codec
+  // of its own; the content is in the one that carries the most.
+  std::vector<int64_t> bytes;
+  int videos = 0, audios = 0;
+  for (const SourceStream& stream : streams()) {
+    videos += stream.type == AVMEDIA_TYPE_VIDEO;
+    audios += stream.type == AVMEDIA_TYPE_AUDIO;
+  }
+  if (videos > 1 || audios > 1) bytes = bytesPerStream();
+  for (const auto& [type, chosen, undecodable] :
+       {std::tuple{AVMEDIA_TYPE_VIDEO, &video, &undecodableVideo},
+        std::tuple{AVMEDIA_TYPE_AUDIO, &audio, &undecodableAudio}}) {
+    const SourceStream* most = carryingMost(type, bytes);
+    if (most == nullptr) continue;
+    (most->decodable ? *chosen : *undecodable) = most;
+  }
+}
+
+SourceFile::~SourceFile() = default;
+
+const char* SourceFile::formatName() const { return container ? container->formatName() : "flv"; }
+
+const std::vector<SourceStream>& SourceFile::streams() const {
+  return flvContent ? flvContent->streams : containerStreams;
+}
+
+const SourceStream* SourceFile::undecodableStream(AVMediaType type) const {
+  return type == AVMEDIA_TYPE_VIDEO ? undecodableVideo : undecodableAudio;
+}
+
+std::optional<std::string> SourceFile::undecodableContent() const {
+  for (const auto& [stream, kind] : {std::pair{undecodableVideo, "video"}, std::pair{undecodableAudio, "audio"}})
+    if (stream != nullptr)
+      return std::string("the ") + kind + " in " + path() + " is " + stream->codecText +
+             ", which this encoder cannot convert";
+  return std::nullopt;
+}
+
+std::unique_ptr<Demuxer> SourceFile::openReading() {
+  if (flvContent)
+    return std::make_unique<flv::FlvDemuxer>(std::make_unique<flv::InputWindow>(input, kWindowBytes),
+                                             *flvContent);
+  return std::make_unique<ContainerDemuxer>(input);
+}
+
+std::vector<int64_t> SourceFile::bytesPerStream() {
+  std::vector<int64_t> bytes(streams().size());
+  if (!input.seekable()) return bytes;  // a stream can be read once only
+  const auto second = openReading();
+  SourcePacket packet;
+  while (second->read(packet)) {
+    const auto index = static_cast<std::size_t>(packet.stream);
+    if (index < bytes.size()) bytes[index] += packet.packet->size;
+    av_packet_unref(packet.packet.get());
+  }
+  if (stopRequested()) throw StoppedEarly();
+  return bytes;
+}
+
+const SourceStream* SourceFile::carryingMost(AVMediaType type, const std::vector<int64_t>& bytes) const {
+  const SourceStream* best = nullptr;
   int64_t bestBytes = -1;
-  for (AVStream* stream : candidates) {
-    const auto index = static_cast<std::size_t>(stream->index);
+  for (const SourceStream& stream : streams()) {
+    if (stream.type != type) continue;
+    const auto index = static_cast<std::size_t>(stream.index);
     const int64_t carried = index < bytes.size() ? bytes[index] : 0;
-    if (carried > bestBytes) {
-      best = stream;
+    // Of equals, one the encoder can decode.
+    if (carried > bestBytes || (carried == bestBytes && !best->decodable && stream.decodable)) {
+      best = &stream;
       bestBytes = carried;
     }
   }
   return best;
 }
 
-}  // namespace
-
-SourceFile::SourceFile(const std::string& path)
-    : input(path),
-      layout(examineFlvTags(input)),
-      reader(input),
-      inputContext(openDemuxer(reader)) {
-  const auto videos = decodableStreams(inputContext.get(), AVMEDIA_TYPE_VIDEO);
-  const auto audios = decodableStreams(inputContext.get(), AVMEDIA_TYPE_AUDIO);
-  // A damaged or spliced file can show a stream of a kind more than once, each with a codec
-  // of its own; the content is in the one that carries the most.
-  std::vector<int64_t> bytes;
-  if (videos.size() > 1 || audios.size() > 1) bytes = bytesPerStream();
-  video = carryingMost(videos, bytes);
-  audio = carryingMost(audios, bytes);
-}
-
-InputContextPtr SourceFile::openDemuxer(const SourceReader& from) const {
-  const std::string& path = input.path();
-  AVFormatContext* context = avformat_alloc_context();
-  if (context == nullptr) throw EncoderError("out of memory");
-  context->interrupt_callback = {interruptOnStop, nullptr};
-  context->pb = from.io();
-  context->flags |= AVFMT_FLAG_CUSTOM_IO;
-  AVDictionary* options = nullptr;
-  // Keeps every onMetaData entry, so statedDuration can tell a stated duration from the
-  // demuxer's peek at the last tag.
-  av_dict_set(&options, "flv_full_metadata", "1", 0);
-  // Some writers get every PreviousTagSize field wrong; the demuxer, which checks them, would
-  // give up on the whole file.
-  if (layout && layout->tagSizesWrong) av_dict_set(&options, "flv_ignore_prevtag", "1", 0);
-  int result = avformat_open_input(&context, path.c_str(), nullptr, &options);
-  av_dict_free(&options);
-  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
-  if (result < 0)
-    throw EncoderError(path + " is not a video file the encoder can read (" +
-                       errorText(result) + ")");
-  InputContextPtr opened(context);
-  result = avformat_find_stream_info(context, nullptr);
-  if (result == AVERROR_EXIT && stopRequested()) throw StoppedEarly();
-  if (result < 0)
-    throw EncoderError(path + " is not a video file the encoder can read (" +
-                       errorText(result) + ")");
-  return opened;
-}
-
-SourceFile::Reading SourceFile::openReading() {
-  Reading reading;
-  reading.reader = std::make_unique<SourceReader>(input);
-  reading.context = openDemuxer(*reading.reader);
-  return reading;
-}
-
-std::vector<int64_t> SourceFile::bytesPerStream() {
-  std::vector<int64_t> bytes;
-  if (!input.seekable()) return bytes;  // a stream can be read once only
-  const Reading second = openReading();
-  PacketPtr packet = allocatePacket();
-  while (!stopRequested() && av_read_frame(second.context.get(), packet.get()) >= 0) {
-    const auto index = static_cast<std::size_t>(packet->stream_index);
-    if (index >= bytes.size()) bytes.resize(index + 1);
-    bytes[index] += packet->size;
-    av_packet_unref(packet.get());
-  }
-  return bytes;
-}
-
 int64_t SourceFile::statedDuration() const {
-  const AVFormatContext* context = inputContext.get();
-  if (context->duration == AV_NOPTS_VALUE || context->duration <= 0) return 0;
-  if (std::strcmp(context->iformat->name, "flv") == 0) {
-    const AVDictionaryEntry* stated = av_dict_get(context->metadata, "duration", nullptr, 0);
-    if (stated == nullptr || std::strtod(stated->value, nullptr) <= 0) return 0;
-    return context->duration;
-  }
-  if (context->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return 0;
-  return context->duration;
+  if (container) return container->statedDuration();
+  const double stated = flvContent->metadata ? flvContent->metadata->duration.value_or(0) : 0;
+  return stated > 0 && stated < 1e9 ? static_cast<int64_t>(stated * AV_TIME_BASE) : 0;
 }
 
 int64_t SourceFile::startTime() const {
-  const int64_t start = inputContext->start_time;
-  return start == AV_NOPTS_VALUE ? 0 : start;
+  if (container) return container->startTime();
+  return flvContent->startMs.value_or(0) * (AV_TIME_BASE / 1000);
 }
 
 std::optional<SourceFile::Span> SourceFile::mediaSpan() const {

@@ -15,20 +15,24 @@ namespace {
 constexpr double kAudioGapSeconds = 0.1;
 
 struct VideoWatch {
-  const AVStream* stream;
+  const SourceStream* stream;
   double longestGap;
   bool steady = true;
   int64_t lastDecode = AV_NOPTS_VALUE;
   double lastKey = -1e300;
   double last = 0;  // the latest time, seconds as written
 
-  void add(const AVPacket* packet, std::vector<SourceSurvey::KeyFrame>& keys) {
+  void add(const SourcePacket& from, std::vector<SourceSurvey::KeyFrame>& keys) {
+    const AVPacket* packet = from.packet.get();
+    // A stretch decoded from a key frame after a change of the parameters would be decoded
+    // with the first ones.
+    if (from.newParameters != nullptr) steady = false;
     const int64_t decode = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
     if (decode == AV_NOPTS_VALUE || packet->pts == AV_NOPTS_VALUE) {
       steady = false;
       return;
     }
-    const double base = av_q2d(stream->time_base);
+    const double base = av_q2d(stream->timeBase);
     if (lastDecode != AV_NOPTS_VALUE &&
         (decode < lastDecode || (decode - lastDecode) * base > kTimestampJumpSeconds))
       steady = false;
@@ -42,7 +46,7 @@ struct VideoWatch {
 };
 
 struct AudioWatch {
-  const AVStream* stream = nullptr;
+  const SourceStream* stream = nullptr;
   double start = 0;  // the source's start, seconds
   bool whole = true;
   bool constantRate = true;
@@ -57,7 +61,7 @@ struct AudioWatch {
       whole = false;
       return;
     }
-    const double at = time * av_q2d(stream->time_base) - start;
+    const double at = time * av_q2d(stream->timeBase) - start;
     if (expected < 0) {
       first = header;
       expected = 0;
@@ -97,21 +101,21 @@ Mp3Header parseMp3Header(const uint8_t* bytes) {
 
 SourceSurvey surveySource(SourceFile& source, bool video, bool mp3, double longestKeyFrameGap) {
   SourceSurvey survey;
-  AVStream* videoStream = video ? source.videoStream() : nullptr;
-  AVStream* audioStream = mp3 ? source.audioStream() : nullptr;
+  const SourceStream* videoStream = video ? source.videoStream() : nullptr;
+  const SourceStream* audioStream = mp3 ? source.audioStream() : nullptr;
   VideoWatch videoWatch{videoStream, longestKeyFrameGap};
   const double start = static_cast<double>(source.startTime()) / AV_TIME_BASE;
   AudioWatch audioWatch;
   audioWatch.stream = audioStream;
   audioWatch.start = start;
-  SourceFile::Reading reading = source.openReading();
-  PacketPtr packet = allocatePacket();
-  while (av_read_frame(reading.context.get(), packet.get()) >= 0) {
-    if (videoStream != nullptr && packet->stream_index == videoStream->index)
-      videoWatch.add(packet.get(), survey.videoKeyFrames);
-    else if (audioStream != nullptr && packet->stream_index == audioStream->index)
-      audioWatch.add(packet.get());
-    av_packet_unref(packet.get());
+  const auto reading = source.openReading();
+  SourcePacket packet;
+  while (reading->read(packet)) {
+    if (videoStream != nullptr && packet.stream == videoStream->index)
+      videoWatch.add(packet, survey.videoKeyFrames);
+    else if (audioStream != nullptr && packet.stream == audioStream->index)
+      audioWatch.add(packet.packet.get());
+    av_packet_unref(packet.packet.get());
   }
   if (stopRequested()) throw StoppedEarly();
   survey.videoSeekable = videoStream != nullptr && videoWatch.steady && !survey.videoKeyFrames.empty();

@@ -36,10 +36,9 @@ constexpr double kSoundLeadSeconds = 1.0;
 // A worker's own reading of the source: a demuxer of its own, sent to a key frame by its
 // position in the file, and a decoder for the video on the worker's thread alone.
 struct VideoStretches::Reader {
-  SourceFile::Reading reading;
-  AVStream* stream = nullptr;
+  std::unique_ptr<Demuxer> reading;
   CodecContextPtr decoder;
-  PacketPtr packet = allocatePacket();
+  SourcePacket packet;
   FramePtr frame = allocateFrame();
 };
 
@@ -86,9 +85,9 @@ std::optional<int64_t> VideoStretches::claim() {
 void VideoStretches::work() {
   Reader reader;
   reader.reading = source.openReading();
-  reader.stream = reader.reading.context->streams[source.videoStream()->index];
   // Each worker is a core's worth already.
-  reader.decoder = openDecoder(reader.stream, source.path(), 1);
+  const SourceStream* video = source.videoStream();
+  reader.decoder = openDecoder(video, video->parameters.get(), source.path(), 1);
   while (const auto index = claim()) encodeStretch(*index, reader);
 }
 
@@ -102,10 +101,10 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
   VideoStage stage(profile, aimed, {from, kept, end},
                    [this, index](AVPacket* packet) { deliver(index, packet); });
   const double fps = av_q2d(stage.frameRate());
-  const AVRational base = reader.stream->time_base;
+  const SourceStream& video = *source.videoStream();
+  const AVRational base = video.timeBase;
   const double start = static_cast<double>(source.startTime()) / AV_TIME_BASE;
-  const double nominal = 1 / av_q2d(sourceFrameRate(source.context(), source.videoStream()));
-  AVFormatContext* context = reader.reading.context.get();
+  const double nominal = 1 / av_q2d(sourceFrameRate(video));
   seekToKeyFrameBefore(reader, from / fps + start);
 
   // What of the stretch decoded frames cover, for the check that the video was not damaged.
@@ -143,17 +142,17 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
       std::lock_guard lock(mutex);
       if (cancelled) return;
     }
-    if (av_read_frame(context, reader.packet.get()) < 0) {
+    if (!reader.reading->read(reader.packet)) {
       atEnd = true;
       break;
     }
-    if (reader.packet->stream_index == reader.stream->index) {
+    if (reader.packet.stream == video.index) {
       // A damaged packet the decoder refuses is passed over, as by the whole video's decoder.
-      const int sent = avcodec_send_packet(reader.decoder.get(), reader.packet.get());
+      const int sent = avcodec_send_packet(reader.decoder.get(), reader.packet.packet.get());
       throwIfOutOfMemory(sent);
       if (sent >= 0) receive();
     }
-    av_packet_unref(reader.packet.get());
+    av_packet_unref(reader.packet.packet.get());
   }
   if (stopRequested()) return;
   if (atEnd) {
@@ -165,7 +164,7 @@ void VideoStretches::encodeStretch(int64_t index, Reader& reader) {
 }
 
 void VideoStretches::seekToKeyFrameBefore(Reader& reader, double seconds) {
-  const AVRational base = reader.stream->time_base;
+  const AVRational base = source.videoStream()->timeBase;
   const auto needed = static_cast<int64_t>(std::floor(seconds / av_q2d(base)));
   const auto& keys = survey.videoKeyFrames;
   // The last key frame at or before the time (the first when none is).
@@ -174,8 +173,7 @@ void VideoStretches::seekToKeyFrameBefore(Reader& reader, double seconds) {
                                 return time < frame.timestamp;
                               });
   if (key != keys.begin()) --key;
-  throwIfFailed(av_seek_frame(reader.reading.context.get(), -1, key->position, AVSEEK_FLAG_BYTE),
-                "cannot read the video at " + std::to_string(seconds) + " s");
+  reader.reading->seek(key->position);
   avcodec_flush_buffers(reader.decoder.get());
 }
 

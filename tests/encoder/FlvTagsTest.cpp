@@ -7,13 +7,14 @@
 #include <filesystem>
 
 #include "encoder/DurationScan.h"
-#include "encoder/FlvTags.h"
+#include "encoder/flv/FlvLayout.h"
 #include "encoder/SourceFile.h"
 #include "tests/encoder/TestClips.h"
 #include "tests/fixtures/FlvTagEdit.h"
 
 using namespace encoder_test;
 using namespace vidmora_encoder;
+using vidmora_encoder::flv::examineFlvTags;
 
 namespace {
 
