@@ -3,6 +3,8 @@
 # the AddressSanitizer builds, as probes and conversions. Exit status 1 when it found a crash,
 # a hang, a leftover file or a wrong result; the inputs are then in build/fuzz-findings/.
 #   usage: scripts/fuzz.sh SECONDS [SEED]
+# VIDMORA_FUZZ_SAMPLES="PATTERN ..." mutates only the samples whose file names match, e.g.
+#   VIDMORA_FUZZ_SAMPLES="*enhanced* multitrack-*" scripts/fuzz.sh 600
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -lt 1 ]; then

@@ -5,9 +5,17 @@
 // time, without a signal or a sanitizer report, with exit status 0 or 1 (3 only when stopped),
 // a failure with its "error: " line, a probe that does not report the metadata's length
 // where the source's packets cover far less or far more, a success with a readable output that holds at least half the picture the source's
-// video packets cover, and nothing in the output folder but the target afterwards. Starts no
+// video packets cover, and nothing in the output folder but the target afterwards.
+// A walk of the input's tags of its own (whatever their codec: classic, ex-header with any
+// FourCC, Multitrack) adds what the tags hold: a success must have picture where the video
+// tags hold a second or more (and at least half of it), and sound where the audio tags do;
+// a probe of a file whose tags chain cleanly must report their summed length (restarts and
+// jumps taken out), within 2 s and a quarter. Starts no
 // new input after SECONDS; the same seed tries the same inputs. Each input that breaks a rule is written, with a note of what
 // happened, to the findings folder. Exit status 1 when anything was found.
+// VIDMORA_FUZZ_SAMPLES, when set, names the samples to mutate: file name patterns ("*enhanced*
+// h264-aac-*"), separated by spaces or commas.
+#include <fnmatch.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -20,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <numeric>
 #include <random>
 #include <string>
@@ -29,6 +38,7 @@
 #include "tests/encoder/EncoderProcess.h"
 #include "tests/encoder/FileContents.h"
 #include "tests/encoder/MediaFacts.h"
+#include "tests/fixtures/FlvCensus.h"
 #include "tests/fuzz/Mutator.h"
 extern "C" {
 #include <libavutil/log.h>
@@ -61,6 +71,7 @@ struct Totals {
 struct Judgement {
   Finding finding = Finding::None;
   std::string why;
+  const char* rule = "";  // which wrong-result rule, for the summary; "" for the others
 };
 
 bool holds(const std::string& text, const char* part) {
@@ -122,17 +133,39 @@ Judgement judgeFolder(const fs::path& folder, const fs::path& target, bool exist
 // itself, and the two readings count a stream's ends differently.
 constexpr double kPictureToleranceSeconds = 1.0;
 
-// What a complete conversion holds against an independent reading of its source: the wrong
-// results an exit 0 can hide.
-Judgement judgeContent(const encoder_test::SourceFacts& source, const fs::path& target) {
-  const double shown = encoder_test::readMediaFacts(target).videoSeconds;
-  if (shown + kPictureToleranceSeconds < source.videoSeconds() / 2) {
-    char figures[128];
-    std::snprintf(figures, sizeof figures,
-                  "exit 0 with %.2f s of picture, the source's video covers %.2f s", shown,
-                  source.videoSeconds());
-    return {Finding::Wrong, figures};
-  }
+// Of a kind its tags hold this long (seconds) or longer, a success must have some: a stray
+// tag a mutation made holds next to nothing.
+constexpr double kHeldKindSeconds = 1.0;
+
+// A wrong result under `rule`, its figures written into `format`.
+template <typename... Figures>
+Judgement wrongResult(const char* rule, const char* format, Figures... figures) {
+  char why[160];
+  std::snprintf(why, sizeof why, format, figures...);
+  return {Finding::Wrong, why, rule};
+}
+
+// What a complete conversion holds against independent readings of its source (its packets
+// as a demuxer sees them, its tags as they are): the wrong results an exit 0 can hide.
+Judgement judgeContent(const encoder_test::SourceFacts& source,
+                       const flv_fixture::FlvCensus& census, const fs::path& target) {
+  const encoder_test::MediaFacts output = encoder_test::readMediaFacts(target);
+  const double shown = output.videoSeconds;
+  if (shown + kPictureToleranceSeconds < source.videoSeconds() / 2)
+    return wrongResult("short picture",
+                       "exit 0 with %.2f s of picture, the source's video covers %.2f s", shown,
+                       source.videoSeconds());
+  const double videoHeld = census.video.seconds, audioHeld = census.audio.seconds;
+  if (videoHeld >= kHeldKindSeconds && output.videoCodec.empty())
+    return wrongResult("no picture", "exit 0 without picture, the source's video tags hold %.2f s",
+                       videoHeld);
+  if (shown + kPictureToleranceSeconds < videoHeld / 2)
+    return wrongResult("short picture by tags",
+                       "exit 0 with %.2f s of picture, the source's video tags hold %.2f s", shown,
+                       videoHeld);
+  if (audioHeld >= kHeldKindSeconds && output.audioCodec.empty())
+    return wrongResult("no sound", "exit 0 without sound, the source's audio tags hold %.2f s",
+                       audioHeld);
   return {};
 }
 
@@ -160,29 +193,63 @@ Judgement judgeProbe(const encoder_test::SourceFacts& source, const encoder_test
   for (const auto& reading : {source.byFields, source.bySizes})
     for (double held : {std::max(reading.videoSeconds, reading.audioSeconds), reading.span})
       if (std::fabs(reported - held) < std::fabs(reported - nearest)) nearest = held;
-  if (nearest > 0 && std::fabs(reported - nearest) > std::max(2.0, 0.25 * nearest)) {
-    char figures[128];
-    std::snprintf(figures, sizeof figures,
-                  "probe reported the metadata's %.2f s, the media holds %.2f s", reported, nearest);
-    return {Finding::Wrong, figures};
-  }
+  if (nearest > 0 && std::fabs(reported - nearest) > std::max(2.0, 0.25 * nearest))
+    return wrongResult("metadata length", "probe reported the metadata's %.2f s, the media holds %.2f s",
+                       reported, nearest);
   return {};
+}
+
+// A probe must report the length the file holds. Where the tags chain cleanly their walk
+// knows it (restarts and jumps taken out); a length far from it (more than 2 s and a quarter)
+// is wrong. Where they do not, what the file holds depends on how it is read: not judged.
+Judgement judgeProbeByTags(const flv_fixture::FlvCensus& census,
+                           const encoder_test::EncoderRun& run) {
+  const double reported = reportedSeconds(run.errorText);
+  const double held = census.mediaSeconds();
+  if (reported < 0 || !census.clean || held <= 0 ||
+      std::fabs(reported - held) <= std::max(2.0, 0.25 * held))
+    return {};
+  return wrongResult("probe length by tags", "probe reported %.2f s, the source's tags hold %.2f s",
+                     reported, held);
+}
+
+// The samples to mutate: every .flv in the samples folder, or those whose names match one of
+// `patterns` (shell patterns separated by spaces or commas).
+std::vector<fs::path> chooseSamples(const char* patterns) {
+  std::vector<std::string> wanted;
+  std::string text = patterns != nullptr ? patterns : "";
+  std::replace(text.begin(), text.end(), ',', ' ');
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find(' ', at), text.size());
+    if (end > at) wanted.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  std::vector<fs::path> samples;
+  for (const auto& entry : fs::directory_iterator(VIDMORA_SAMPLES_DIR)) {
+    const std::string name = entry.path().filename().string();
+    const bool chosen = wanted.empty() || std::any_of(wanted.begin(), wanted.end(), [&](auto& p) {
+                          return fnmatch(p.c_str(), name.c_str(), 0) == 0;
+                        });
+    if (entry.path().extension() == ".flv" && chosen) samples.push_back(entry.path());
+  }
+  std::sort(samples.begin(), samples.end());
+  return samples;
 }
 
 class Fuzzer {
  public:
-  Fuzzer(uint64_t firstSeed, fs::path workFolder, fs::path findingsFolder)
+  Fuzzer(uint64_t firstSeed, fs::path workFolder, fs::path findingsFolder,
+         std::vector<fs::path> seeds)
       : random(firstSeed),
         seed(firstSeed),
         work(std::move(workFolder)),
-        findings(std::move(findingsFolder)) {
-    for (const auto& entry : fs::directory_iterator(VIDMORA_SAMPLES_DIR))
-      if (entry.path().extension() == ".flv") samples.push_back(entry.path());
-    std::sort(samples.begin(), samples.end());
-  }
+        findings(std::move(findingsFolder)),
+        samples(std::move(seeds)) {}
 
   void tryOne() {
     const fs::path& sample = samples[random() % samples.size()];
+    current = sample.filename().string();
+    ++bySample[current].inputs;
     std::vector<std::string> mutations;
     const std::string inputBytes = encoder_test::readAll(sample);
     const Bytes input = mutate(Bytes(inputBytes.begin(), inputBytes.end()), random, mutations);
@@ -195,10 +262,13 @@ class Fuzzer {
     for (const auto& mutation : mutations) what += " " + mutation;
 
     const encoder_test::SourceFacts facts = encoder_test::readSourceFacts(inputPath);
+    const flv_fixture::FlvCensus census = flv_fixture::takeCensus(input);
     const auto probe =
         encoder_test::runEncoder(VIDMORA_ZANDRIO_ASAN, {"-i", inputPath}, std::chrono::seconds(20));
     Judgement probed = judgeRun(probe, Ending::Natural, true);
     if (probed.finding == Finding::None && probe.exitStatus == 0) probed = judgeProbe(facts, probe);
+    if (probed.finding == Finding::None && probe.exitStatus == 0)
+      probed = judgeProbeByTags(census, probe);
     record(probed, input, what + "\nprobe", probe);
 
     const encoder_test::OutputFormat& format = kFormats[tally.inputs % kFormats.size()];
@@ -242,11 +312,22 @@ class Fuzzer {
     if (verdict.finding == Finding::None)
       verdict = judgeFolder(folder, target, existed, run, ending, pid, tally);
     if (verdict.finding == Finding::None && ending == Ending::Natural && run.exitStatus == 0)
-      verdict = judgeContent(facts, target);
+      verdict = judgeContent(facts, census, target);
     record(verdict, input, what + "\nconversion " + command, run);
   }
 
   const Totals& totals() const { return tally; }
+
+  // For each sample that gave findings: its inputs, and its findings by kind and rule.
+  void printBySample() const {
+    for (const auto& [name, counts] : bySample) {
+      if (counts.found.empty()) continue;
+      std::string line = "fuzz: " + name + ": " + std::to_string(counts.inputs) + " inputs;";
+      for (const auto& [kind, count] : counts.found) line += " " + kind + " " + std::to_string(count) + ",";
+      line.pop_back();
+      std::printf("%s\n", line.c_str());
+    }
+  }
 
  private:
   void record(const Judgement& verdict, const Bytes& input, const std::string& what,
@@ -254,6 +335,8 @@ class Fuzzer {
     static const char* kNames[] = {"", "crash", "hang", "leftover", "wrong"};
     if (verdict.finding == Finding::None) return;
     ++tally.found[static_cast<int>(verdict.finding)];
+    const std::string kind = kNames[static_cast<int>(verdict.finding)];
+    ++bySample[current].found[*verdict.rule != 0 ? kind + " (" + verdict.rule + ")" : kind];
     fs::create_directories(findings);
     const std::string name = std::string(kNames[static_cast<int>(verdict.finding)]) + "-seed" +
                              std::to_string(seed) + "-" + std::to_string(tally.inputs);
@@ -275,6 +358,12 @@ class Fuzzer {
   fs::path findings;
   std::vector<fs::path> samples;
   Totals tally;
+  struct SampleCounts {
+    int inputs = 0;
+    std::map<std::string, int> found;  // by kind, and rule for wrong results
+  };
+  std::map<std::string, SampleCounts> bySample;
+  std::string current;  // the sample of the input being tried
 };
 
 }  // namespace
@@ -293,7 +382,14 @@ int main(int argc, char** argv) {
   char pattern[] = "/tmp/vidmora-fuzz-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return 1;
   const fs::path work = pattern;
-  Fuzzer fuzzer(seed, work, VIDMORA_FUZZ_FINDINGS);
+  std::vector<fs::path> samples = chooseSamples(std::getenv("VIDMORA_FUZZ_SAMPLES"));
+  if (samples.empty()) {
+    std::fprintf(stderr, "encoder_fuzz: no sample matches VIDMORA_FUZZ_SAMPLES\n");
+    fs::remove_all(work);
+    return 2;
+  }
+  std::printf("fuzz: mutating %zu samples\n", samples.size());
+  Fuzzer fuzzer(seed, work, VIDMORA_FUZZ_FINDINGS, std::move(samples));
   const auto start = Clock::now();
   while (std::chrono::duration<double>(Clock::now() - start).count() < seconds) fuzzer.tryOne();
   fs::remove_all(work);
@@ -307,6 +403,7 @@ int main(int argc, char** argv) {
       static_cast<unsigned long long>(seed), t.inputs, took, t.stopped, t.killed, t.converted,
       t.refused, t.found[int(Finding::Crash)], t.found[int(Finding::Hang)],
       t.found[int(Finding::Leftover)], t.found[int(Finding::Wrong)], t.removedByName);
+  fuzzer.printBySample();
   const int found = std::accumulate(std::begin(t.found), std::end(t.found), 0);
   if (found > 0) std::printf("fuzz: the inputs are in %s\n", VIDMORA_FUZZ_FINDINGS);
   return found > 0 ? 1 : 0;
