@@ -127,7 +127,18 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleProbeCase{"vp6-mp3-video-damaged-from-2s.flv", 27},
                       SampleProbeCase{"vp6-mp3-video-never-decodes.flv", 27},
                       SampleProbeCase{"vp6-mp3.flv", 27},
-                      SampleProbeCase{"vp6-under-one-second.flv", 0}),
+                      SampleProbeCase{"vp6-under-one-second.flv", 0},
+                      SampleProbeCase{"av1-opus-enhanced.flv", 10},
+                      SampleProbeCase{"hevc-aac-enhanced.flv", 3},
+                      SampleProbeCase{"hevc-aac-codec-id-12.flv", 3},
+                      SampleProbeCase{"vp9-opus-enhanced.flv", 3},
+                      SampleProbeCase{"multitrack-hevc-avc-opus.flv", 3},
+                      // Timestamps that start again or jump: the seconds the recording holds,
+                      // not its first-to-last span nor what its metadata says (10 s, 3620 s).
+                      SampleProbeCase{"h264-aac-restarts-at-zero.flv", 20},
+                      SampleProbeCase{"h264-aac-jumps-forward.flv", 20},
+                      // A codec the encoder cannot convert still has its length.
+                      SampleProbeCase{"unknown-video-fourcc.flv", 3}),
     [](const auto& info) {
       std::string name = info.param.file;
       for (char& c : name)

@@ -17,6 +17,11 @@ struct SampleCase {
   const char* file;
   double seconds;  // what its packets really cover (metadata may claim otherwise); 0: refused
   const char* refusal = "";  // what the error line of a refused file says
+  // Where given, what the output must hold of each kind on its own (so that one kind cannot
+  // pass for the whole), and its frame width (the first picture's, also where it changes).
+  double videoSeconds = 0;
+  double audioSeconds = 0;
+  int width = 0;
 };
 
 const SampleCase kSamples[] = {
@@ -43,7 +48,41 @@ const SampleCase kSamples[] = {
     {"vp6-mp3-video-never-decodes.flv", 0, "the frame size of the video in"},
     {"vp6-mp3.flv", 28.0},
     {"vp6-under-one-second.flv", 0.83},
+    // The forms today's recorders and servers write: enhanced FLV, HEVC under codec id 12,
+    // multitrack, recordings that start again or change size midway.
+    {"av1-opus-enhanced.flv", 10.0, "", 10.0, 10.02, 980},
+    {"avc1-flac-enhanced.flv", 3.0, "", 3.0, 3.03, 160},
+    {"h263-mp3-enhanced-audio.flv", 3.0, "", 3.0, 3.03, 160},
+    {"h264-aac-live-server.flv", 11.3, "", 11.3, 11.3, 768},
+    {"h264-ac3-enhanced-audio.flv", 3.0, "", 3.0, 3.01, 160},
+    {"h264-eac3-enhanced-audio.flv", 3.0, "", 3.0, 3.01, 160},
+    {"h264-mp4a-enhanced-audio.flv", 3.0, "", 3.0, 3.04, 160},
+    {"hevc-aac-codec-id-12.flv", 3.0, "", 3.0, 3.04, 320},
+    {"hevc-aac-enhanced.flv", 3.0, "", 3.0, 3.04, 320},
+    {"vp9-opus-enhanced.flv", 3.0, "", 3.0, 3.02, 320},
+    {"multitrack-hevc-avc-opus.flv", 3.0, "", 3.0, 3.02, 256},
+    {"h264-aac-restarts-at-zero.flv", 20.0, "", 20.0, 20.06, 160},
+    {"h264-aac-jumps-forward.flv", 20.0, "", 20.0, 20.06, 160},
+    {"h264-aac-size-change.flv", 4.0, "", 4.0, 4.13, 320},
+    {"hevc-size-change-enhanced.flv", 4.0, "", 4.0, 4.13, 320},
+    {"unknown-video-fourcc.flv", 0,
+     "error: the video in SAMPLE is 'xyz1' in an enhanced FLV, which this encoder cannot convert"},
+    {"unknown-audio-fourcc.flv", 0,
+     "error: the audio in SAMPLE is 'abcd' in an enhanced FLV, which this encoder cannot convert"},
 };
+
+// The refusal with the sample's path in place of SAMPLE.
+std::string refusalFor(const SampleCase& sample) {
+  std::string text = sample.refusal;
+  const std::size_t at = text.find("SAMPLE");
+  if (at != std::string::npos) text.replace(at, 6, samplePath(sample.file));
+  return text;
+}
+
+// A kind's seconds agree when within 5 % or a tenth of a second.
+void expectSeconds(double held, double expected, const char* kind) {
+  if (expected > 0) EXPECT_NEAR(held, expected, std::max(0.1, expected * 0.05)) << kind;
+}
 
 struct FormatCase {
   const char* codec;
@@ -76,13 +115,15 @@ TEST_P(SampleConversion, ConvertsWhatTheSourceHoldsOrRefusesClearly) {
     const MediaFacts facts = readMediaFacts(target);
     ASSERT_TRUE(facts.opened);
     EXPECT_EQ(facts.container, format.container);
-    EXPECT_NEAR(std::max(facts.videoSeconds, facts.audioSeconds), sample.seconds,
-                std::max(0.1, sample.seconds * 0.05));
+    expectSeconds(std::max(facts.videoSeconds, facts.audioSeconds), sample.seconds, "longer kind");
+    expectSeconds(facts.videoSeconds, sample.videoSeconds, "video");
+    expectSeconds(facts.audioSeconds, sample.audioSeconds, "audio");
+    if (sample.width > 0) EXPECT_EQ(facts.width, sample.width);
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"out" + std::string(format.extension)});
   } else {
     EXPECT_EQ(run.exitStatus, 1) << run.errorText;
     EXPECT_NE(run.errorText.find("error: "), std::string::npos) << run.errorText;
-    EXPECT_NE(run.errorText.find(sample.refusal), std::string::npos) << run.errorText;
+    EXPECT_NE(run.errorText.find(refusalFor(sample)), std::string::npos) << run.errorText;
     EXPECT_EQ(entriesOf(folder), std::vector<std::string>{});
   }
 }
