@@ -11,6 +11,7 @@
 #include "encoder/ConversionPipeline.h"
 #include "encoder/EncoderError.h"
 #include "encoder/FrameQueue.h"
+#include "encoder/SourceDecoder.h"
 #include "tests/encoder/TestClips.h"
 
 using vidmora_encoder::ConversionPipeline;
@@ -130,5 +131,47 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PipelineFailure,
                          ::testing::Values(FailingKindCase{"video", AVMEDIA_TYPE_VIDEO},
                                            FailingKindCase{"audio", AVMEDIA_TYPE_AUDIO}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A recording whose streams change midway (another picture size, another sound format, a
+// restart with new configurations): the decoder starts anew with them, and no frame is lost
+// around the change. Every picture of the video comes out, each at its own size, and the
+// sound's frames cover what its packets cover.
+struct ChangeCase {
+  const char* file;
+  int videoFrames;
+  int firstWidth;
+  int lastWidth;
+};
+
+class StreamChange : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(StreamChange, DecodesEveryFrameWithTheParametersInForce) {
+  const ChangeCase& change = GetParam();
+  vidmora_encoder::SourceFile source(encoder_test::samplePath(change.file));
+  vidmora_encoder::SourceDecoder decoder(source, {});
+  std::vector<int> widths;
+  ConversionPipeline pipeline(
+      decoder, [&](DecodedFrame frame) { widths.push_back(frame.frame->width); },
+      [](DecodedFrame) {});
+  pipeline.run([] {});
+  ASSERT_EQ(static_cast<int>(widths.size()), change.videoFrames);
+  EXPECT_EQ(widths.front(), change.firstWidth);
+  EXPECT_EQ(widths.back(), change.lastWidth);
+  EXPECT_EQ(decoder.skippedPackets(), 0);
+  EXPECT_NEAR(decoder.decodedSeconds(AVMEDIA_TYPE_AUDIO),
+              decoder.packetSeconds(AVMEDIA_TYPE_AUDIO), 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, StreamChange,
+    ::testing::Values(ChangeCase{"h264-aac-size-change.flv", 60, 320, 480},
+                      ChangeCase{"hevc-size-change-enhanced.flv", 60, 320, 480},
+                      ChangeCase{"h264-aac-restarts-at-zero.flv", 200, 160, 160}),
+    [](const auto& info) {
+      std::string name = info.param.file;
+      for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+      return name;
+    });
 
 }  // namespace
