@@ -1,5 +1,7 @@
 #include "encoder/flv/FlvFormat.h"
 
+#include <algorithm>
+
 namespace vidmora_encoder::flv {
 
 namespace {
@@ -43,26 +45,29 @@ struct Track {
 // The track of an ex-header message whose body starts at `at` (after the packet type and,
 // where the tracks share it, the FourCC): the one numbered `wanted`, else the first. Counts
 // the tracks into `count`. Nothing when the message is cut short.
-std::optional<Track> pickTrack(const uint8_t* data, std::size_t size, std::size_t at,
-                               int multitrackType, uint32_t sharedFourCc,
+std::optional<Track> pickTrack(const uint8_t* data, std::size_t size, std::size_t available,
+                               std::size_t at, int multitrackType, uint32_t sharedFourCc,
                                std::optional<int> wanted, int& count) {
   std::optional<Track> chosen;
   count = 0;
   while (at < size) {
+    // A track's header past the message is damage; past the bytes at hand, the tracks before
+    // it are all that can be told.
+    const std::size_t header = (multitrackType == kManyTracksManyCodecs ? 4 : 0) + 1 +
+                               (multitrackType == kOneTrack ? 0 : 3);
+    if (at + header > size) return std::nullopt;
+    if (at + header > available) return chosen;
     Track track;
     track.fourCc = sharedFourCc;
     if (multitrackType == kManyTracksManyCodecs) {
-      if (at + 4 > size) return std::nullopt;
       track.fourCc = bigEndian(data + at, 4);
       at += 4;
     }
-    if (at + 1 > size) return std::nullopt;
     track.id = data[at++];
     if (multitrackType == kOneTrack) {
       track.begin = static_cast<uint32_t>(at);
       track.end = static_cast<uint32_t>(size);
     } else {
-      if (at + 3 > size) return std::nullopt;
       const uint32_t trackSize = bigEndian(data + at, 3);
       at += 3;
       if (at + trackSize > size) return std::nullopt;
@@ -85,27 +90,28 @@ struct ExBody {
   Track track;
   int tracks = 1;
 };
-std::optional<ExBody> readExBody(const uint8_t* data, std::size_t size, int packetType,
-                                 int multitrackPacket, std::optional<int> wanted) {
+std::optional<ExBody> readExBody(const uint8_t* data, std::size_t size, std::size_t available,
+                                 int packetType, int multitrackPacket, std::optional<int> wanted) {
   ExBody body;
   body.packetType = packetType;
   if (packetType != multitrackPacket) {
-    if (size < 5) return std::nullopt;
+    if (available < 5) return std::nullopt;
     body.fourCc = bigEndian(data + 1, 4);
     body.track = {body.fourCc, 0, 5, static_cast<uint32_t>(size)};
     return body;
   }
-  if (size < 2) return std::nullopt;
+  if (available < 2) return std::nullopt;
   const int multitrackType = data[1] >> 4;  // 0b1111'0000
   body.packetType = data[1] & 0x0f;         // 0b0000'1111
   std::size_t at = 2;
   uint32_t shared = 0;
   if (multitrackType != kManyTracksManyCodecs) {
-    if (size < 6) return std::nullopt;
+    if (available < 6) return std::nullopt;
     shared = bigEndian(data + 2, 4);
     at = 6;
   }
-  const auto track = pickTrack(data, size, at, multitrackType, shared, wanted, body.tracks);
+  const auto track =
+      pickTrack(data, size, available, at, multitrackType, shared, wanted, body.tracks);
   if (!track) return std::nullopt;
   body.track = *track;
   body.fourCc = track->fourCc;
@@ -114,32 +120,16 @@ std::optional<ExBody> readExBody(const uint8_t* data, std::size_t size, int pack
 
 }  // namespace
 
-uint32_t bigEndian(const uint8_t* bytes, int count) {
-  uint32_t value = 0;
-  for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
-  return value;
-}
-
 std::optional<FileHeader> readFileHeader(const uint8_t* bytes, std::size_t size) {
   if (size < kFileHeaderBytes || bytes[0] != 'F' || bytes[1] != 'L' || bytes[2] != 'V')
     return std::nullopt;
   return FileHeader{bigEndian(bytes + 5, 4)};
 }
 
-TagHeader readTagHeader(const uint8_t* bytes) {
-  TagHeader header;
-  header.type = bytes[0] & 0x1f;              // 0b0001'1111
-  header.filtered = (bytes[0] & 0x20) != 0;   // 0b0010'0000
-  header.dataSize = bigEndian(bytes + 1, 3);
-  header.timestampMs = static_cast<int32_t>(bigEndian(bytes + 4, 3) | uint32_t{bytes[7]} << 24);
-  return header;
-}
-
-bool knownTagType(uint8_t type) { return type == kAudioTag || type == kVideoTag || type == kScriptTag; }
-
 std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
-                                       std::optional<int> wantedTrack) {
-  if (size < 1) return std::nullopt;
+                                       std::optional<int> wantedTrack, std::size_t available) {
+  available = std::min(available, size);
+  if (available < 1) return std::nullopt;
   VideoData video;
   video.enhanced = (data[0] & 0x80) != 0;     // 0b1000'0000
   video.frameType = (data[0] >> 4) & 0x07;    // 0b0111'0000
@@ -149,7 +139,7 @@ std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
     uint32_t at = 1;
     if (video.codec == kLegacyAvc || video.codec == kLegacyHevc) {
       // AVCPacketType: 0 sequence header, 1 NAL units, 2 end of sequence; then SI24.
-      if (size < 5) return std::nullopt;
+      if (available < 5) return std::nullopt;
       if (video.kind != PacketKind::Other)
         video.kind = data[1] == 0   ? PacketKind::SequenceStart
                      : data[1] == 1 ? PacketKind::CodedFrames
@@ -158,7 +148,7 @@ std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
       video.compositionMs = static_cast<int32_t>(bigEndian(data + 2, 3) << 8) >> 8;
       at = 5;
     } else if (video.codec == kLegacyVp6 || video.codec == kLegacyVp6Alpha) {
-      if (size < 2) return std::nullopt;
+      if (available < 2) return std::nullopt;
       video.adjustment = data[1];
       at = 2;
     }
@@ -170,7 +160,7 @@ std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
     video.kind = PacketKind::Other;  // a command byte follows; no picture
     return video;
   }
-  const auto body = readExBody(data, size, packetType, kVideoMultitrack, wantedTrack);
+  const auto body = readExBody(data, size, available, packetType, kVideoMultitrack, wantedTrack);
   if (!body) return std::nullopt;
   video.codec = body->fourCc;
   video.kind = exPacketKind(body->packetType, true);
@@ -179,7 +169,7 @@ std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
   uint32_t at = body->track.begin;
   // CodedFrames of AVC and HEVC carry a composition time; CodedFramesX implies 0.
   if (body->packetType == 1 && (video.codec == fourCc("avc1") || video.codec == fourCc("hvc1"))) {
-    if (body->track.end - at < 3) return std::nullopt;
+    if (body->track.end - at < 3 || at + 3 > available) return std::nullopt;
     video.compositionMs = static_cast<int32_t>(bigEndian(data + at, 3) << 8) >> 8;
     at += 3;
   }
@@ -188,8 +178,9 @@ std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
 }
 
 std::optional<AudioData> readAudioData(const uint8_t* data, std::size_t size,
-                                       std::optional<int> wantedTrack) {
-  if (size < 1) return std::nullopt;
+                                       std::optional<int> wantedTrack, std::size_t available) {
+  available = std::min(available, size);
+  if (available < 1) return std::nullopt;
   AudioData audio;
   const uint32_t format = data[0] >> 4;       // 0b1111'0000
   if (format != kExHeaderSound) {
@@ -201,7 +192,7 @@ std::optional<AudioData> readAudioData(const uint8_t* data, std::size_t size,
     uint32_t at = 1;
     if (format == kLegacyAac) {
       // AACPacketType: 0 AudioSpecificConfig, 1 raw frames.
-      if (size < 2) return std::nullopt;
+      if (available < 2) return std::nullopt;
       audio.kind = data[1] == 0   ? PacketKind::SequenceStart
                    : data[1] == 1 ? PacketKind::CodedFrames
                                   : PacketKind::Other;
@@ -211,7 +202,8 @@ std::optional<AudioData> readAudioData(const uint8_t* data, std::size_t size,
     return audio;
   }
   audio.enhanced = true;
-  const auto body = readExBody(data, size, data[0] & 0x0f, kAudioMultitrack, wantedTrack);
+  const auto body =
+      readExBody(data, size, available, data[0] & 0x0f, kAudioMultitrack, wantedTrack);
   if (!body) return std::nullopt;
   audio.codec = body->fourCc;
   audio.kind = exPacketKind(body->packetType, false);

@@ -24,7 +24,11 @@ constexpr uint32_t fourCc(const char (&text)[5]) {
          uint32_t(uint8_t(text[2])) << 8 | uint8_t(text[3]);
 }
 
-uint32_t bigEndian(const uint8_t* bytes, int count);
+inline uint32_t bigEndian(const uint8_t* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = 0; i < count; ++i) value = value << 8 | bytes[i];
+  return value;
+}
 
 // The file header: "FLV", a version, the type flags, and where the first PreviousTagSize field
 // is (the header's own size). Nothing when `bytes` do not start an FLV file.
@@ -40,9 +44,18 @@ struct TagHeader {
   uint32_t dataSize = 0;  // 24 bits
   int32_t timestampMs = 0;  // 24 bits, then the 8 above them: a signed 32-bit count
 };
-TagHeader readTagHeader(const uint8_t* bytes);
+inline TagHeader readTagHeader(const uint8_t* bytes) {
+  TagHeader header;
+  header.type = bytes[0] & 0x1f;              // 0b0001'1111
+  header.filtered = (bytes[0] & 0x20) != 0;   // 0b0010'0000
+  header.dataSize = bigEndian(bytes + 1, 3);
+  header.timestampMs = static_cast<int32_t>(bigEndian(bytes + 4, 3) | uint32_t{bytes[7]} << 24);
+  return header;
+}
 // Whether a tag of `type` is one of the three the format defines.
-bool knownTagType(uint8_t type);
+inline bool knownTagType(uint8_t type) {
+  return type == kAudioTag || type == kVideoTag || type == kScriptTag;
+}
 
 // What a packet of audio or video data is to its stream.
 enum class PacketKind {
@@ -74,8 +87,11 @@ struct VideoData {
   int tracks = 1;       // in the message; more than one only in a multitrack message
   bool keyFrame() const { return frameType == 1 || frameType == 4; }
 };
+// `available` bytes of the `size` are at hand, where only the start of the data was read:
+// the headers must lie within them, the tracks' extents within `size`.
 std::optional<VideoData> readVideoData(const uint8_t* data, std::size_t size,
-                                       std::optional<int> wantedTrack = std::nullopt);
+                                       std::optional<int> wantedTrack = std::nullopt,
+                                       std::size_t available = SIZE_MAX);
 
 // The audio tag's data, read up to its payload: the legacy AudioTagHeader (the sound format with
 // its rate, size and type flags; AAC's packet type), or the ExAudioTagHeader (sound format 9)
@@ -92,6 +108,7 @@ struct AudioData {
   int tracks = 1;
 };
 std::optional<AudioData> readAudioData(const uint8_t* data, std::size_t size,
-                                       std::optional<int> wantedTrack = std::nullopt);
+                                       std::optional<int> wantedTrack = std::nullopt,
+                                       std::size_t available = SIZE_MAX);
 
 }  // namespace vidmora_encoder::flv

@@ -43,15 +43,16 @@ struct TagTime {
 // `available` bytes are at hand.
 TagTime timeOf(int64_t offset, const TagHeader& header, const uint8_t* data, int64_t available) {
   TagTime time{offset, header.type, header.timestampMs, header.timestampMs, false};
-  const auto size = static_cast<std::size_t>(
+  const auto read = static_cast<std::size_t>(
       std::clamp<int64_t>(available, 0, std::min(header.dataSize, kMediaHeaderBytes)));
   if (header.type == kVideoTag) {
-    if (const auto video = readVideoData(data, size); video && video->kind == PacketKind::CodedFrames) {
+    const auto video = readVideoData(data, header.dataSize, std::nullopt, read);
+    if (video && video->kind == PacketKind::CodedFrames) {
       time.frame = true;
       time.presentMs += video->compositionMs;
     }
   } else if (header.type == kAudioTag) {
-    const auto audio = readAudioData(data, size);
+    const auto audio = readAudioData(data, header.dataSize, std::nullopt, read);
     time.frame = audio && audio->kind == PacketKind::CodedFrames;
   }
   return time;
@@ -190,8 +191,8 @@ std::optional<TagTimes> lastWholeTags(InputWindow& window, int64_t firstTag, int
   if (got != static_cast<ssize_t>(stretch.size())) return std::nullopt;
   for (int64_t at = fileSize - kTagHeaderBytes - kFieldBytes; at >= lowest; --at) {
     const uint8_t* bytes = stretch.data() + (at - lowest);
+    if (!knownTagType(bytes[0] & 0x1f)) continue;
     const TagHeader header = readTagHeader(bytes);
-    if (!knownTagType(header.type)) continue;
     const int64_t field = at + kTagHeaderBytes + header.dataSize;
     if (field + kFieldBytes > fileSize ||
         bigEndian(stretch.data() + (field - lowest), kFieldBytes) != kTagHeaderBytes + header.dataSize)
@@ -246,8 +247,9 @@ std::optional<FlvLayout> examineFlvTags(SourceInput& input) {
   InputWindow window(input, 64 << 10);
   const Walk head = walkForward(window, layout.firstTag, kHeadTags, /*fieldsWrong=*/false);
   layout.tagSizesWrong = head.wrongFields >= kWrongFieldsToIgnore;
-  const auto tail = tailTimes(window, layout.firstTag, fileSize);
-  if (!layout.tagSizesWrong && tail && head.times.start() && tail->end() &&
+  // A file whose fields are wrong is walked whatever its ends say.
+  const auto tail = layout.tagSizesWrong ? std::nullopt : tailTimes(window, layout.firstTag, fileSize);
+  if (tail && head.times.start() && tail->end() &&
       spanFits(*head.times.start(), *tail->end(), fileSize - layout.firstTag, head.times, *tail)) {
     layout.startMs = head.times.start();
     layout.endMs = tail->end();

@@ -1,7 +1,8 @@
 // An FLV file's media span from its tag headers alone agrees with what demuxing every packet
 // finds: for well-formed files, files cut short and files whose PreviousTagSize fields are all
-// wrong (also around a tag of an unknown type, which both step over); and a well-formed file's
-// span costs a few reads at either end, however long it is.
+// wrong (also around a tag of an unknown type, which both step over); a well-formed file's span
+// costs a few reads at either end, however long it is; a recording whose times start again or
+// jump is walked for the seconds it holds.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -94,5 +95,40 @@ TEST(FlvTags, WellFormedLongFileIsReadAtItsEndsOnly) {
   EXPECT_FALSE(layout->tagSizesWrong);
   EXPECT_LE(input.bytesRead(), 2 * (64 << 10) + 9) << "of " << input.size();
 }
+
+// The seconds a recording holds, from its ends where they tell it, else from a walk: times that
+// start again at 0 or jump an hour ahead make a file hold more than its first-to-last span, or
+// far fewer bytes than the span would take; a well-formed file of any form is not walked.
+struct RecordingCase {
+  const char* sample;
+  bool walked;
+  double seconds;
+};
+
+class FlvRecordingSpan : public ::testing::TestWithParam<RecordingCase> {};
+
+TEST_P(FlvRecordingSpan, IsWhatTheRecordingHolds) {
+  SourceInput input(samplePath(GetParam().sample));
+  const auto layout = examineFlvTags(input);
+  ASSERT_TRUE(layout && layout->startMs && layout->endMs);
+  EXPECT_EQ(layout->walked, GetParam().walked);
+  EXPECT_NEAR((*layout->endMs - *layout->startMs) / 1000.0, GetParam().seconds, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, FlvRecordingSpan,
+    ::testing::Values(RecordingCase{"h264-aac-restarts-at-zero.flv", true, 20.06},
+                      RecordingCase{"h264-aac-jumps-forward.flv", true, 20.06},
+                      RecordingCase{"multitrack-hevc-avc-opus.flv", false, 3.02},
+                      RecordingCase{"av1-opus-enhanced.flv", false, 10.02},
+                      RecordingCase{"hevc-size-change-enhanced.flv", false, 4.13},
+                      RecordingCase{"h264-aac-live-server.flv", false, 11.44},
+                      RecordingCase{"vp6-mp3.flv", false, 28.06}),
+    [](const auto& info) {
+      std::string name = info.param.sample;
+      for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+      return name;
+    });
 
 }  // namespace
