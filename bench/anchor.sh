@@ -63,14 +63,7 @@ make_clip "$clip264" 640x360 5400 "x264enc bitrate=800 key-int-max=75 ! video/x-
   ! h264parse" "avenc_aac bitrate=128000 ! aacparse"
 make_clip "$clip4k" 3840x2160 300 "avenc_flv bitrate=8000000 gop-size=25" "$mp3"
 
-# The jobs, each a name, its label in the tables, how many runs it gets at most, and its
-# command; the target is $dir/NAME.EXT.
-names=() labels=() limits=() commands=()
-job() {
-  names+=("$1") labels+=("$2") limits+=("$3")
-  shift 3
-  commands+=("$(printf '%q ' "$@")")
-}
+source bench/measure.sh
 zandrio="$encoders/zandrio" quimbel="$encoders/quimbel"
 avi=(-vcodec msmpeg4v2 -b 500 -r 30.00 -ab 128)
 mpeg=(-b 1000 -r 30.00 -ab 192)
@@ -105,53 +98,7 @@ job 4k-mpeg2 "MPEG-2 ours" 1 "$zandrio" -i "$clip4k" -vcodec mpeg2video "${mpeg[
   -y "$dir/4k-mpeg2.mpg"
 job 4k-typed "AVI    gst-avi.sh" 1 bench/gst-avi.sh "$clip4k" "$dir/4k-typed.avi"
 
-busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat; }  # clock ticks
-ticks=$(getconf CLK_TCK) cores=$(nproc)
-# One run of job $1: "wall cpu peak-KiB voluntary-switches involuntary-switches others-%"
-# appended to its times file, others-% being the share of the cores that other processes took
-# meanwhile; its standard error goes to its log. Stops the bench when the job fails.
-measure() {
-  local i=$1 before
-  eval "set -- ${commands[$i]}"
-  before=$(busy)
-  if ! /usr/bin/time -f "%e %U %S %M %w %c" -o "$dir/time.txt" "$@" >/dev/null 2>"$dir/${names[$i]}.log"
-  then
-    echo "${names[$i]} failed: $*; see $dir/${names[$i]}.log" >&2
-    exit 1
-  fi
-  awk -v busy="$(($(busy) - before))" -v ticks="$ticks" -v cores="$cores" '{
-    others = 100 * (busy / ticks - $2 - $3) / ($1 * cores)
-    printf "%s %.2f %s %s %s %.0f\n", $1, $2 + $3, $4, $5, $6, others < 0 ? 0 : others
-  }' "$dir/time.txt" >>"$dir/times/${names[$i]}.txt"
-}
-# "median minimum maximum" of column $2 of the times of job $1.
-stats() {
-  sort -n -k"$2" "$dir/times/$1.txt" | awk -v c="$2" '{ v[NR] = $c }
-    END { printf "%s %s %s\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }'
-}
-field() { stats "$1" "$2" | cut -d' ' -f"$3"; }  # field $3 (1 median, 2 min, 3 max) of stats
-calc() { awk "BEGIN { printf \"$1\", $2 }"; }     # calc FORMAT EXPRESSION
-
-rm -f "$dir"/times/*.txt
-echo "warming up (page cache, GStreamer's registry) ..."
-for i in $(seq 0 $((tables - 1))); do
-  [ "${limits[$i]}" -gt 1 ] && measure "$i"
-done
-rm -f "$dir"/times/*.txt
-echo "measuring: $runs rounds, each job once a round (the MPEG pipelines in the first) ..."
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-busy_before=$(busy) started=$(date +%s.%N)
-for round in $(seq "$runs"); do
-  for i in $(seq 0 $((tables - 1))); do
-    [ "$round" -le "${limits[$i]}" ] && measure "$i"
-  done
-done
-busy_after=$(busy) ended=$(date +%s.%N)
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
-# What the others on the machine took while the rounds ran: all busy time less the jobs'.
-jobs_cpu=$(cat "$dir"/times/*.txt | awk '{ s += $2 } END { print s }')
-wall=$(calc %.1f "$ended - $started")
-others=$(calc %.1f "($busy_after - $busy_before) / $ticks - $jobs_cpu")
+rounds "$tables" "$runs"
 for i in $(seq "$tables" $((${#names[@]} - 1))); do measure "$i"; done
 
 echo "comparing the outputs with the raw pattern ..."
@@ -172,7 +119,6 @@ psnr() { awk -v f="$dir/$1." 'index($0, f) == 1 { on = 1; next } /^[^ ]/ { on = 
 echo "encoder_bench (SIGTERM to exit at every size) ..."
 build/bench/encoder_bench "$clip" "$dir" "$encoders" >"$dir/encoder_bench.txt"
 
-mib() { calc %.0f "$(field "$1" 3 1) / 1024"; }
 row() {  # the side-by-side line of job $1
   local i=$1 n=${names[$1]}
   printf '%-27s %4d  %5.2f %5.2f %5.2f  %5.2f %5.2f %5.2f  %5s  %6s  %6s\n' "${labels[$i]}" \
@@ -180,7 +126,6 @@ row() {  # the side-by-side line of job $1
     "$(kbits "$n")" "$(psnr "$n")"
 }
 ratio() { calc %.2f "$(field "$1" 1 "$3") / $(field "$2" 1 "$3")"; }  # wall of $1 over $2's
-verdict() { [ "$(calc %d "($1)")" = 1 ] && echo "met" || echo "NOT met"; }
 
 echo
 cat "$quality"
@@ -237,7 +182,6 @@ for n in avi wmv mpeg1 mpeg2; do peak4k=$(calc %d "($(mib "4k-$n") > $peak4k) ? 
 
 echo
 echo "goals (median; fastest runs):"
-goal() { printf '%-44s %-12s %-10s %s\n' "$1" "$2" "$3" "$4"; }
 wall_goal() {  # LABEL OURS THEIRS BOUND: our wall time over theirs
   local med min
   med=$(ratio "$2" "$3" 1) min=$(ratio "$2" "$3" 2)
