@@ -151,6 +151,17 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(std::get<0>(info.param).codec) + "_" + std::get<1>(info.param).name;
     });
 
+// Some downloaders saved files in another container under .flv; the libraries read those.
+TEST(Conversion, AnotherContainerUnderAnFlvNameConverts) {
+  const std::string source = clip("avi_named_flv", {.seconds = 2.0, .container = "avi"});
+  const std::string target = scratchPath("avi_named_flv.wmv");
+  const EncoderRun run = runEncoder(quimbelPath(), {"-i", source, "-vcodec", "wmv2", "-y", target});
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  const MediaFacts facts = readMediaFacts(target);
+  EXPECT_NEAR(facts.videoSeconds, 2.0, 0.1);
+  EXPECT_NEAR(facts.audioSeconds, 2.0, 0.1);
+}
+
 TEST(Conversion, OddFrameSizeIsRoundedToEvenSides) {
   const std::string target = scratchPath("odd.avi");
   const EncoderRun run = runEncoder(
