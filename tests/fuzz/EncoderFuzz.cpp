@@ -10,7 +10,8 @@
 // FourCC, Multitrack) adds what the tags hold: a success must have picture where the video
 // tags hold a second or more (and at least half of it), and sound where the audio tags do;
 // a probe of a file whose tags chain cleanly must report their summed length (restarts and
-// jumps taken out), within 2 s and a quarter. Starts no
+// jumps taken out), within 2 s and a quarter (or the length their steps of up to a second
+// hold, where a damaged timestamp made a step of a few seconds). Starts no
 // new input after SECONDS; the same seed tries the same inputs. Each input that breaks a rule is written, with a note of what
 // happened, to the findings folder. Exit status 1 when anything was found.
 // VIDMORA_FUZZ_SAMPLES, when set, names the samples to mutate: file name patterns ("*enhanced*
@@ -155,7 +156,8 @@ Judgement judgeContent(const encoder_test::SourceFacts& source,
     return wrongResult("short picture",
                        "exit 0 with %.2f s of picture, the source's video covers %.2f s", shown,
                        source.videoSeconds());
-  const double videoHeld = census.video.seconds, audioHeld = census.audio.seconds;
+  // What the tags surely hold: a mutation that moves one tag's time must not make a shortfall.
+  const double videoHeld = census.video.steadySeconds, audioHeld = census.audio.steadySeconds;
   if (videoHeld >= kHeldKindSeconds && output.videoCodec.empty())
     return wrongResult("no picture", "exit 0 without picture, the source's video tags hold %.2f s",
                        videoHeld);
@@ -200,14 +202,18 @@ Judgement judgeProbe(const encoder_test::SourceFacts& source, const encoder_test
 }
 
 // A probe must report the length the file holds. Where the tags chain cleanly their walk
-// knows it (restarts and jumps taken out); a length far from it (more than 2 s and a quarter)
-// is wrong. Where they do not, what the file holds depends on how it is read: not judged.
+// knows it (restarts and jumps taken out): a length far (more than 2 s and a quarter) from
+// both its readings, with steps up to 5 s or up to a second counted, is wrong. Where they do
+// not, what the file holds depends on how it is read: not judged.
 Judgement judgeProbeByTags(const flv_fixture::FlvCensus& census,
                            const encoder_test::EncoderRun& run) {
   const double reported = reportedSeconds(run.errorText);
   const double held = census.mediaSeconds();
-  if (reported < 0 || !census.clean || held <= 0 ||
-      std::fabs(reported - held) <= std::max(2.0, 0.25 * held))
+  auto near = [reported](double figure) {
+    return std::fabs(reported - figure) <= std::max(2.0, 0.25 * figure);
+  };
+  if (reported < 0 || !census.clean || held <= 0 || near(held) ||
+      near(census.steadyMediaSeconds()))
     return {};
   return wrongResult("probe length by tags", "probe reported %.2f s, the source's tags hold %.2f s",
                      reported, held);
