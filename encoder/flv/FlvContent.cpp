@@ -34,12 +34,13 @@ struct Finding {
   std::vector<int64_t> times;  // decoding times of its first frames
 };
 
-// The stream's picture size or sound format from its first frame that decodes: the decoder
-// alone knows them for most codecs. A stream whose decoder refuses its configuration, or
+// The stream's picture size or sound format from its first frame that decodes, from its first
+// key frame on: the decoder alone knows them for most codecs. A stream whose decoder refuses its configuration, or
 // whose frames never decode, is left as it is: the conversion says what is wrong with it.
 void tryFirstFrame(SourceStream& stream, Finding& finding, const uint8_t* data, std::size_t size,
                    int64_t decodeMs, int64_t presentMs, bool key) {
-  if (finding.settled) return;
+  // A recording joined mid-stream starts with frames that need one before them.
+  if (finding.settled || (finding.tries == 0 && !key)) return;
   if (!stream.decodable || ++finding.tries > kDecodeTries) {
     finding.settled = true;
     finding.decoder.reset();
