@@ -1,5 +1,6 @@
 #include "encoder/flv/FlvDemuxer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -84,7 +85,8 @@ bool FlvDemuxer::read(SourcePacket& into) {
         payload = audio->payload;
       }
       if (kind == PacketKind::SequenceStart) {
-        configure(index, data + payload.offset, payload.size);
+        // An empty one (some writers send one first) configures nothing.
+        if (payload.size > 0) configure(index, data + payload.offset, payload.size);
         continue;
       }
       if (kind != PacketKind::CodedFrames || payload.size == 0) continue;
@@ -109,8 +111,7 @@ bool FlvDemuxer::read(SourcePacket& into) {
 
 void FlvDemuxer::configure(int index, const uint8_t* bytes, std::size_t size) {
   StreamState& state = states[index];
-  if (state.configuration.size() == size && std::memcmp(state.configuration.data(), bytes, size) == 0)
-    return;
+  if (std::equal(bytes, bytes + size, state.configuration.begin(), state.configuration.end())) return;
   AVCodecParameters* parameters = newParameters(index);
   state.configuration.assign(bytes, bytes + size);
   setConfiguration(parameters, bytes, size);

@@ -3,8 +3,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/encoder/EncoderProcess.h"
+#include "tests/encoder/FileContents.h"
 #include "tests/encoder/MediaFacts.h"
 #include "tests/encoder/ProgramRules.h"
 #include "tests/encoder/TestClips.h"
@@ -160,6 +162,32 @@ TEST(Conversion, AnotherContainerUnderAnFlvNameConverts) {
   const MediaFacts facts = readMediaFacts(target);
   EXPECT_NEAR(facts.videoSeconds, 2.0, 0.1);
   EXPECT_NEAR(facts.audioSeconds, 2.0, 0.1);
+}
+
+// Some writers send an empty sequence start; one midway must not take the configuration in
+// force away from the decoder, which would then decode nothing after it.
+TEST(Conversion, AnEmptySequenceStartMidwayChangesNothing) {
+  std::string bytes = readAll(samplePath("h264-mp4a-enhanced-audio.flv"));
+  // The first video tag from one second on: the empty AVC sequence header goes before it.
+  std::size_t at = 13;
+  while (at + 11 < bytes.size()) {
+    const auto byte = [&](std::size_t i) { return static_cast<uint8_t>(bytes[i]); };
+    const uint32_t size = byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+    const uint32_t time = byte(at + 4) << 16 | byte(at + 5) << 8 | byte(at + 6);
+    if (byte(at) == 9 && time >= 1000) break;
+    at += 11 + size + 4;
+  }
+  ASSERT_LT(at + 11, bytes.size());
+  std::string empty = bytes.substr(at, 11);
+  empty.replace(1, 3, std::string("\0\0\5", 3));
+  empty += std::string("\x17\0\0\0\0", 5) + std::string("\0\0\0\x10", 4);
+  bytes.insert(at, empty);
+  const std::string source = scratchPath("empty_sequence_start.flv");
+  std::ofstream(source, std::ios::binary) << bytes;
+  const std::string target = scratchPath("empty_sequence_start.avi");
+  const EncoderRun run = runEncoder(zandrioPath(), {"-i", source, "-vcodec", "msmpeg4v2", "-y", target});
+  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
+  EXPECT_NEAR(readMediaFacts(target).videoSeconds, 3.0, 0.1);
 }
 
 TEST(Conversion, OddFrameSizeIsRoundedToEvenSides) {
