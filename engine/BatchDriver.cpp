@@ -124,7 +124,7 @@ void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
-  removeTemporaryOf(runner.processId());  // still unreaped, so the name is surely its own
+  removeTemporaryOf(runner.processId());  // the id the ended encoder named its temporary by
   rowRunning = false;
   const std::string errorLine = exitStatus != 0 ? runner.failureLine() : std::string();
   logRow("exit status " + std::to_string(exitStatus), errorLine);
