@@ -87,7 +87,6 @@ void BatchDriver::startRow(const std::string& sourcePath) {
   std::string path = sourcePath;
   for (;;) {
     currentDuration = LeadingNumber(list.durationText(currentRow));
-    currentElapsed = 0;
     list.setStatusTip(currentRow, "");
     const std::optional<ResolvedTarget> target = resolveTarget(path, settings);
     if (target) {
@@ -114,12 +113,14 @@ void BatchDriver::startRow(const std::string& sourcePath) {
 
 void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
   if (!isCurrentJob(job)) return;
-  currentElapsed = saturated(seconds);
-  const std::int64_t percent = currentDuration > 0 ? seconds * 100 / currentDuration : 0;
+  // A file may hold more than its probed length (metadata that says less, a length probed
+  // wrong): the row stops at 100 % and the bar at the end of the row's share.
+  const std::int64_t converted = std::clamp<std::int64_t>(seconds, 0, currentDuration);
+  const std::int64_t percent = currentDuration > 0 ? converted * 100 / currentDuration : 0;
   char text[32];
   std::snprintf(text, sizeof text, "%lld%%", static_cast<long long>(percent));
   list.setStatus(currentRow, text);
-  view.setProgressPosition(saturated(static_cast<std::int64_t>(doneSeconds) + seconds));
+  view.setProgressPosition(saturated(static_cast<std::int64_t>(doneSeconds) + converted));
 }
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {

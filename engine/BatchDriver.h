@@ -46,7 +46,8 @@ class BatchDriver {
   void startBatch();
   // Ends the running encoder and returns to idle; the row keeps its last percentage.
   void stopBatch();
-  // ENC_TIME of job `job`: `seconds` encoded of the current row. Other jobs are ignored.
+  // ENC_TIME of job `job`: `seconds` encoded of the current row, counted up to the row's
+  // probed duration (100 %). Other jobs are ignored.
   void onTime(std::uint32_t job, std::int64_t seconds);
   // ENC_ENDED of a conversion of job `job` with the encoder's exit status. Other jobs are
   // ignored.
@@ -84,7 +85,6 @@ class BatchDriver {
   std::int32_t totalSeconds = 0;
   std::int32_t doneSeconds = 0;
   std::int32_t currentDuration = 0;
-  std::int32_t currentElapsed = 0;
   std::int32_t currentRow = 0;
   CollisionOutcome outcome = Fresh;
   std::int32_t failedRows = 0;

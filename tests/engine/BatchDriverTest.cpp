@@ -172,8 +172,13 @@ TEST_F(Batch, PercentagesAndBarFollowTheRowsAndTheEndAnnouncesSuccess) {
   driver.onTime(runner.job, 30);
   EXPECT_EQ(view.rows[1].status, "25%");
   EXPECT_EQ(view.position, 90);
-  driver.onTime(runner.job, 150);  // beyond the probed duration: not capped
-  EXPECT_EQ(view.rows[1].status, "125%");
+  // A file holding more than its probed duration reads no more than 100 %, and the bar
+  // stays within the row's share.
+  for (std::int64_t beyond : {121, 150, 228}) {
+    driver.onTime(runner.job, beyond);
+    EXPECT_EQ(view.rows[1].status, "100%") << beyond;
+    EXPECT_EQ(view.position, 180) << beyond;
+  }
   endRow();
   EXPECT_EQ(view.position, 180);
   endRow();
