@@ -74,6 +74,7 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
       ON_WM_DROPFILES(&MainDialog::OnDropFiles),
       ON_NOTIFY(LVN_GETINFOTIPA, IDC_FILE_LIST, &MainDialog::onFileListInfoTip),
+      ON_NOTIFY(LVN_KEYDOWN, IDC_FILE_LIST, &MainDialog::onFileListKeyDown),
       ON_MESSAGE(WM_ADD_START_FILES, &MainDialog::onAddStartFiles),
   }};
   return &map;
@@ -264,6 +265,11 @@ void MainDialog::onFileListInfoTip(NMHDR* header, LRESULT*) {
   if (tip.iSubItem != kStatusColumn) return;
   CopyToBuffer(view.statusTip(tip.iItem), tip.pszText,
                static_cast<std::size_t>(std::max(0, tip.cchTextMax)));
+}
+
+void MainDialog::onFileListKeyDown(NMHDR* header, LRESULT*) {
+  const auto& key = *reinterpret_cast<NMLVKEYDOWN*>(header);
+  if (key.wVKey == VK_DELETE && removeButton.IsWindowEnabled()) onRemove();
 }
 
 LRESULT MainDialog::onAddStartFiles(WPARAM, LPARAM) {
