@@ -80,6 +80,8 @@ class MainDialog : public CDialog {
   // Delete on the file list does what Remove does, while Remove may be used.
   void onFileListKeyDown(NMHDR* header, LRESULT* result);
   LRESULT onAddStartFiles(WPARAM, LPARAM);
+  // A click on the notice of a batch's end brings the window forward.
+  LRESULT onEndNotice(WPARAM, LPARAM event);
 
   WebAddress webAddress;
   AnchorLayout layout;

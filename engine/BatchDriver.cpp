@@ -69,6 +69,7 @@ void BatchDriver::startBatch() {
   totalSeconds = saturated(total);
   doneSeconds = 0;
   failedRows = 0;
+  view.batchBegins(rows);
   view.setProgressRange(totalSeconds);
   view.setProgressPosition(0);
   view.enableBatchControls(false);
@@ -146,14 +147,16 @@ void BatchDriver::advance() {
 }
 
 void BatchDriver::finishBatch() {
+  std::string text = "All Flv files have been converted!";
   if (failedRows > 0) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%d of %d Flv files could not be converted!", failedRows,
-                  list.visibleRowCount());
-    boxes.showMessage(text, "Warning", true);
-  } else {
-    boxes.showMessage("All Flv files have been converted!", "Confirm", true);
+    char failed[96];
+    std::snprintf(failed, sizeof failed, "%d of %d Flv files could not be converted!",
+                  failedRows, list.visibleRowCount());
+    text = failed;
   }
+  view.batchIsOver();
+  view.announceEnd(text);
+  boxes.showMessage(text, failedRows > 0 ? "Warning" : "Confirm", true);
   view.enableBatchControls(true);
   view.setStartCaption("S&tart");
   isConverting = false;
@@ -165,6 +168,7 @@ void BatchDriver::stopBatch() {
   runner.Stop();
   removeTemporaryOf(encoder);
   if (std::exchange(rowRunning, false)) logRow("stopped");
+  view.batchIsOver();
   std::this_thread::sleep_for(stopWait);
   view.enableBatchControls(true);
   view.setStartCaption("S&tart");

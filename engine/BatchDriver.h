@@ -27,12 +27,21 @@ class BatchView {
   // The overall progress bar: its range 0 .. upper and its position.
   virtual void setProgressRange(std::int32_t upper) = 0;
   virtual void setProgressPosition(std::int32_t position) = 0;
+  // A batch of `files` rows begins: the desktop is asked to stay awake, and shows the bar's
+  // progress in its task bar, until batchIsOver.
+  virtual void batchBegins(int files) = 0;
+  // The batch has ended by itself or been stopped.
+  virtual void batchIsOver() = 0;
+  // The batch has ended by itself with the end message `text`: told to a user whose eyes
+  // are elsewhere, before the message box shows it.
+  virtual void announceEnd(const std::string& text) = 0;
 };
 
 // Converts the visible rows one after another with one encoder run at a time, shows each
 // row's percentage and end status (a failed row with the encoder's reason as the status's
-// tooltip) and the batch's progress, announces the end, and logs every conversion.
-// Everything runs on the user-interface thread.
+// tooltip) and the batch's progress, announces the end, and logs every conversion. The
+// desktop is kept awake from Start until the batch ends or is stopped, not while the end
+// message waits for the user. Everything runs on the user-interface thread.
 class BatchDriver {
  public:
   BatchDriver(FileList& list, BatchView& view, MessageBoxes& boxes, EncoderRunner& runner,

@@ -209,3 +209,33 @@ TEST_F(UnderWindowManager, EveryBoxOfTwentyFolderDropsShowsItsCaptionAndText) {
   SetModalHook(answering);
   EXPECT_EQ(misfits, std::vector<std::string>{});
 }
+
+// A batch that ends while another window is active asks for the user's attention: the window
+// manager marks the window as demanding it; a batch that ends in front does not.
+TEST_F(UnderWindowManager, ABatchEndingBehindAnotherWindowDemandsAttention) {
+  shipEncoders();
+  openFramed();
+  SetWindowTextA(item(1043), output.path());
+  add({testClip("short.flv", 1.2)});
+  QWidget& window = *FindWindowObject(dialog->m_hWnd)->widget;
+  for (const bool behind : {false, true}) {
+    QWidget elsewhere;
+    if (behind) {
+      elsewhere.show();
+      elsewhere.activateWindow();
+    } else {
+      SetForegroundWindow(dialog->m_hWnd);
+    }
+    QWidget* const wanted = behind ? &elsewhere : &window;
+    pumpUntil([&] { return QApplication::activeWindow() == wanted; }, std::chrono::seconds(10));
+    ASSERT_EQ(QApplication::activeWindow(), wanted) << "behind: " << behind;
+    click(1008);
+    pumpUntil([&] { return !dialog->converting(); });
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    pumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
+    const std::string state =
+        Output("xprop -id " + std::to_string(window.winId()) + " _NET_WM_STATE");
+    EXPECT_EQ(state.find("_NET_WM_STATE_DEMANDS_ATTENTION") != std::string::npos, behind)
+        << "behind: " << behind << ", " << state;
+  }
+}
