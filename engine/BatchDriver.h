@@ -27,14 +27,15 @@ class BatchView {
   // The overall progress bar: its range 0 .. upper and its position.
   virtual void setProgressRange(std::int32_t upper) = 0;
   virtual void setProgressPosition(std::int32_t position) = 0;
-  // A batch of `files` rows begins: the desktop is asked to stay awake, and shows the bar's
-  // progress in its task bar, until batchIsOver.
-  virtual void batchBegins(int files) = 0;
+  // What a view on the desktop tells the desktop (one without does nothing). A batch of
+  // `files` rows begins: the desktop is asked to stay awake, and shows the bar's progress in
+  // its task bar, until batchIsOver.
+  virtual void batchBegins(int /*files*/) {}
   // The batch has ended by itself or been stopped.
-  virtual void batchIsOver() = 0;
+  virtual void batchIsOver() {}
   // The batch has ended by itself with the end message `text`: told to a user whose eyes
   // are elsewhere, before the message box shows it.
-  virtual void announceEnd(const std::string& text) = 0;
+  virtual void announceEnd(const std::string& /*text*/) {}
 };
 
 // Converts the visible rows one after another with one encoder run at a time, shows each

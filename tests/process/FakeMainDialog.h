@@ -100,9 +100,6 @@ class FakeMainDialog : public FileListView {
   void setStartCaption(const std::string& caption) override { startCaption = caption; }
   void setProgressRange(std::int32_t) override {}
   void setProgressPosition(std::int32_t) override {}
-  void batchBegins(int) override {}
-  void batchIsOver() override {}
-  void announceEnd(const std::string&) override {}
   void appendPendingRow(const std::string& path) override { hidden.push_back(HiddenRow{path, ""}); }
   int firstSelectedRow() override {
     for (int i = 0; i < visibleRowCount(); ++i)
