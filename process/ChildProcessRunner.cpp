@@ -234,7 +234,7 @@ bool ChildProcessRunner::reapEndedChild() {
   if (stopping) return false;
   siginfo_t info{};
   int waited;
-  while ((waited = waitid(P_PID, static_cast<id_t>(childId), &info, WEXITED)) != 0 &&
+  while ((waited = waitid(P_PIDFD, static_cast<id_t>(process.get()), &info, WEXITED)) != 0 &&
          errno == EINTR) {
   }
   if (waited != 0) return false;
