@@ -1,15 +1,31 @@
 #include "app/DialogFileList.h"
 
+#include <algorithm>
+
+#include "platform/Kernel.h"
 #include "platform/ListCtrl.h"
 #include "platform/MessageQueue.h"
 #include "platform/ModalHook.h"
+#include "platform/NotifyIcon.h"
+#include "platform/Power.h"
 #include "platform/ProgressCtrl.h"
 #include "platform/Wnd.h"
 #include "res/MainDialogTemplate.h"
 
+namespace {
+// The main dialog's one notification icon, which shows the end's notice.
+constexpr UINT kEndNoticeIcon = 1;
+}  // namespace
+
 DialogFileList::DialogFileList(CWnd& mainDialog, CListCtrl& visibleList, CListCtrl& hiddenList,
                                CProgressCtrl& progressBar)
     : dialog(mainDialog), visible(visibleList), hidden(hiddenList), bar(progressBar) {}
+
+DialogFileList::~DialogFileList() {
+  if (!noticeIconAdded) return;
+  NOTIFYICONDATAA icon{sizeof(NOTIFYICONDATAA), dialog.m_hWnd, kEndNoticeIcon, 0, 0, "", ""};
+  Shell_NotifyIconA(NIM_DELETE, &icon);
+}
 
 int DialogFileList::visibleRowCount() { return visible.GetItemCount(); }
 int DialogFileList::hiddenRowCount() { return hidden.GetItemCount(); }
@@ -59,8 +75,38 @@ void DialogFileList::setStartCaption(const std::string& caption) {
   SetDlgItemTextA(dialog.m_hWnd, IDC_START, caption);
 }
 
-void DialogFileList::setProgressRange(std::int32_t upper) { bar.SetRange32(0, upper); }
-void DialogFileList::setProgressPosition(std::int32_t position) { bar.SetPos(position); }
+void DialogFileList::setProgressRange(std::int32_t upper) {
+  bar.SetRange32(0, upper);
+  barUpper = upper;
+}
+
+void DialogFileList::setProgressPosition(std::int32_t position) {
+  bar.SetPos(position);
+  taskbar.SetProgressValue(dialog.m_hWnd, static_cast<ULONGLONG>(std::max(0, position)),
+                           static_cast<ULONGLONG>(std::max(0, barUpper)));
+}
+
+void DialogFileList::batchBegins(int files) {
+  SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED,
+                          "Converting " + std::to_string(files) + " Flv files");
+}
+
+void DialogFileList::batchIsOver() {
+  SetThreadExecutionState(ES_CONTINUOUS);
+  taskbar.SetProgressState(dialog.m_hWnd, TBPF_NOPROGRESS);
+}
+
+void DialogFileList::announceEnd(const std::string& text) {
+  if (GetForegroundWindow() == dialog.m_hWnd) return;
+  const FLASHWINFO flash{sizeof(FLASHWINFO), dialog.m_hWnd, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+  FlashWindowEx(&flash);
+  NOTIFYICONDATAA icon{sizeof(NOTIFYICONDATAA), dialog.m_hWnd, kEndNoticeIcon,
+                       NIF_MESSAGE | NIF_INFO, WM_END_NOTICE, "", ""};
+  CopyToBuffer(text, icon.szInfo, sizeof icon.szInfo);
+  CopyToBuffer(GetWindowTextA(dialog.m_hWnd), icon.szInfoTitle, sizeof icon.szInfoTitle);
+  Shell_NotifyIconA(noticeIconAdded ? NIM_MODIFY : NIM_ADD, &icon);
+  noticeIconAdded = true;
+}
 
 void DialogFileList::showMessage(const std::string& text, const std::string& caption,
                                  bool informationIcon) {

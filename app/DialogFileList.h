@@ -1,16 +1,27 @@
 #pragma once
 #include "app/FileListCommands.h"
+#include "platform/Taskbar.h"
+#include "platform/WinMessages.h"
 
 class CListCtrl;
 class CProgressCtrl;
 class CWnd;
 
+// The message a click on the notice of a batch's end sends the main dialog (the
+// notification icon's callback message: NIN_BALLOONUSERCLICK in lParam).
+inline constexpr UINT WM_END_NOTICE = WM_APP + 2;
+
 // The file list commands' view of the main dialog: its two list controls, its batch
-// controls, its progress bar, message boxes, file dialogs and message queue.
+// controls, its progress bar, message boxes, file dialogs and message queue; and what the
+// desktop is asked during a batch: to stay awake, to show the bar's progress in its task
+// bar, and, when the batch ends while the window is not active, to flash the window and
+// show the end message as a notice.
 class DialogFileList : public FileListView {
  public:
   DialogFileList(CWnd& dialog, CListCtrl& visibleList, CListCtrl& hiddenList,
                  CProgressCtrl& progressBar);
+  // Takes the end's notice away.
+  ~DialogFileList() override;
 
   int visibleRowCount() override;
   int hiddenRowCount() override;
@@ -30,6 +41,9 @@ class DialogFileList : public FileListView {
   void setStartCaption(const std::string& caption) override;
   void setProgressRange(std::int32_t upper) override;
   void setProgressPosition(std::int32_t position) override;
+  void batchBegins(int files) override;
+  void batchIsOver() override;
+  void announceEnd(const std::string& text) override;
   void showMessage(const std::string& text, const std::string& caption,
                    bool informationIcon) override;
   void drainMessages() override;
@@ -45,4 +59,7 @@ class DialogFileList : public FileListView {
   CListCtrl& visible;
   CListCtrl& hidden;
   CProgressCtrl& bar;
+  std::int32_t barUpper = 0;
+  ITaskbarList3 taskbar;
+  bool noticeIconAdded = false;
 };

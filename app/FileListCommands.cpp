@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "engine/SourceFolder.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 
 FileListCommands::FileListCommands(FileListView& listView, ConversionSettings& settings,
@@ -25,7 +27,13 @@ void FileListCommands::add() {
 
 void FileListCommands::addFiles(const std::vector<std::string>& paths) {
   if (batch.converting()) return;
-  for (const std::string& path : paths) view.appendPendingRow(path);
+  for (const std::string& path : paths) {
+    const std::vector<std::string> found =
+        IsExistingFolder(path) ? FlvFilesInFolder(path) : std::vector<std::string>();
+    // A folder that holds none is refused by the probe, as any path that is not a video.
+    if (found.empty()) view.appendPendingRow(path);
+    for (const std::string& file : found) view.appendPendingRow(file);
+  }
   probe.ProbeNextSource();
 }
 

@@ -45,7 +45,8 @@ class FileListCommands {
   // Adds the chosen files as pending rows and starts the probe chain.
   void add();
   // Adds these files as Add adds the chosen ones (files named at start-up or dropped on the
-  // window); nothing while a batch runs, when Add is disabled.
+  // window), a folder among them as the .flv files it holds (FlvFilesInFolder), all in one
+  // probe chain; nothing while a batch runs, when Add is disabled.
   void addFiles(const std::vector<std::string>& paths);
   // Deletes every selected row from both lists.
   void remove();

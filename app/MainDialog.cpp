@@ -12,6 +12,7 @@
 #include "platform/Menus.h"
 #include "platform/MessageQueue.h"
 #include "platform/ModalHook.h"
+#include "platform/NotifyIcon.h"
 #include "platform/Painting.h"
 #include "platform/Paths.h"
 #include "platform/Resources.h"
@@ -74,7 +75,9 @@ const MessageMap* MainDialog::GetThisMessageMap() {
       ON_MESSAGE(WM_ENCODER_NOTIFY, &MainDialog::onEncoderNotify),
       ON_WM_DROPFILES(&MainDialog::OnDropFiles),
       ON_NOTIFY(LVN_GETINFOTIPA, IDC_FILE_LIST, &MainDialog::onFileListInfoTip),
+      ON_NOTIFY(LVN_KEYDOWN, IDC_FILE_LIST, &MainDialog::onFileListKeyDown),
       ON_MESSAGE(WM_ADD_START_FILES, &MainDialog::onAddStartFiles),
+      ON_MESSAGE(WM_END_NOTICE, &MainDialog::onEndNotice),
   }};
   return &map;
 }
@@ -266,8 +269,20 @@ void MainDialog::onFileListInfoTip(NMHDR* header, LRESULT*) {
                static_cast<std::size_t>(std::max(0, tip.cchTextMax)));
 }
 
+void MainDialog::onFileListKeyDown(NMHDR* header, LRESULT*) {
+  const auto& key = *reinterpret_cast<NMLVKEYDOWN*>(header);
+  if (key.wVKey == VK_DELETE && removeButton.IsWindowEnabled()) onRemove();
+}
+
 LRESULT MainDialog::onAddStartFiles(WPARAM, LPARAM) {
   commands.addFiles(std::exchange(startFiles, {}));
+  return 0;
+}
+
+LRESULT MainDialog::onEndNotice(WPARAM, LPARAM event) {
+  if (event != NIN_BALLOONUSERCLICK) return 0;
+  if (IsIconic()) ShowWindow(SW_RESTORE);
+  SetForegroundWindow(m_hWnd);
   return 0;
 }
 

@@ -77,7 +77,11 @@ class MainDialog : public CDialog {
   void OnDropFiles(HDROP drop);
   // The file list's tooltips: a failed row's status tells why it failed.
   void onFileListInfoTip(NMHDR* header, LRESULT* result);
+  // Delete on the file list does what Remove does, while Remove may be used.
+  void onFileListKeyDown(NMHDR* header, LRESULT* result);
   LRESULT onAddStartFiles(WPARAM, LPARAM);
+  // A click on the notice of a batch's end brings the window forward.
+  LRESULT onEndNotice(WPARAM, LPARAM event);
 
   WebAddress webAddress;
   AnchorLayout layout;

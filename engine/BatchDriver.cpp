@@ -69,6 +69,7 @@ void BatchDriver::startBatch() {
   totalSeconds = saturated(total);
   doneSeconds = 0;
   failedRows = 0;
+  view.batchBegins(rows);
   view.setProgressRange(totalSeconds);
   view.setProgressPosition(0);
   view.enableBatchControls(false);
@@ -87,7 +88,6 @@ void BatchDriver::startRow(const std::string& sourcePath) {
   std::string path = sourcePath;
   for (;;) {
     currentDuration = LeadingNumber(list.durationText(currentRow));
-    currentElapsed = 0;
     list.setStatusTip(currentRow, "");
     const std::optional<ResolvedTarget> target = resolveTarget(path, settings);
     if (target) {
@@ -114,17 +114,19 @@ void BatchDriver::startRow(const std::string& sourcePath) {
 
 void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
   if (!isCurrentJob(job)) return;
-  currentElapsed = saturated(seconds);
-  const std::int64_t percent = currentDuration > 0 ? seconds * 100 / currentDuration : 0;
+  // A file may hold more than its probed length (metadata that says less, a length probed
+  // wrong): the row stops at 100 % and the bar at the end of the row's share.
+  const std::int64_t converted = std::clamp<std::int64_t>(seconds, 0, currentDuration);
+  const std::int64_t percent = currentDuration > 0 ? converted * 100 / currentDuration : 0;
   char text[32];
   std::snprintf(text, sizeof text, "%lld%%", static_cast<long long>(percent));
   list.setStatus(currentRow, text);
-  view.setProgressPosition(saturated(static_cast<std::int64_t>(doneSeconds) + seconds));
+  view.setProgressPosition(saturated(static_cast<std::int64_t>(doneSeconds) + converted));
 }
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
-  removeTemporaryOf(runner.processId());  // still unreaped, so the name is surely its own
+  removeTemporaryOf(runner.processId());  // the id the ended encoder named its temporary by
   rowRunning = false;
   const std::string errorLine = exitStatus != 0 ? runner.failureLine() : std::string();
   logRow("exit status " + std::to_string(exitStatus), errorLine);
@@ -145,14 +147,16 @@ void BatchDriver::advance() {
 }
 
 void BatchDriver::finishBatch() {
+  std::string text = "All Flv files have been converted!";
   if (failedRows > 0) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%d of %d Flv files could not be converted!", failedRows,
-                  list.visibleRowCount());
-    boxes.showMessage(text, "Warning", true);
-  } else {
-    boxes.showMessage("All Flv files have been converted!", "Confirm", true);
+    char failed[96];
+    std::snprintf(failed, sizeof failed, "%d of %d Flv files could not be converted!",
+                  failedRows, list.visibleRowCount());
+    text = failed;
   }
+  view.batchIsOver();
+  view.announceEnd(text);
+  boxes.showMessage(text, failedRows > 0 ? "Warning" : "Confirm", true);
   view.enableBatchControls(true);
   view.setStartCaption("S&tart");
   isConverting = false;
@@ -164,6 +168,7 @@ void BatchDriver::stopBatch() {
   runner.Stop();
   removeTemporaryOf(encoder);
   if (std::exchange(rowRunning, false)) logRow("stopped");
+  view.batchIsOver();
   std::this_thread::sleep_for(stopWait);
   view.enableBatchControls(true);
   view.setStartCaption("S&tart");

@@ -27,12 +27,22 @@ class BatchView {
   // The overall progress bar: its range 0 .. upper and its position.
   virtual void setProgressRange(std::int32_t upper) = 0;
   virtual void setProgressPosition(std::int32_t position) = 0;
+  // What a view on the desktop tells the desktop (one without does nothing). A batch of
+  // `files` rows begins: the desktop is asked to stay awake, and shows the bar's progress in
+  // its task bar, until batchIsOver.
+  virtual void batchBegins(int /*files*/) {}
+  // The batch has ended by itself or been stopped.
+  virtual void batchIsOver() {}
+  // The batch has ended by itself with the end message `text`: told to a user whose eyes
+  // are elsewhere, before the message box shows it.
+  virtual void announceEnd(const std::string& /*text*/) {}
 };
 
 // Converts the visible rows one after another with one encoder run at a time, shows each
 // row's percentage and end status (a failed row with the encoder's reason as the status's
-// tooltip) and the batch's progress, announces the end, and logs every conversion.
-// Everything runs on the user-interface thread.
+// tooltip) and the batch's progress, announces the end, and logs every conversion. The
+// desktop is kept awake from Start until the batch ends or is stopped, not while the end
+// message waits for the user. Everything runs on the user-interface thread.
 class BatchDriver {
  public:
   BatchDriver(FileList& list, BatchView& view, MessageBoxes& boxes, EncoderRunner& runner,
@@ -46,7 +56,8 @@ class BatchDriver {
   void startBatch();
   // Ends the running encoder and returns to idle; the row keeps its last percentage.
   void stopBatch();
-  // ENC_TIME of job `job`: `seconds` encoded of the current row. Other jobs are ignored.
+  // ENC_TIME of job `job`: `seconds` encoded of the current row, counted up to the row's
+  // probed duration (100 %). Other jobs are ignored.
   void onTime(std::uint32_t job, std::int64_t seconds);
   // ENC_ENDED of a conversion of job `job` with the encoder's exit status. Other jobs are
   // ignored.
@@ -84,7 +95,6 @@ class BatchDriver {
   std::int32_t totalSeconds = 0;
   std::int32_t doneSeconds = 0;
   std::int32_t currentDuration = 0;
-  std::int32_t currentElapsed = 0;
   std::int32_t currentRow = 0;
   CollisionOutcome outcome = Fresh;
   std::int32_t failedRows = 0;

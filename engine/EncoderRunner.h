@@ -16,7 +16,8 @@ class EncoderRunner {
   virtual bool StartConversion(const EncoderCommand& command) = 0;
   // The current job's number, 0 after Stop.
   virtual std::uint32_t jobNumber() const = 0;
-  // The current job's process id until Stop reaps it, else 0.
+  // The current job's process id until Stop, else 0 (once the job has ended by itself, the
+  // id of the process it was, to name what it left behind).
   virtual int processId() const = 0;
   // The line the current conversion gave as the reason it failed ("error: ..."), once its
   // end has been reported; empty when it gave none.

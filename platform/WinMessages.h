@@ -84,6 +84,7 @@ constexpr WPARAM VK_TAB = 0x09;
 constexpr WPARAM VK_RETURN = 0x0D;
 constexpr WPARAM VK_ESCAPE = 0x1B;
 constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_DELETE = 0x2E;
 
 // What WM_GETDLGCODE returns.
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
@@ -170,6 +171,7 @@ constexpr DWORD LVS_EX_INFOTIP = 0x00000400;
 
 // List view notifications (WM_NOTIFY codes).
 constexpr UINT LVN_FIRST = 0U - 100U;
+constexpr UINT LVN_KEYDOWN = LVN_FIRST - 55;
 constexpr UINT LVN_GETINFOTIPA = LVN_FIRST - 57;
 // The size of the buffer LVN_GETINFOTIPA hands out.
 constexpr int INFOTIPSIZE = 1024;
@@ -193,6 +195,13 @@ struct LVCOLUMNA {
   char* pszText;
   int cchTextMax;
   int iSubItem;
+};
+
+// LVN_KEYDOWN, sent when a key is pressed while the list has the focus: the virtual key.
+struct NMLVKEYDOWN {
+  NMHDR hdr;
+  WORD wVKey;
+  UINT flags;
 };
 
 // LVN_GETINFOTIPA, sent (with LVS_EX_INFOTIP) when the pointer rests on a row: the parent

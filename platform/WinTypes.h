@@ -8,6 +8,7 @@ using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
 using LONG = std::int32_t;
+using ULONGLONG = std::uint64_t;
 using HRESULT = std::int32_t;
 using COLORREF = DWORD;  // 0x00BBGGRR
 

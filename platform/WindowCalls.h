@@ -81,6 +81,27 @@ constexpr UINT RDW_ERASE = 0x0004;
 constexpr UINT RDW_UPDATENOW = 0x0100;
 BOOL RedrawWindow(HWND window, const RECT* rect, void* region, UINT flags);
 
+// The program's active window, null when another program's window is active.
+HWND GetForegroundWindow();
+// Brings the window to the front and activates it, as far as the window manager lets it.
+BOOL SetForegroundWindow(HWND window);
+
+// FlashWindowEx: asks for the user's attention to a window that is not active. Here the
+// window manager's urgency hint (its task bar entry flashes) until the window is activated,
+// for any flags but FLASHW_STOP, which changes nothing; the count and the timeout are not
+// used. Returns whether the window was active.
+constexpr DWORD FLASHW_STOP = 0x0;
+constexpr DWORD FLASHW_ALL = 0x3;
+constexpr DWORD FLASHW_TIMERNOFG = 0xC;
+struct FLASHWINFO {
+  UINT cbSize;
+  HWND hwnd;
+  DWORD dwFlags;
+  UINT uCount;
+  DWORD dwTimeout;
+};
+BOOL FlashWindowEx(const FLASHWINFO* info);
+
 // Keyboard focus; each returns the window that had it before.
 HWND SetFocus(HWND window);
 HWND GetFocus();

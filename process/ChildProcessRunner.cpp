@@ -203,8 +203,6 @@ void ChildProcessRunner::readErrors() {
 
 void ChildProcessRunner::waitForExit() {
   if (!waitForGo()) return;
-  // Observes the end with WNOWAIT: the child stays a zombie, so its pid and process group
-  // cannot be reused before Stop signals the group and reaps it, exactly once.
   bool exited = false;
   pollfd watched[3] = {{process.get(), POLLIN, 0},
                        {readersDone.get(), POLLIN, 0},
@@ -217,13 +215,7 @@ void ChildProcessRunner::waitForExit() {
     }
     if (watched[2].revents != 0) return;
     if (watched[0].revents != 0) {
-      siginfo_t info{};
-      int waited;
-      while ((waited = waitid(P_PID, static_cast<id_t>(childId), &info, WEXITED | WNOWAIT)) != 0 &&
-             errno == EINTR) {
-      }
-      if (waited != 0) return;
-      ending.exitStatus = statusOf(info);
+      if (!reapEndedChild()) return;
       exited = true;
     }
     if (watched[1].revents != 0) {
@@ -236,28 +228,52 @@ void ChildProcessRunner::waitForExit() {
   if (running.exchange(false) && hooks.OnEnded) hooks.OnEnded(currentJob, ending);
 }
 
+// Reaped exactly once: the exit waiter owns the pid until Stop begins, Stop from then on.
+bool ChildProcessRunner::reapEndedChild() {
+  std::lock_guard lock(reaping);
+  if (stopping) return false;
+  siginfo_t info{};
+  int waited;
+  while ((waited = waitid(P_PIDFD, static_cast<id_t>(process.get()), &info, WEXITED)) != 0 &&
+         errno == EINTR) {
+  }
+  if (waited != 0) return false;
+  ending.exitStatus = statusOf(info);
+  reaped = true;
+  return true;
+}
+
+// Only an unreaped child's group: once the child is reaped its id may be another's.
+void ChildProcessRunner::signalGroup(int signal) {
+  if (process.valid() && !reaped) kill(-childId, signal);
+}
+
 void ChildProcessRunner::Stop() {
   running = false;
   const auto terminated = Clock::now();
-  if (process.valid()) {
-    kill(-childId, SIGTERM);
-    // The child finishes what it writes; only one that outlives the bound is killed.
-    waitUntilReadable(process.get(), terminated + pauses.killAfter);
+  {
+    std::lock_guard lock(reaping);
+    stopping = true;
+    signalGroup(SIGTERM);
   }
+  // The child finishes what it writes; only one that outlives the bound is killed.
+  if (process.valid() && !reaped) waitUntilReadable(process.get(), terminated + pauses.killAfter);
   std::this_thread::sleep_until(terminated + pauses.afterTerminate);
   // Whatever of the group is still alive; a child that has ended is a zombie and keeps the
   // group's id from being reused until it is reaped below.
-  if (process.valid()) kill(-childId, SIGKILL);
+  signalGroup(SIGKILL);
   if (stopEvent.valid()) signalEvent(stopEvent.get());
   for (std::thread* worker : {&waiterThread, &outputThread, &errorThread})
     if (worker->joinable()) worker->join();
   currentJob = 0;  // read by the workers: changed only while none runs
   if (process.valid()) {
-    while (waitpid(childId, nullptr, 0) < 0 && errno == EINTR) {
+    while (!reaped && waitpid(childId, nullptr, 0) < 0 && errno == EINTR) {
     }
     process.reset();
   }
   childId = 0;
+  reaped = false;
+  stopping = false;
   std::this_thread::sleep_for(pauses.afterThreads);
   stdinWrite.reset();
   stdoutRead.reset();

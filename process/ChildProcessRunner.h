@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -67,14 +68,16 @@ class ChildProcessRunner final {
 
   // Ends the child: SIGTERM to its process group, then waits for the child to finish (at
   // least the first pause; SIGKILL to the group only once killAfter has passed). Then ends
-  // all three threads and closes every descriptor. Harmless at any time; always holds the
+  // all three threads and closes every descriptor. A child that has ended by itself has been
+  // reaped already, and its group is not signalled. Harmless at any time; always holds the
   // caller for the three pauses. No hook runs once Stop has begun; an OnEnded already under
   // way has returned when Stop returns.
   void Stop();
 
   // The number of the current job: a new one at every Start, 0 after Stop.
   std::uint32_t jobNumber() const { return currentJob; }
-  // The current job's process id while it has not been reaped (until Stop), else 0.
+  // The current job's process id until Stop, else 0. A child that ended by itself is reaped
+  // as it ends (before OnEnded), so its id then only names what the child left behind.
   pid_t processId() const { return childId; }
 
  private:
@@ -89,13 +92,18 @@ class ChildProcessRunner final {
   bool waitForGo();
   // Ends and reaps a child that was started but cannot be watched.
   void abandonStart();
+  // The exit waiter's reaping of the ended child, with its exit status into `ending`;
+  // false once Stop has begun (Stop reaps then) or when it could not be reaped.
+  bool reapEndedChild();
+  // Sends `signal` to the child's process group while the child is unreaped.
+  void signalGroup(int signal);
 
   const ChildHooks hooks;
   const StopPauses pauses;
   UniqueFd stdinWrite;  // nothing is ever written; it stays open until Stop
   UniqueFd stdoutRead;
   UniqueFd stderrRead;
-  UniqueFd process;      // pidfd of the child; it stays unreaped until Stop reaps it
+  UniqueFd process;      // pidfd of the child
   UniqueFd stopEvent;    // eventfd: Stop ends the workers' waits
   UniqueFd readersDone;  // eventfd the readers write once each when they end
   std::thread outputThread;
@@ -105,6 +113,9 @@ class ChildProcessRunner final {
   std::atomic<int> readersFinished{0};
   std::atomic<bool> running{false};
   std::atomic<int> gate{0};  // closed, open or abandoned: see waitForGo
+  std::mutex reaping;        // between the exit waiter's reaping and Stop's signals
+  bool stopping = false;     // Stop has begun: the waiter no longer reaps
+  bool reaped = false;       // the child has been reaped by the exit waiter
   std::size_t errorTextLimit = 0;
   ChildEnding ending;  // written by the workers, handed to OnEnded
   std::uint32_t currentJob = 0;

@@ -57,7 +57,7 @@ class EncoderNotifier {
   bool start(EncoderRun run, const std::string& commandLine);
   // The runner's Stop: ends the run, at least 700 ms.
   void Stop() { runner.Stop(); }
-  // The current run's job number (0 after Stop) and process id (0 once reaped).
+  // The current run's job number and process id (both 0 after Stop).
   std::uint32_t jobNumber() const { return runner.jobNumber(); }
   pid_t processId() const { return runner.processId(); }
   // The current conversion's "error: " line, empty when it gave none. Read it once its

@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev
   qt6-base-dev fonts-dejavu-core fonts-liberation2
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  xvfb xauth openbox x11-utils
+  xvfb xauth openbox x11-utils dbus-daemon
   desktop-file-utils appstream xdotool
   librsvg2-bin lintian
 )

@@ -49,6 +49,7 @@ WPARAM VirtualKey(int key) {
     case Qt::Key_Enter: return VK_RETURN;
     case Qt::Key_Escape: return VK_ESCAPE;
     case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return VK_TAB;
     case Qt::Key_F4: return 0x73;  // VK_F4

@@ -169,6 +169,13 @@ LRESULT ListViewProc(WindowObject& window, UINT message, WPARAM wParam, LPARAM l
     }
     case LVM_GETEXTENDEDLISTVIEWSTYLE:
       return window.extendedStyle;
+    case WM_KEYDOWN: {
+      NMLVKEYDOWN key{{window.handle, static_cast<UINT_PTR>(window.id), LVN_KEYDOWN},
+                      static_cast<WORD>(wParam), 0};
+      SendMessage(window.parent, WM_NOTIFY, static_cast<WPARAM>(window.id),
+                  reinterpret_cast<LPARAM>(&key));
+      return 0;
+    }
     default:
       return 0;
   }

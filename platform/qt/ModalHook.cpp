@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QUrl>
+#include <algorithm>
 
 #include "platform/WindowCalls.h"
 #include "platform/qt/ClassProcedures.h"
@@ -39,15 +40,22 @@ class CaptionWideMessageBox : public QMessageBox {
   using QMessageBox::QMessageBox;
 
  protected:
-  // The box fixes its size to its text when shown and again at every layout request.
+  // A shown box fixes its size to its text when shown and again at every layout request.
+  // The widening starts from that laid-out size, never from the box's geometry of the
+  // moment: a window manager may hand a new window its first, unlaid-out size back (100x30)
+  // just before a layout request, and the box then takes its laid-out size again.
   bool event(QEvent* event) override {
     const bool handled = QMessageBox::event(event);
-    if (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) {
+    if ((event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest) &&
+        isVisible()) {
       QFont titleFont = font();
       titleFont.setBold(true);
       const QFontMetrics metrics(titleFont);
       const int needed = metrics.horizontalAdvance(windowTitle()) + 6 * metrics.height();
-      if (width() < needed) setFixedSize(needed, height());
+      const QSize laidOut = minimumSize();
+      const QSize wanted(std::max(laidOut.width(), needed), laidOut.height());
+      if (laidOut != wanted) setFixedSize(wanted);
+      if (size() != wanted) resize(wanted);
     }
     return handled;
   }

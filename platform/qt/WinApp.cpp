@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "platform/qt/DesktopServices.h"
 #include "platform/qt/PostedMessages.h"
 
 namespace {
@@ -36,6 +37,9 @@ void AfxWinInit(int argc, char** argv) {
   applicationArgc = argc;
   Application() = std::make_unique<QApplication>(applicationArgc, argv);
   QApplication::setApplicationName(QStringLiteral("vidmora"));
+  // The installed desktop entry's name: the desktop finds the program's icon and launcher
+  // entry by it.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VIDMORA_DESKTOP_ID));
   // The toolkit has taken its own options out of argc and argv.
   __argc = applicationArgc;
   __argv = argv;
@@ -55,6 +59,9 @@ int AfxWinMain(int argc, char** argv) {
 }
 
 void AfxWinTerm() {
+  // What the program still asks of the desktop ends with it, as a thread's execution state
+  // ends with the thread.
+  EndDesktopServices();
   StopPostedMessageDelivery();
   Application().reset();
 }

@@ -250,6 +250,24 @@ BOOL RedrawWindow(HWND window, const RECT* rect, void*, UINT flags) {
   return (flags & RDW_UPDATENOW) ? UpdateWindow(window) : IsWindow(window);
 }
 
+HWND GetForegroundWindow() { return HandleOf(QApplication::activeWindow()); }
+
+BOOL SetForegroundWindow(HWND window) {
+  QWidget* widget = WidgetOf(window);
+  if (widget == nullptr) return FALSE;
+  widget->window()->raise();
+  widget->window()->activateWindow();
+  return TRUE;
+}
+
+BOOL FlashWindowEx(const FLASHWINFO* info) {
+  QWidget* widget = WidgetOf(info->hwnd);
+  if (widget == nullptr) return FALSE;
+  const BOOL wasActive = widget->isActiveWindow() ? TRUE : FALSE;
+  if (info->dwFlags != FLASHW_STOP) QApplication::alert(widget->window(), 0);
+  return wasActive;
+}
+
 HWND SetFocus(HWND window) {
   HWND previous = GetFocus();
   if (QWidget* widget = WidgetOf(window)) widget->setFocus(Qt::OtherFocusReason);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QTest>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -31,6 +32,8 @@ class MainDialogConversion : public MainDialogTest {
     click(1008);
     pumpUntil([&] { return !dialog->converting(); });
   }
+  // Delete pressed on the file list.
+  void pressDelete() { QTest::keyClick(FindWindowObject(item(1007))->widget, Qt::Key_Delete); }
   std::vector<std::string> enabledBatchControls() {
     std::vector<std::string> states;
     for (int id : kBatchControls) states.push_back(IsWindowEnabled(item(id)) ? "on" : "off");
@@ -142,8 +145,11 @@ TEST_F(MainDialogConversion, ClosingIsRefusedByEveryPathWhileConverting) {
   dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   dialog->SendMessage(WM_CLOSE);
+  static_cast<CListCtrl*>(CWndFromHandle(item(1007)))->SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+  pressDelete();  // as Remove, disabled
   PumpWaitingMessages();
   EXPECT_TRUE(isOpen());
+  EXPECT_EQ(column(1007, 0).size(), 1u);
   EXPECT_EQ(hook.messages, std::vector<std::string>(
                                3, "Warning: Please stop converting before close! (i)"));
   EXPECT_FALSE(std::filesystem::exists(optionFile()));
@@ -168,6 +174,10 @@ TEST_F(MainDialogConversion, RemoveDeletesTheSelectedRowsFromBothListsInStep) {
   const std::vector<std::string> kept{files[0], files[2], files[4]};
   EXPECT_EQ(column(1007, 0), kept);
   EXPECT_EQ(column(1014, 0), kept);
+  visible->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  pressDelete();
+  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{files[0], files[4]}));
+  EXPECT_EQ(column(1014, 0), (std::vector<std::string>{files[0], files[4]}));
   click(1002);
   EXPECT_TRUE(column(1007, 0).empty());
   EXPECT_TRUE(column(1014, 0).empty());

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -5,7 +8,8 @@
 
 namespace {
 // The ways files come in besides the Add button: the command line, a drop from the file
-// manager. Both add the files as Add does (MainDialogConversionTest).
+// manager. Both add the files as Add does (MainDialogConversionTest), and a folder as the
+// .flv files under it (SourceFolderTest has the rules of the reading).
 enum class Route { CommandLine, Drop };
 
 class FilesFromOutside : public MainDialogTest, public testing::WithParamInterface<Route> {};
@@ -13,7 +17,18 @@ class FilesFromOutside : public MainDialogTest, public testing::WithParamInterfa
 TEST_P(FilesFromOutside, AreProbedInOrderAndTheUnloadableOnesRefused) {
   shipEncoders();
   const std::string first = testClip("first.flv", 2), spaced = testClip("with space #1.flv", 3);
-  const std::vector<std::string> files{first, notAVideo(), spaced, testClip("blink.flv", 0.5)};
+  // A folder of nested clips, and one without any.
+  const std::string folder = output.path() + "shows", empty = output.path() + "empty";
+  const std::string nested[] = {folder + "/day 2/Part 1.FLV", folder + "/day 10/a.flv",
+                                folder + "/intro.flv"};
+  for (const std::string& clip : nested) {
+    std::filesystem::create_directories(std::filesystem::path(clip).parent_path());
+    std::filesystem::copy_file(first, clip);
+  }
+  std::filesystem::copy_file(first, folder + "/.trash.flv");
+  ASSERT_EQ(mkdir(empty.c_str(), 0755), 0);
+  const std::vector<std::string> files{first,  notAVideo(), folder,
+                                       spaced, empty,       testClip("blink.flv", 0.5)};
   switch (GetParam()) {
     case Route::CommandLine:
       open(files);
@@ -23,14 +38,17 @@ TEST_P(FilesFromOutside, AreProbedInOrderAndTheUnloadableOnesRefused) {
       EXPECT_TRUE(drop(files));
       break;
   }
-  pumpUntil([&] { return column(1007, 0).size() + hook.messages.size() == files.size(); });
-  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{first, spaced}));
-  EXPECT_EQ(column(1007, 1), (std::vector<std::string>{"00:00:02", "00:00:03"}));
-  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Ready", "Ready"}));
-  EXPECT_EQ(column(1014, 0), (std::vector<std::string>{first, spaced}));
+  const std::vector<std::string> listed{first, nested[0], nested[1], nested[2], spaced};
+  pumpUntil([&] { return column(1007, 0).size() + hook.messages.size() == listed.size() + 3; });
+  EXPECT_EQ(column(1007, 0), listed);
+  EXPECT_EQ(column(1007, 1), (std::vector<std::string>{"00:00:02", "00:00:02", "00:00:02",
+                                                       "00:00:02", "00:00:03"}));
+  EXPECT_EQ(column(1007, 2), std::vector<std::string>(5, "Ready"));
+  EXPECT_EQ(column(1014, 0), listed);
   EXPECT_EQ(hook.messages,
             (std::vector<std::string>{"Warning: Failed to load: " + notAVideo() + " (i)",
-                                      "Warning: Failed to load: " + files[3] + " (i)"}));
+                                      "Warning: Failed to load: " + empty + " (i)",
+                                      "Warning: Failed to load: " + files[5] + " (i)"}));
   if (GetParam() == Route::Drop) saveShot("main-dropped");
 }
 

@@ -34,6 +34,7 @@ class FakeView : public FileList, public BatchView, public MessageBoxes {
   std::vector<bool> enables;  // each enableBatchControls
   std::vector<Message> messages;
   std::int32_t upper = -1, position = -1;
+  std::vector<std::string> desktop;  // what the desktop was asked, and the boxes, in order
 
   int visibleRowCount() override { return static_cast<int>(rows.size()); }
   int hiddenRowCount() override { return static_cast<int>(rows.size()); }
@@ -49,8 +50,12 @@ class FakeView : public FileList, public BatchView, public MessageBoxes {
   void enableBatchControls(bool enable) override { enables.push_back(enable); }
   void setProgressRange(std::int32_t value) override { upper = value; }
   void setProgressPosition(std::int32_t value) override { position = value; }
+  void batchBegins(int files) override { desktop.push_back("begins " + std::to_string(files)); }
+  void batchIsOver() override { desktop.push_back("over"); }
+  void announceEnd(const std::string& text) override { desktop.push_back("end: " + text); }
   void showMessage(const std::string& text, const std::string& caption, bool icon) override {
     messages.push_back({text, caption, icon});
+    desktop.push_back("message box");
   }
   std::vector<std::string> statuses() const {
     std::vector<std::string> all;
@@ -163,6 +168,7 @@ TEST_F(Batch, PercentagesAndBarFollowTheRowsAndTheEndAnnouncesSuccess) {
   addRows({"60", "120", "30"});
   driver.toggle();
   EXPECT_TRUE(driver.converting());
+  EXPECT_EQ(view.desktop, std::vector<std::string>{"begins 3"});
   EXPECT_EQ(settings.outputFolder, outputFolder);
   EXPECT_EQ(view.upper, 210);
   EXPECT_EQ(view.startCaption, "&Stop");
@@ -172,8 +178,13 @@ TEST_F(Batch, PercentagesAndBarFollowTheRowsAndTheEndAnnouncesSuccess) {
   driver.onTime(runner.job, 30);
   EXPECT_EQ(view.rows[1].status, "25%");
   EXPECT_EQ(view.position, 90);
-  driver.onTime(runner.job, 150);  // beyond the probed duration: not capped
-  EXPECT_EQ(view.rows[1].status, "125%");
+  // A file holding more than its probed duration reads no more than 100 %, and the bar
+  // stays within the row's share.
+  for (std::int64_t beyond : {121, 150, 228}) {
+    driver.onTime(runner.job, beyond);
+    EXPECT_EQ(view.rows[1].status, "100%") << beyond;
+    EXPECT_EQ(view.position, 180) << beyond;
+  }
   endRow();
   EXPECT_EQ(view.position, 180);
   endRow();
@@ -181,6 +192,10 @@ TEST_F(Batch, PercentagesAndBarFollowTheRowsAndTheEndAnnouncesSuccess) {
   EXPECT_EQ(view.position, 210);
   EXPECT_EQ(view.messages,
             (std::vector<Message>{{"All Flv files have been converted!", "Confirm", true}}));
+  // The machine may sleep while the box waits for the user.
+  EXPECT_EQ(view.desktop, (std::vector<std::string>{"begins 3", "over",
+                                                    "end: All Flv files have been converted!",
+                                                    "message box"}));
   EXPECT_EQ(view.enables, kDisabledThenEnabled);
   EXPECT_EQ(view.startCaption, "S&tart");
   EXPECT_FALSE(driver.converting());
@@ -230,6 +245,7 @@ TEST_F(Batch, FailedRowsReadFailedWithTheirReasonAndTheEndMessageCountsThem) {
                 "The encoder ended with exit status 139 without saying why."}));
   EXPECT_EQ(view.messages, (std::vector<Message>{
                                {"2 of 3 Flv files could not be converted!", "Warning", true}}));
+  EXPECT_EQ(view.desktop.at(2), "end: 2 of 3 Flv files could not be converted!");
   EXPECT_EQ(view.position, 30);
   const auto command = [&](int row) {
     return "\"/sys/zandrio.dll\" -i \"/in/clip" + std::to_string(row) +
@@ -304,6 +320,7 @@ TEST_F(Batch, StopKeepsThePercentageAndTheNextStartBeginsAtRowZero) {
   EXPECT_EQ(view.startCaption, "S&tart");
   EXPECT_EQ(view.enables, kDisabledThenEnabled);
   EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(view.desktop, (std::vector<std::string>{"begins 2", "over"}));
   EXPECT_EQ(batchEnds, 1);
   driver.toggle();
   EXPECT_EQ(view.position, 0);

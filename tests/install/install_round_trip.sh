@@ -44,7 +44,7 @@ install_to "$prefix"
 desktop="$prefix/share/applications/$id.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli"
-grep -qx 'MimeType=video/x-flv;' "$desktop" || fail "MimeType"
+grep -qx 'MimeType=video/x-flv;inode/directory;' "$desktop" || fail "MimeType"
 grep -qx 'Exec=vidmora %F' "$desktop" || fail "Exec"
 
 # A user of an installed copy: the program folder is not theirs to write to. Root may

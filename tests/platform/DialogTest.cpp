@@ -1,11 +1,15 @@
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "TestDialogs.h"
 #include "platform/Menus.h"
+#include "platform/ModalHook.h"
 #include "platform/MessageQueue.h"
 #include "platform/Resources.h"
 #include "platform/WinStyles.h"
@@ -195,6 +199,26 @@ TEST(ModalDialogTest, ModalDialogIsTheApplicationsModalWindow) {
   });
   EXPECT_EQ(dialog.DoModal(), 3);
   EXPECT_TRUE(modal);
+}
+
+// A window manager may hand a new window its first, unlaid-out size (100x30) back just
+// before a layout request: the box is laid out for its text again all the same.
+TEST(ModalDialogTest, AMessageBoxGivenItsFirstSizeBackIsLaidOutForItsTextAgain) {
+  QSize shown, after;
+  QTimer::singleShot(0, [&] {
+    auto* box = static_cast<QMessageBox*>(QApplication::activeModalWidget());
+    shown = box->size();
+    box->windowHandle()->resize(100, 30);  // as the window manager's reply would
+    QApplication::processEvents();
+    QEvent layoutRequest(QEvent::LayoutRequest);
+    QApplication::sendEvent(box, &layoutRequest);
+    after = box->size();
+    box->button(QMessageBox::Ok)->click();
+  });
+  MessageBoxA(nullptr, "Failed to load: /home/me/Videos/no videos here", "Warning",
+              MB_OK | MB_ICONINFORMATION);
+  EXPECT_GT(shown.width(), 300);
+  EXPECT_EQ(after, shown);
 }
 
 TEST(ModalDialogTest, MissingTemplateGivesMinusOne) {

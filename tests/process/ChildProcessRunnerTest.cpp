@@ -203,6 +203,19 @@ TEST(RunnerEnd, ChildEndingByItselfGivesExactlyOneOnEnded) {
   EXPECT_EQ(runner.status, 0);
 }
 
+// No zombie is left until the next Start or Stop: the child is reaped as it ends.
+TEST(RunnerEnd, ChildEndingByItselfIsReapedBeforeOnEnded) {
+  RecordingRunner runner(kShortPauses);
+  ASSERT_TRUE(runner.Start(childLine("exit 3")));
+  const pid_t child = runner.runner.processId();
+  ASSERT_TRUE(runner.waitForEnd());
+  EXPECT_NE(kill(child, 0), 0) << "a zombie is left";
+  EXPECT_EQ(runner.runner.processId(), child);
+  runner.Stop();
+  EXPECT_EQ(runner.status, 3);
+  EXPECT_EQ(runner.runner.processId(), 0);
+}
+
 TEST(RunnerEnd, ChildEndedByStopGivesNoOnEnded) {
   RecordingRunner runner(kShortPauses);
   ASSERT_TRUE(runner.Start(childLine("sleep")));
