@@ -1,5 +1,7 @@
 #include "engine/OutputNaming.h"
 
+#include <string_view>
+
 #include "engine/EncoderCommand.h"
 #include "platform/Files.h"
 
@@ -8,6 +10,23 @@ std::string sourceBaseName(const std::string& sourcePath) {
   std::string name = slash == std::string::npos ? sourcePath : sourcePath.substr(slash + 1);
   name.resize(name.size() > 4 ? name.size() - 4 : 0);
   return name;
+}
+
+bool mayBeTargetOf(const std::string& path, const std::string& sourcePath,
+                   const ConversionSettings& settings) {
+  const char* extension = targetExtension(settings);
+  if (extension == nullptr) return false;
+  const std::string stem = settings.outputFolder + sourceBaseName(sourcePath);
+  const std::string_view ending(extension);
+  if (!path.starts_with(stem) || !path.ends_with(ending) ||
+      path.size() < stem.size() + ending.size())
+    return false;
+  // What lies between the stem and the extension: nothing, or "_" and a number.
+  const std::string_view middle =
+      std::string_view(path).substr(stem.size(), path.size() - stem.size() - ending.size());
+  if (middle.empty()) return true;
+  return middle.size() > 1 && middle.front() == '_' &&
+         middle.find_first_not_of("0123456789", 1) == std::string_view::npos;
 }
 
 std::optional<ResolvedTarget> resolveTarget(const std::string& sourcePath,

@@ -23,3 +23,10 @@ std::string sourceBaseName(const std::string& sourcePath);
 // Returns nullopt as well for a format code outside its domain.
 std::optional<ResolvedTarget> resolveTarget(const std::string& sourcePath,
                                             const ConversionSettings& settings);
+
+// Whether resolveTarget may look at, or give, `path` for `sourcePath` under `settings`: its
+// plain target or one of its "_N" names. A conversion still running towards such a path
+// changes what the source resolves to once it ends, so a batch that runs several at once
+// resolves the source only after it.
+bool mayBeTargetOf(const std::string& path, const std::string& sourcePath,
+                   const ConversionSettings& settings);
