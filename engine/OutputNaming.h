@@ -16,6 +16,11 @@ struct ResolvedTarget {
 // The source's file name (after its last '/') with its last four bytes removed.
 std::string sourceBaseName(const std::string& sourcePath);
 
+// The target of one source in settings.outputFolder before the existing-file policy: the
+// output folder, the source's base name and the format's extension; empty for a format code
+// outside its domain.
+std::string plainTarget(const std::string& sourcePath, const ConversionSettings& settings);
+
 // The target of one source in settings.outputFolder (which ends in '/'), after the existing
 // file policy: a free "_N" name under AutoRename (N from 1, gaps filled), the plain name
 // under Overwrite (the old file is left in place; the encoder's final rename replaces it

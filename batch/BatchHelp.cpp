@@ -1,0 +1,76 @@
+#include "batch/BatchHelp.h"
+
+const char* batchHelpText() {
+  return R"(Usage: vidmora-batch [OPTION]... PATH...
+Converts Flash video (.flv) files to AVI, MPEG-1, MPEG-2 or WMV without a window, with the
+encoder, settings, output names and conversion log of the Vidmora window, several at once.
+
+A PATH is a file, converted whatever its name, or a folder: every .flv file under it (any
+letter case, subfolders included, in name order; hidden entries and links to folders are
+skipped), as the window adds a dropped folder. - reads PATHs from standard input, one a
+line, so that `find ... | vidmora-batch -` works. A file named twice is converted once.
+
+Output settings (as in the window's Output Settings, with its start-up values):
+  --format avi|mpeg1|mpeg2|wmv  output format (default avi: msmpeg4v2 and MP3 in AVI;
+                          mpeg1, mpeg2: MPEG program streams; wmv: wmv2 and WMA in ASF)
+  --video-kbps N          video bit rate, one of 100 150 200 250 300 350 400 450 500 550
+                          600 750 800 850 900 1150 1500 1950 2376
+  --audio-kbps N          audio bit rate, one of 32 48 56 64 80 96 112 128 160 192 224
+                          256 320 384
+  --fps F                 frame rate, one of 10 15 20 23.97 24 25 29.97 30
+                          Without any of these three the encoder chooses the quality
+                          itself ("Default" checked). Any of them unchecks "Default", as in
+                          the window, and then all three are used: those not given are
+                          500 kbit/s, 128 kbit/s and 29.97 frames per second.
+  --size WxH              frame size in pixels, each at least 10 (default: the source's)
+  --existing rename|overwrite|skip
+                          when the output file exists: write NAME_1, NAME_2, ...
+                          (default), replace it once the new file is complete, or skip
+                          the source
+  --output DIR            the output folder, which must exist (default: videooutput in
+                          your home folder, made when missing)
+  --mirror-folders        make below DIR the folders each source lies in below the folder
+                          named as its PATH (a file named by itself: the folders of its
+                          path when relative and without ".."), so that an archive keeps
+                          its shape and same-named files do not meet; without it every
+                          output goes into DIR and the --existing rule decides
+
+Running:
+  --jobs N                conversions at once, 1 to 64. Default: as many as there are
+                          cores while the files are short, and a long one alone (the
+                          encoder spreads an AVI or WMV file of 20 seconds or more, 60 at a
+                          chosen bit rate, over every core itself); MPEG: always as many
+                          as the cores
+  --quiet                 print nothing but failures (on standard error)
+  --json                  print one JSON object a line per file, nothing else:
+                          source, target, status, length and converted (seconds of media;
+                          length null when unknown), seconds (wall), exit_status (null when
+                          no encoder ended by itself) and reason
+  --help                  print this help and exit
+  --version               print the version and exit
+
+On a terminal each file gets a line when it ends (its status, name, target, seconds of
+media and of work, or why it failed) and one line below them shows the whole batch: files
+ended, seconds of media done of the total (~ while the length of files not yet started is
+told from their size), the rate in media seconds per second and the time left; elsewhere
+(a pipe, a file) only the file lines and a summary. Statuses are the window's: Done,
+Renamed, Overwritten, Skipped, Failed, and Stopped for a file cut short.
+
+Ctrl+C, SIGTERM or SIGHUP stops every running encoder as the window's Stop does: each
+keeps the part converted so far as a valid, shorter file, except where it would replace a
+file that was there before, which stays as it was; no temporary file is left. No other
+file is started.
+
+Every conversion is logged as the window logs it, in $XDG_STATE_HOME/vidmora/vidmora.log
+(default ~/.local/state/vidmora/vidmora.log). While vidmora-batch runs, the encoders are
+runnable in $XDG_DATA_HOME/vidmora/system/ (default ~/.local/share/vidmora/system/), shared
+with any Vidmora window; the last of them to end puts them back.
+
+Exit status: 0 when every file was converted or skipped by the --existing rule, 1 when any
+failed (or a PATH does not exist), 2 for a usage error, 130 when stopped.
+
+Examples:
+  vidmora-batch --output /srv/avi --mirror-folders /srv/archive
+  find /srv/archive -name '*.flv' -newer last-run | vidmora-batch --format wmv -
+)";
+}

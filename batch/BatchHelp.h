@@ -1,0 +1,4 @@
+#pragma once
+
+// What `vidmora-batch --help` prints.
+const char* batchHelpText();

@@ -1,0 +1,45 @@
+#include "batch/JobLimit.h"
+
+#include <sched.h>
+
+#include <algorithm>
+
+namespace {
+
+// How long a conversion that has announced nothing holds the next start back.
+constexpr auto kAnnouncementWait = std::chrono::seconds(1);
+
+// The lengths from which the encoder spreads the video over the cores: two of its stretches
+// (ten seconds at its default quantizer, thirty at a chosen bit rate).
+constexpr std::int32_t kLongAtDefaultQuality = 20;
+constexpr std::int32_t kLongAtBitRate = 60;
+
+int usableCores() {
+  cpu_set_t cores;
+  CPU_ZERO(&cores);
+  if (sched_getaffinity(0, sizeof cores, &cores) != 0) return 1;
+  return std::max(1, CPU_COUNT(&cores));
+}
+
+}  // namespace
+
+JobLimit JobLimit::fixed(int jobs) { return JobLimit(std::max(1, jobs), 0); }
+
+JobLimit JobLimit::byLength(int cores, std::int32_t longSeconds) {
+  return JobLimit(std::max(1, cores), longSeconds);
+}
+
+JobLimit JobLimit::defaultFor(const ConversionSettings& settings) {
+  if (settings.format == Mpeg) return byLength(usableCores(), 0);
+  return byLength(usableCores(),
+                  settings.useDefaultQuality ? kLongAtDefaultQuality : kLongAtBitRate);
+}
+
+bool JobLimit::mayStartAnother(const std::vector<RunningConversion>& running) const {
+  if (static_cast<int>(running.size()) >= most) return false;
+  if (longSeconds <= 0) return true;
+  return std::none_of(running.begin(), running.end(), [this](const RunningConversion& c) {
+    if (c.announced < 0) return c.age < kAnnouncementWait;
+    return c.announced >= longSeconds;
+  });
+}

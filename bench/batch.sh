@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# vidmora-batch on 100 short clips (10 to 60 s) and 5 long ones (10 min), made here as Flash
+# video of the H.263 years was made (Sorenson H.263 at 320x240 and 640x360, constant-bit-rate
+# MP3), converted to AVI with --jobs 1, --jobs 2 and the default; the short clips also by the
+# window (measured once on a virtual display: its probing from its start until the probe
+# chain is over, then its batch from Start to the end message) and, at gst-avi.sh's settings
+# (500 kbit/s, MP3 at 128 kbit/s, 30 frames per second), by GNU parallel running
+# bench/gst-avi.sh on each file two at a time; the long clips also by the encoder run on one
+# file after another. Prints wall and processor time, the peak memory of vidmora-batch itself
+# (not its encoders), the load, the share of the cores other processes took during each run,
+# and the goals' ratios. No run is judged by its time: the figures are for reading.
+#   usage: bash bench/batch.sh [RUNS]   (default 1; the window runs once)
+# The scratch folder is $BENCH_DIR (default /tmp/vidmora-batch-bench); its clips are kept
+# for the next run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs="${1:-1}"
+dir="${BENCH_DIR:-/tmp/vidmora-batch-bench}"
+bin="$PWD/build/bin"
+mkdir -p "$dir/times" "$dir/short" "$dir/long"
+
+# The bench's own set-up, not the program's: GStreamer for the clips and gst-avi.sh (avenc_flv
+# and avenc_msmpeg4v2 are in -libav, lamemp3enc in -good), GNU time.
+wanted=(gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav time)
+absent=($(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>&1 |
+  awk '!/install ok installed/ { sub(/^dpkg-query: no packages found matching /, ""); print $1 }'))
+if [ ${#absent[@]} -gt 0 ]; then
+  [ "$(id -u)" -eq 0 ] && as_root="" || as_root="sudo"
+  $as_root apt-get update
+  DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends "${absent[@]}"
+fi
+[ -f build/build.ninja ] || bash scripts/setup.sh  # GNU parallel, Xvfb and xdotool come with it
+cmake --build build --target vidmora vidmora-batch vidmora_encoder_files zandrio
+
+# make_clip FILE SECONDS SIZE FPS PATTERN VIDEO_KBITS RATE CHANNELS AUDIO_KBITS: made once.
+make_clip() {
+  [ -s "$1" ] && return
+  gst-launch-1.0 -q videotestsrc pattern="$5" horizontal-speed=2 num-buffers=$(($2 * $4)) \
+    ! "video/x-raw,format=I420,width=${3%x*},height=${3#*x},framerate=$4/1" \
+    ! avenc_flv bitrate=$(($6 * 1000)) gop-size=$(($4 * 2)) ! queue ! flvmux name=mux \
+    ! filesink location="$1.part" \
+    audiotestsrc wave=pink-noise volume=0.3 samplesperbuffer=1024 \
+    num-buffers=$(($2 * $7 / 1024 + 1)) ! audioconvert ! "audio/x-raw,rate=$7,channels=$8" \
+    ! lamemp3enc target=bitrate bitrate="$9" cbr=true ! mpegaudioparse ! queue ! mux.
+  mv "$1.part" "$1"
+}
+patterns=(pinwheel ball smpte)
+echo "making the clips (once) ..."
+short_media=0 long_media=$((5 * 600))
+for i in $(seq 100); do
+  seconds=$((10 + i * 37 % 51))
+  short_media=$((short_media + seconds))
+  clip="$dir/short/clip-$(printf %03d "$i").flv"
+  if ((i % 2)); then  # the small kind: 25 fps, 22.05 kHz mono
+    make_clip "$clip" "$seconds" 320x240 25 "${patterns[i % 3]}" 400 22050 1 64
+  else
+    make_clip "$clip" "$seconds" 640x360 30 "${patterns[i % 3]}" 800 44100 2 128
+  fi
+done
+for i in $(seq 5); do
+  make_clip "$dir/long/long-$i.flv" 600 640x360 30 "${patterns[i % 3]}" 800 44100 2 128
+done
+
+# Every run in a home of its own: its own log, system folder and output folder.
+export HOME="$dir/home" XDG_STATE_HOME="$dir/home/state" XDG_DATA_HOME="$dir/home/data"
+export XDG_CONFIG_HOME="$dir/home/config"
+out="$dir/out"
+fresh_output() { rm -rf "$out" && mkdir -p "$out"; }
+
+busy() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9 }' /proc/stat; }  # clock ticks
+ticks=$(getconf CLK_TCK) cores=$(nproc)
+# measure NAME COMMAND...: one run into a fresh output folder; appends "wall cpu peak-KiB
+# others-% load" to NAME's times, peak-KiB being the peak of a vidmora-batch the command
+# runs itself (0 for others), others-% the share of the cores other processes took.
+measure() {
+  local name=$1 before load peak=0 timer child hwm
+  shift
+  fresh_output
+  load=$(cut -d' ' -f1 /proc/loadavg)
+  before=$(busy)
+  /usr/bin/time -f "%e %U %S" -o "$dir/time.txt" "$@" >"$dir/$name.log" 2>&1 &
+  timer=$!
+  # The peak of vidmora-batch itself: its high-water mark, read until it ends.
+  while kill -0 "$timer" 2>/dev/null; do
+    for child in $(pgrep -P "$timer" -x vidmora-batch || true); do
+      hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$child/status" 2>/dev/null || true)
+      [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
+    done
+    sleep 0.05
+  done
+  wait "$timer" || { echo "$name failed: $*; see $dir/$name.log" >&2; exit 1; }
+  awk -v busy="$(($(busy) - before))" -v ticks="$ticks" -v cores="$cores" -v peak="$peak" \
+    -v load="$load" '{
+    others = 100 * (busy / ticks - $2 - $3) / ($1 * cores)
+    printf "%s %.2f %s %.0f %s\n", $1, $2 + $3, peak, others < 0 ? 0 : others, load
+  }' "$dir/time.txt" >>"$dir/times/$name.txt"
+}
+
+# The encoder itself (its plain executable) on each file, one after another.
+one_by_one=(bash -c 'for file in "${@:2}"; do
+  "$1" -i "$file" -vcodec msmpeg4v2 -y "'"$out"'/$(basename "${file%.*}").avi" || exit; done' \
+  one_by_one "$PWD/build/encoder/zandrio")
+
+# window FILE...: the window on a virtual display with the files on its command line; the
+# seconds it probed (from its start until no encoder ran for three seconds) and the seconds
+# from Start to the end message, into window's times as "wall probing converting load".
+window() {
+  local xvfb pid started last now pressed box load
+  fresh_output
+  mkdir -p "$HOME/videooutput" && rm -rf "$HOME/videooutput"/*
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$dir/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$dir/display")"
+  load=$(cut -d' ' -f1 /proc/loadavg)
+  started=$(date +%s.%N)
+  env -u QT_QPA_PLATFORM "$bin/vidmora" "$@" >"$dir/window.log" 2>&1 &
+  pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Free Vidmora$' | head -1)
+  last=$(date +%s.%N)
+  while now=$(date +%s.%N) && awk "BEGIN { exit !($now - $last < 3) }"; do
+    pgrep -P "$pid" >/dev/null && last=$now
+    sleep 0.05
+  done
+  pressed=$(date +%s.%N)
+  xdotool windowfocus --sync "$window" key alt+t
+  box=$(timeout 3600 xdotool search --sync --onlyvisible --pid "$pid" --name '^(Confirm|Warning)$' | head -1)
+  now=$(date +%s.%N)
+  [ "$(xdotool getwindowname "$box")" = Confirm ] || echo "the window reports failures" >&2
+  awk -v a="$started" -v b="$last" -v c="$pressed" -v d="$now" -v load="$load" \
+    'BEGIN { printf "%.2f %.2f %.2f %s\n", (b - a) + (d - c), b - a, d - c, load }' \
+    >>"$dir/times/window.txt"
+  xdotool windowfocus --sync "$box" key Return
+  sleep 0.5
+  xdotool windowfocus --sync "$window" key Escape || true
+  timeout 10 tail --pid="$pid" -f /dev/null || kill "$pid"
+  kill "$xvfb"
+  unset DISPLAY
+}
+
+short=("$dir"/short/*.flv) long=("$dir"/long/*.flv)
+rate=(--video-kbps 500 --audio-kbps 128 --fps 30)
+rm -f "$dir"/times/*.txt
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "measuring: the window once, then $runs rounds of the rest ..."
+window "${short[@]}"
+for round in $(seq "$runs"); do
+  for jobs in 1 2; do
+    measure "short-jobs$jobs" "$bin/vidmora-batch" --quiet --jobs "$jobs" --output "$out" "${short[@]}"
+  done
+  measure short-default "$bin/vidmora-batch" --quiet --output "$out" "${short[@]}"
+  measure short-rate-default "$bin/vidmora-batch" --quiet "${rate[@]}" --output "$out" "${short[@]}"
+  measure short-rate-gst parallel --will-cite -j 2 bench/gst-avi.sh {} "$out/{/.}.avi" ::: "${short[@]}"
+  measure long-one-by-one "${one_by_one[@]}" "${long[@]}"
+  for jobs in 1 2; do
+    measure "long-jobs$jobs" "$bin/vidmora-batch" --quiet --jobs "$jobs" --output "$out" "${long[@]}"
+  done
+  measure long-default "$bin/vidmora-batch" --quiet --output "$out" "${long[@]}"
+done
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# "median minimum maximum" of column $2 of NAME $1's times.
+stats() {
+  sort -n -k"$2" "$dir/times/$1.txt" | awk -v c="$2" '{ v[NR] = $c }
+    END { printf "%s %s %s\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR] }'
+}
+median() { stats "$1" "$2" | cut -d' ' -f1; }
+calc() { awk "BEGIN { printf \"$1\", $2 }"; }
+echo
+echo "== $(date -u '+%Y-%m-%d %H:%M UTC'), $cores cores, $runs run(s) each, the window once =="
+echo "load average before $load_before, after $load_after"
+echo
+printf '%-40s %7s %7s %7s %9s %6s %6s\n' "" "wall s" "cpu s" "media x" "peak MiB" "others" "load"
+echo "100 short clips, $short_media s of media, to AVI at the default quality:"
+read -r w p c l < <(tail -1 "$dir/times/window.txt")
+printf '%-40s %7.1f %7s %7.0f %9s %6s %6s\n' "  window (probing $p s + batch $c s)" "$w" "" \
+  "$(calc %.0f "$short_media / $w")" "" "" "$l"
+for name in short-jobs1 short-jobs2 short-default; do
+  label="  vidmora-batch ${name#short-}"
+  printf '%-40s %7.1f %7.1f %7.0f %9.1f %5.0f%% %6s\n' "${label/jobs/--jobs }" "$(median "$name" 1)" \
+    "$(median "$name" 2)" "$(calc %.0f "$short_media / $(median "$name" 1)")" \
+    "$(calc %.1f "$(median "$name" 3) / 1024")" "$(median "$name" 4)" "$(median "$name" 5)"
+done
+echo "the same at 500 kbit/s, MP3 at 128 kbit/s, 30 fps:"
+for name in short-rate-default short-rate-gst; do
+  label=$([ "$name" = short-rate-gst ] && echo "  parallel -j 2 bench/gst-avi.sh" || echo "  vidmora-batch default")
+  printf '%-40s %7.1f %7.1f %7.0f %9s %5.0f%% %6s\n' "$label" "$(median "$name" 1)" \
+    "$(median "$name" 2)" "$(calc %.0f "$short_media / $(median "$name" 1)")" \
+    "$( [ "$name" = short-rate-gst ] && echo "" || calc %.1f "$(median "$name" 3) / 1024")" \
+    "$(median "$name" 4)" "$(median "$name" 5)"
+done
+echo "5 long clips, $long_media s of media, to AVI at the default quality:"
+for name in long-one-by-one long-jobs1 long-jobs2 long-default; do
+  case $name in
+    long-one-by-one) label="  the encoder on one file after another" ;;
+    long-default) label="  vidmora-batch default" ;;
+    *) label="  vidmora-batch --jobs ${name#long-jobs}" ;;
+  esac
+  printf '%-40s %7.1f %7.1f %7.0f %9s %5.0f%% %6s\n' "$label" "$(median "$name" 1)" \
+    "$(median "$name" 2)" "$(calc %.0f "$long_media / $(median "$name" 1)")" \
+    "$( [ "$name" = long-one-by-one ] && echo "" || calc %.1f "$(median "$name" 3) / 1024")" \
+    "$(median "$name" 4)" "$(median "$name" 5)"
+done
+
+echo
+echo "goals on $cores cores (median wall times):"
+verdict() { [ "$(calc %d "($1)")" = 1 ] && echo "met" || echo "NOT met"; }
+goal() { printf '%-52s %6s  %-8s %s\n' "$1" "$2" "$3" "$(verdict "$2 $3")"; }
+goal "short, vidmora-batch default / the window" \
+  "$(calc %.2f "$(median short-default 1) / $w")" "<= 0.35"
+goal "short, vidmora-batch default / parallel + gst-avi.sh" \
+  "$(calc %.2f "$(median short-rate-default 1) / $(median short-rate-gst 1)")" "<= 0.70"
+goal "long, vidmora-batch default / one after another" \
+  "$(calc %.2f "$(median long-default 1) / $(median long-one-by-one 1)")" "<= 1.00"
+peak=0
+for name in short-jobs1 short-jobs2 short-default short-rate-default long-jobs1 long-jobs2 long-default; do
+  peak=$(calc %.1f "($(stats "$name" 3 | cut -d' ' -f3) / 1024 > $peak) ? $(stats "$name" 3 | cut -d' ' -f3) / 1024 : $peak")
+done
+goal "peak memory of vidmora-batch itself, largest (MiB)" "$peak" "< 30"
