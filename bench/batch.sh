@@ -22,14 +22,9 @@ mkdir -p "$dir/times" "$dir/short" "$dir/long"
 # The bench's own set-up, not the program's: GStreamer for the clips and gst-avi.sh (avenc_flv
 # and avenc_msmpeg4v2 are in -libav, lamemp3enc in -good), GNU time.
 wanted=(gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav time)
-absent=($(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>&1 |
-  awk '!/install ok installed/ { sub(/^dpkg-query: no packages found matching /, ""); print $1 }'))
-if [ ${#absent[@]} -gt 0 ]; then
-  [ "$(id -u)" -eq 0 ] && as_root="" || as_root="sudo"
-  $as_root apt-get update
-  DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends "${absent[@]}"
-fi
+  gstreamer1.0-libav time)
+. bench/packages.sh
+install_absent "${wanted[@]}"
 [ -f build/build.ninja ] || bash scripts/setup.sh  # GNU parallel, Xvfb and xdotool come with it
 cmake --build build --target vidmora vidmora-batch vidmora_encoder_files zandrio
 

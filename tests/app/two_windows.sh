@@ -8,10 +8,6 @@ set -euo pipefail
 bin="$(cd "$1" && pwd)"
 sample="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 work="$(mktemp -d /tmp/vidmora-windows-XXXXXX)"
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 . "$(dirname "$0")/window-driver.sh"
 trap 'cleanup_processes; rm -rf "$work"' EXIT
 

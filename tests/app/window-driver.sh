@@ -1,7 +1,12 @@
 # Sourced by the tests that drive windows of the built program on a virtual display. The
 # sourcing script sets work (its scratch folder), program (the program folder it runs),
-# system (that program's system folder) and sample (a .flv file), and defines fail; pids
-# collects the processes to end when it exits (cleanup_processes, last first).
+# system (that program's system folder) and sample (a .flv file); pids collects the
+# processes to end when it exits (cleanup_processes, last first).
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
 pids=()
 cleanup_processes() {
   local index

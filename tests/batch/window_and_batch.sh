@@ -7,10 +7,6 @@ set -euo pipefail
 bin="$(cd "$1" && pwd)"
 sample="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 work="$(mktemp -d /tmp/vidmora-window-batch-XXXXXX)"
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 . "$(dirname "$0")/../app/window-driver.sh"
 trap 'cleanup_processes; rm -rf "$work"' EXIT
 
