@@ -5,6 +5,7 @@
 
 #include "batch/JsonText.h"
 #include "engine/FileList.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -16,17 +17,21 @@ std::string secondsText(double seconds) {
 
 std::string lengthText(std::int32_t seconds) { return FormatDuration(seconds < 0 ? 0 : seconds); }
 
-// "Done         a/b.flv -> /out/b.avi (00:00:31 in 1.2 s)", and the like for the others.
-std::string fileLine(const FileResult& r) {
+// "Done        a/b.flv -> out/b.avi (00:00:31 in 1.2 s)", and the like for the others; a
+// target below the current folder is shown from there, as a source named from there is.
+std::string fileLine(const FileResult& r, const std::string& currentFolder) {
+  const std::string target = r.target.starts_with(currentFolder)
+                                 ? r.target.substr(currentFolder.size())
+                                 : r.target;
   std::string line = r.status;
   line.resize(std::max<std::size_t>(line.size(), 12), ' ');
   line += r.source;
-  if (r.status == "Skipped") return line + ": " + r.target + " exists";
+  if (r.status == "Skipped") return line + ": " + target + " exists";
   if (r.status == "Failed") {
     if (r.exitStatus < 0 && r.seconds == 0) return line + ": " + r.reason;
     return line + " (" + secondsText(r.seconds) + "): " + r.reason;
   }
-  line += " -> " + r.target + " (";
+  line += " -> " + target + " (";
   if (r.status == "Stopped") {
     line += lengthText(r.converted);
     if (r.length > 0) line += " of " + lengthText(r.length);
@@ -69,7 +74,10 @@ int terminalWidth(std::FILE* stream) {
 }  // namespace
 
 BatchReport::BatchReport(ReportStyle reportStyle, std::FILE* output, std::FILE* errorOutput)
-    : style(reportStyle), out(output), errors(errorOutput) {}
+    : style(reportStyle),
+      out(output),
+      errors(errorOutput),
+      currentFolder(WithTrailingSlash(GetFullPathNameA("."))) {}
 
 void BatchReport::fileEnded(const FileResult& result) {
   switch (style) {
@@ -77,7 +85,7 @@ void BatchReport::fileEnded(const FileResult& result) {
       clearProgress();
       [[fallthrough]];
     case ReportStyle::Lines:
-      writeLine(out, fileLine(result));
+      writeLine(out, fileLine(result, currentFolder));
       break;
     case ReportStyle::Json:
       writeLine(out, jsonLine(result));

@@ -25,8 +25,10 @@ struct RunSummary {
 
 // What a batch shows of itself.
 enum class ReportStyle {
-  Terminal,  // a line per file, the progress line redrawn in place below them, a summary
-  Lines,     // a line per file and a summary, nothing redrawn (a pipe, a file)
+  // A line per file, its target shown from the current folder when it lies below it, the
+  // progress line redrawn in place below them, and a summary.
+  Terminal,
+  Lines,     // the same but the progress line: nothing redrawn (a pipe, a file)
   Json,      // one JSON object per file, one a line, nothing else
   Quiet,     // nothing but failures, on standard error
 };
@@ -51,5 +53,6 @@ class BatchReport {
   const ReportStyle style;
   std::FILE* const out;
   std::FILE* const errors;
+  const std::string currentFolder;  // ends in a slash
   std::string shownProgress;  // the line on the terminal now; empty when none
 };

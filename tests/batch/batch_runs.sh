@@ -61,7 +61,7 @@ folders)
   expect_status 0
   [ "$(files out)" = "Two.avi named.avi one.avi three.avi " ] || fail "outputs: $(files out)"
   [ "$(grep -c 'exit status 0' "$log")" -eq 4 ] || fail "log: $(cat "$log")"
-  grep -q "^Done  *archive/2010/three.flv -> $work/out/three.avi" "$work/stdout" ||
+  grep -q "^Done  *archive/2010/three.flv -> out/three.avi (00:00:02 in " "$work/stdout" ||
     fail "no line for three.flv: $(cat "$work/stdout")"
   tail -1 "$work/stdout" | grep -q '^4 files in .*: 4 converted, 0 skipped, 0 failed' ||
     fail "summary: $(tail -1 "$work/stdout")"
