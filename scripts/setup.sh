@@ -12,7 +12,7 @@ packages=(
   xvfb xauth openbox x11-utils
   desktop-file-utils appstream xdotool
   librsvg2-bin lintian
-  parallel
+  parallel procps
 )
 
 missing=()
