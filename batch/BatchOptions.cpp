@@ -19,7 +19,8 @@ struct UsageError {
 };
 
 bool allDigits(std::string_view text) {
-  return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string_view::npos;
+  return !text.empty() && text.size() <= 9 &&
+         text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 template <std::size_t N>
@@ -169,7 +170,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments,
     }
     if (parsed.options.quiet && parsed.options.json)
       throw UsageError{"--quiet and --json cannot be used together"};
-    if (parsed.options.paths.empty()) throw UsageError{"no PATH given: name .flv files or folders, or - for standard input"};
+    if (parsed.options.paths.empty())
+      throw UsageError{"no PATH given: name .flv files or folders, or - for standard input"};
   } catch (const UsageError& error) {
     parsed.kind = ParsedCommandLine::Kind::UsageError;
     parsed.error = error.text;

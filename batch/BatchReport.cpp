@@ -91,7 +91,8 @@ void BatchReport::fileEnded(const FileResult& result) {
       writeLine(out, jsonLine(result));
       break;
     case ReportStyle::Quiet:
-      if (result.status == "Failed") writeLine(errors, "vidmora-batch: " + result.source + ": " + result.reason);
+      if (result.status == "Failed")
+        writeLine(errors, "vidmora-batch: " + result.source + ": " + result.reason);
       break;
   }
 }

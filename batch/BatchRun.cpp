@@ -129,7 +129,8 @@ void BatchRun::startWhatMay() {
 }
 
 std::vector<std::size_t>::iterator BatchRun::nextStartable() {
-  const auto end = pending.begin() + static_cast<std::ptrdiff_t>(std::min(pending.size(), kLookAhead));
+  const auto end =
+      pending.begin() + static_cast<std::ptrdiff_t>(std::min(pending.size(), kLookAhead));
   for (auto candidate = pending.begin(); candidate != end; ++candidate) {
     const std::string& path = sources[*candidate].fullPath;
     const ConversionSettings own = settingsFor(*candidate);
@@ -137,11 +138,12 @@ std::vector<std::size_t>::iterator BatchRun::nextStartable() {
       return slot->busy && mayBeTargetOf(slot->plan.target, path, own);
     });
     // The names of two sources that may resolve to a same name keep their order.
-    const bool sharedWithEarlier = std::any_of(pending.begin(), candidate, [&](std::size_t earlier) {
-      const ConversionSettings theirs = settingsFor(earlier);
-      return mayBeTargetOf(plainTarget(sources[earlier].fullPath, theirs), path, own) ||
-             mayBeTargetOf(plainTarget(path, own), sources[earlier].fullPath, theirs);
-    });
+    const bool sharedWithEarlier =
+        std::any_of(pending.begin(), candidate, [&](std::size_t earlier) {
+          const ConversionSettings theirs = settingsFor(earlier);
+          return mayBeTargetOf(plainTarget(sources[earlier].fullPath, theirs), path, own) ||
+                 mayBeTargetOf(plainTarget(path, own), sources[earlier].fullPath, theirs);
+        });
     if (!takenByRunning && !sharedWithEarlier) return candidate;
   }
   return pending.end();

@@ -47,8 +47,8 @@ UniqueFd stopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const ParsedCommandLine parsed =
-      parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), defaultConversionSettings());
+  const ParsedCommandLine parsed = parseCommandLine(
+      std::vector<std::string>(argv + 1, argv + argc), defaultConversionSettings());
   switch (parsed.kind) {
     case ParsedCommandLine::Kind::Help:
       std::fputs(batchHelpText(), stdout);
@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
   BatchReport report(reportStyle(options), stdout, stderr);
   SourceListing listing = listSources(options.paths, std::cin);
-  for (const std::string& folder : listing.emptyFolders) report.warn(folder + ": no .flv file in it");
+  for (const std::string& folder : listing.emptyFolders)
+    report.warn(folder + ": no .flv file in it");
 
   const UniqueFd stops = stopSignals();
   const EncoderPaths paths = encoderPaths(ProgramFolder(), SystemFolder());

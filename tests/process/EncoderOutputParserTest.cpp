@@ -89,7 +89,8 @@ TEST(EncoderOutputParser, ConversionAnnouncesItsLengthInItsFirstLineOnly) {
     std::string text;
     std::optional<std::int32_t> seconds;  // nothing: the first line has not ended
   } cases[] = {
-      {"the probe's line", "  Duration: 00:02:05.40, start: 0.000000, bitrate: 313 kb/s\nOutput: x\n", 125},
+      {"the probe's line",
+       "  Duration: 00:02:05.40, start: 0.000000, bitrate: 313 kb/s\nOutput: x\n", 125},
       {"not known", "  Duration: N/A, start: 0.000000, bitrate: N/A\n", 0},
       {"an error first", "error: cannot read /a/Duration: 01:00:00.00.flv\n", 0},
       {"a later line does not count", "Output: x\n  Duration: 00:00:09.00, start\n", 0},
