@@ -9,10 +9,14 @@ namespace {
 // How long a conversion that has announced nothing holds the next start back.
 constexpr auto kAnnouncementWait = std::chrono::seconds(1);
 
-// The lengths from which the encoder spreads the video over the cores: two of its stretches
-// (ten seconds at its default quantizer, thirty at a chosen bit rate).
-constexpr std::int32_t kLongAtDefaultQuality = 20;
-constexpr std::int32_t kLongAtBitRate = 60;
+// The stretches of video the encoder spreads an AVI or WMV file over the cores in: ten
+// seconds at its default quantizer, thirty at a chosen bit rate.
+constexpr std::int32_t kStretchAtDefaultQuality = 10;
+constexpr std::int32_t kStretchAtBitRate = 30;
+// A file is long once it gives every core this many stretches. A shorter one leaves cores
+// idle while the encoder starts, surveys the source and ends, which a second file at once
+// fills (bench/batch.sh measures both).
+constexpr std::int32_t kStretchesPerCore = 4;
 
 int usableCores() {
   cpu_set_t cores;
@@ -30,9 +34,11 @@ JobLimit JobLimit::byLength(int cores, std::int32_t longSeconds) {
 }
 
 JobLimit JobLimit::defaultFor(const ConversionSettings& settings) {
-  if (settings.format == Mpeg) return byLength(usableCores(), 0);
-  return byLength(usableCores(),
-                  settings.useDefaultQuality ? kLongAtDefaultQuality : kLongAtBitRate);
+  const int cores = usableCores();
+  if (settings.format == Mpeg) return byLength(cores, 0);
+  const std::int32_t stretch =
+      settings.useDefaultQuality ? kStretchAtDefaultQuality : kStretchAtBitRate;
+  return byLength(cores, kStretchesPerCore * cores * stretch);
 }
 
 bool JobLimit::mayStartAnother(const std::vector<RunningConversion>& running) const {
