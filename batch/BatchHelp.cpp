@@ -36,11 +36,12 @@ Output settings (as in the window's Output Settings, with its start-up values):
                           output goes into DIR and the --existing rule decides
 
 Running:
-  --jobs N                conversions at once, 1 to 64. Default: as many as there are
-                          cores while the files are short, and a long one alone (the
-                          encoder spreads an AVI or WMV file of 20 seconds or more, 60 at a
-                          chosen bit rate, over every core itself); MPEG: always as many
-                          as the cores
+  --jobs N                conversions at once, 1 to 64 (default: as many as the cores
+                          vidmora-batch may run on, whatever the files' length: measured,
+                          a second file at once fills what the encoder leaves idle even
+                          while it spreads a long file over the cores). Files that could
+                          be given the same output name start one after the other, so that
+                          they are named as the window names them one by one
   --quiet                 print nothing but failures (on standard error)
   --json                  print one JSON object a line per file, nothing else:
                           source, target, status, length and converted (seconds of media;
@@ -72,5 +73,7 @@ failed (or a PATH does not exist), 2 for a usage error, 130 when stopped.
 Examples:
   vidmora-batch --output /srv/avi --mirror-folders /srv/archive
   find /srv/archive -name '*.flv' -newer last-run | vidmora-batch --format wmv -
+Over several machines GNU parallel runs vidmora-batch on each; the manual page and the
+README give the command.
 )";
 }

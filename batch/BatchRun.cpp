@@ -19,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 constexpr RunnerStopPauses kNoPauses{std::chrono::milliseconds(0), std::chrono::milliseconds(0),
                                      std::chrono::milliseconds(0),
                                      RunnerStopPauses{}.killAfter};
-// How often the progress is drawn again and the job limit looked at without news.
+// How often the progress is drawn again without news.
 constexpr int kTickMilliseconds = 250;
 // How many pending sources a start looks through for one whose names are free.
 constexpr std::size_t kLookAhead = 64;
@@ -47,25 +47,24 @@ struct BatchRun::Slot {
   bool busy = false;
   std::size_t source = 0;
   ConversionPlan plan;
-  std::int32_t announced = -1;  // -1 until the encoder announced the length
+  std::int32_t announced = 0;  // the length the encoder announced; 0 for none (yet)
   std::int32_t converted = 0;
   Clock::time_point started;
 };
 
 BatchRun::BatchRun(SourceListing listing, const ConversionSettings& batchSettings,
-                   bool mirror, JobLimit jobLimit, const EncoderPaths& encoderPaths,
+                   bool mirror, int jobs, const EncoderPaths& encoderPaths,
                    ConversionLog& conversionLog, BatchReport& batchReport, int stop)
     : sources(std::move(listing.sources)),
       missing(std::move(listing.missing)),
       settings(batchSettings),
       mirrorFolders(mirror),
-      limit(jobLimit),
       paths(encoderPaths),
       log(conversionLog),
       out(batchReport),
       stopFd(stop),
       states(sources.size()) {
-  for (std::size_t index = 0; index < static_cast<std::size_t>(limit.slots()); ++index)
+  for (std::size_t index = 0; index < static_cast<std::size_t>(std::max(1, jobs)); ++index)
     slots.push_back(std::make_unique<Slot>([this, index](UINT, WPARAM wParam, LPARAM lParam) {
       queue.post({index, wParam, lParam});
     }));
@@ -113,18 +112,14 @@ ConversionSettings BatchRun::settingsFor(std::size_t source) const {
 
 void BatchRun::startWhatMay() {
   for (;;) {
-    std::vector<RunningConversion> running;
-    Slot* free = nullptr;
-    for (const auto& slot : slots) {
-      if (slot->busy) running.push_back({slot->announced, Clock::now() - slot->started});
-      else if (free == nullptr) free = slot.get();
-    }
-    if (free == nullptr || !limit.mayStartAnother(running)) return;
+    const auto free = std::find_if(slots.begin(), slots.end(),
+                                   [](const auto& slot) { return !slot->busy; });
+    if (free == slots.end()) return;
     const auto next = nextStartable();
     if (next == pending.end()) return;
     const std::size_t source = *next;
     pending.erase(next);
-    start(source, *free);
+    start(source, **free);
   }
 }
 
@@ -172,7 +167,7 @@ void BatchRun::start(std::size_t source, Slot& slot) {
   slot.busy = true;
   slot.source = source;
   slot.plan = *plan;
-  slot.announced = -1;
+  slot.announced = 0;
   slot.converted = 0;
   slot.started = now;
   states[source].phase = SourceState::Phase::Running;

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "batch/BatchReport.h"
-#include "batch/JobLimit.h"
 #include "batch/NotificationQueue.h"
 #include "batch/SourceList.h"
 #include "engine/ConversionLog.h"
@@ -14,7 +13,7 @@
 #include "engine/ConversionSettings.h"
 #include "process/EncoderDeployment.h"
 
-// Converts the sources of one batch with as many encoders at once as the job limit allows,
+// Converts the sources of one batch with up to `jobs` encoders at once,
 // each file as a row of the window is converted (its plan, its end status, its log line),
 // and reports each file and the progress of the whole. One thread; the encoders' readers
 // post to its queue.
@@ -24,7 +23,7 @@ class BatchRun {
   // each source's subfolder is made below it and takes its output. `stopFd` becomes
   // readable when the batch is to stop (a signalfd).
   BatchRun(SourceListing listing, const ConversionSettings& settings, bool mirrorFolders,
-           JobLimit limit, const EncoderPaths& paths, ConversionLog& log, BatchReport& report,
+           int jobs, const EncoderPaths& paths, ConversionLog& log, BatchReport& report,
            int stopFd);
   ~BatchRun();
   BatchRun(const BatchRun&) = delete;
@@ -46,12 +45,13 @@ class BatchRun {
   };
 
   ConversionSettings settingsFor(std::size_t source) const;
-  // Starts sources on free slots while the job limit and the names allow.
+  // Starts sources on free slots while the names allow.
   void startWhatMay();
   // The first pending source (of the next few) whose target no running conversion and no
   // earlier pending source may take; pending.end() when none.
   std::vector<std::size_t>::iterator nextStartable();
-  // Skipped, failed to start or started; false when it took no slot.
+  // Skips the source by the existing-file rule, or starts its encoder on `slot` (which
+  // stays free when the encoder cannot start).
   void start(std::size_t source, Slot& slot);
   void handle(const SlotNotification& notification);
   // The slot's encoder ended by itself with `exitStatus`: reap, log and report it.
@@ -66,7 +66,6 @@ class BatchRun {
   const std::vector<MissingPath> missing;
   const ConversionSettings settings;
   const bool mirrorFolders;
-  const JobLimit limit;
   const EncoderPaths paths;
   ConversionLog& log;
   BatchReport& out;

@@ -10,7 +10,7 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchReport.h"
 #include "batch/BatchRun.h"
-#include "batch/JobLimit.h"
+#include "batch/DefaultJobs.h"
 #include "batch/SourceList.h"
 #include "engine/ConversionLog.h"
 #include "platform/Files.h"
@@ -84,10 +84,8 @@ int main(int argc, char** argv) {
     // Takes part in the deployment as one more window, until every encoder has ended.
     const EncoderDeployment deployment(paths);
     ConversionLog log(defaultConversionLogPath());
-    const JobLimit limit = options.jobs > 0 ? JobLimit::fixed(options.jobs)
-                                            : JobLimit::defaultFor(settings);
-    BatchRun run(std::move(listing), settings, options.mirrorFolders, limit, paths, log, report,
-                 stops.get());
+    BatchRun run(std::move(listing), settings, options.mirrorFolders,
+                 options.jobs > 0 ? options.jobs : defaultJobs(), paths, log, report, stops.get());
     summary = run.run();
     stopped = run.stopped();
   }
