@@ -98,10 +98,11 @@ one_by_one=(bash -c 'for file in "${@:2}"; do
   one_by_one "$PWD/build/encoder/zandrio")
 
 # window FILE...: the window on a virtual display with the files on its command line; the
-# seconds it probed (from its start until no encoder ran for five seconds) and the seconds
-# from Start to the end message, into window's times as "wall probing converting load".
+# seconds it probed (from its start until the probe of the last file ended: it probes each
+# file once, one after another) and the seconds from Start to the end message, into window's
+# times as "wall probing converting load".
 window() {
-  local xvfb pid started last now pressed box="" load
+  local xvfb pid started last now pressed box="" load child probes=" "
   rm -rf "$HOME/videooutput" && mkdir -p "$HOME/videooutput"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$dir/display" 2>/dev/null &
   xvfb=$!
@@ -113,19 +114,28 @@ window() {
   pid=$!
   window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name '^Free Vidmora$' |
     head -1)
+  # Each probe is an encoder the window starts; one that has ended but is not yet reaped (a
+  # zombie) is no longer probing. Should a probe be too quick to be seen, thirty seconds
+  # without one end the wait all the same.
   last=$(date +%s.%N)
-  while now=$(date +%s.%N) && awk "BEGIN { exit !($now - $last < 5) }"; do
-    # An ended probe the window has not reaped yet (a zombie) does not count.
-    pgrep -P "$pid" -r R,S,D >/dev/null && last=$now
-    sleep 0.1
+  while now=$(date +%s.%N) && [ "$(wc -w <<<"$probes")" -lt $# ] &&
+    awk "BEGIN { exit !($now - $last < 30) }"; do
+    for child in $(pgrep -P "$pid" -r R,S,D || true); do
+      [[ $probes == *" $child "* ]] || probes+="$child "
+      last=$now
+    done
+    sleep 0.02
   done
+  while pgrep -P "$pid" -r R,S,D >/dev/null; do last=$(date +%s.%N) && sleep 0.02; done
+  sleep 1
   pressed=$(date +%s.%N)
   xdotool windowfocus --sync "$window" key alt+t
-  # xdotool's name search may also match a window whose name it could not read: the name is
-  # checked again.
+  # xdotool's name search also gives the main window: each name is checked again.
   until [[ $(xdotool getwindowname "$box" 2>/dev/null) =~ ^(Confirm|Warning)$ ]]; do
     sleep 0.1
-    box=$(xdotool search --onlyvisible --pid "$pid" --name '^(Confirm|Warning)$' | head -1)
+    for box in $(xdotool search --onlyvisible --pid "$pid" --name '^(Confirm|Warning)$' || true); do
+      [[ $(xdotool getwindowname "$box") =~ ^(Confirm|Warning)$ ]] && break
+    done
   done
   now=$(date +%s.%N)
   [ "$(xdotool getwindowname "$box")" = Confirm ] || echo "the window's batch had failures" >&2
