@@ -110,7 +110,8 @@ void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
-  removeEncoderTemporary(currentTarget, runner.processId());  // still unreaped, so the name is surely its own
+  // Still unreaped, so the name is surely its own.
+  removeEncoderTemporary(currentTarget, runner.processId());
   rowRunning = false;
   const std::string errorLine = exitStatus != 0 ? runner.failureLine() : std::string();
   logRow("exit status " + std::to_string(exitStatus), errorLine);

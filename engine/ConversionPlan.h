@@ -37,6 +37,6 @@ std::string failureReason(std::int64_t exitStatus, const std::string& errorLine)
 
 // Removes the named temporary file (".vidmora-<pid>.part") the encoder with process id
 // `encoder` may have left in `targetPath`'s folder: an encoder ended by a signal cannot,
-// where a file cannot be made without a name. Call it while that encoder is not yet reaped,
-// so that the name is surely its own. Nothing for a process id of 0.
+// where a file cannot be made without a name. Call it once that encoder has ended; before it
+// is reaped the name is surely its own. Nothing for a process id of 0.
 void removeEncoderTemporary(const std::string& targetPath, int encoder);
