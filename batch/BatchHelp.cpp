@@ -1,7 +1,38 @@
 #include "batch/BatchHelp.h"
 
-const char* batchHelpText() {
-  return R"(Usage: vidmora-batch [OPTION]... PATH...
+#include <array>
+
+#include "batch/BatchOptions.h"
+#include "engine/ConversionSettings.h"
+#include "res/OutputSettingsLists.h"
+
+namespace lists = output_settings_lists;
+
+namespace {
+
+// The items of a list of the Output Settings dialog, on lines of their own at the column of
+// the options' texts.
+template <std::size_t N>
+std::string offered(const std::array<const char*, N>& items) {
+  constexpr std::size_t kColumn = 26, kWidth = 90;
+  std::string text;
+  std::size_t width = kWidth;  // of the line being written: a new line is due at once
+  for (const std::string item : items) {
+    if (width + 1 + item.size() > kWidth) {
+      text.append("\n").append(kColumn, ' ');
+      width = kColumn;
+    } else {
+      text.append(" ");
+      ++width;
+    }
+    text.append(item);
+    width += item.size();
+  }
+  return text;
+}
+
+// The help, each {name} standing for a value filled in below.
+constexpr const char* kHelp = R"(Usage: vidmora-batch [OPTION]... PATH...
 Converts Flash video (.flv) files to AVI, MPEG-1, MPEG-2 or WMV without a window, with the
 encoder, settings, output names and conversion log of the Vidmora window, several at once.
 
@@ -13,16 +44,16 @@ line, so that `find ... | vidmora-batch -` works. A file named twice is converte
 Output settings (as in the window's Output Settings, with its start-up values):
   --format avi|mpeg1|mpeg2|wmv  output format (default avi: msmpeg4v2 and MP3 in AVI;
                           mpeg1, mpeg2: MPEG program streams; wmv: wmv2 and WMA in ASF)
-  --video-kbps N          video bit rate, one of 100 150 200 250 300 350 400 450 500 550
-                          600 750 800 850 900 1150 1500 1950 2376
-  --audio-kbps N          audio bit rate, one of 32 48 56 64 80 96 112 128 160 192 224
-                          256 320 384
-  --fps F                 frame rate, one of 10 15 20 23.97 24 25 29.97 30
-                          Without any of these three the encoder chooses the quality
-                          itself ("Default" checked). Any of them unchecks "Default", as in
-                          the window, and then all three are used: those not given are
-                          500 kbit/s, 128 kbit/s and 29.97 frames per second.
-  --size WxH              frame size in pixels, each at least 10 (default: the source's)
+  --video-kbps N          video bit rate in kbit/s, one of:{video bit rates}
+  --audio-kbps N          audio bit rate in kbit/s, one of:{audio bit rates}
+  --fps F                 frame rate, one of:{frame rates}
+                          (25 stands for 25.00, and so on). Without any of these three the
+                          encoder chooses the quality itself ("Default" checked). Any of
+                          them unchecks "Default", as in the window, and then all three
+                          are used: those not given are {video} kbit/s, {audio} kbit/s and
+                          {rate} frames per second.
+  --size WxH              frame size in pixels, each at least {smallest} (default: the
+                          source's)
   --existing rename|overwrite|skip
                           when the output file exists: write NAME_1, NAME_2, ...
                           (default), replace it once the new file is complete, or skip
@@ -36,7 +67,7 @@ Output settings (as in the window's Output Settings, with its start-up values):
                           output goes into DIR and the --existing rule decides
 
 Running:
-  --jobs N                conversions at once, 1 to 64 (default: as many as the cores
+  --jobs N                conversions at once, 1 to {most jobs} (default: as many as the cores
                           vidmora-batch may run on, whatever the files' length: measured,
                           a second file at once fills what the encoder leaves idle even
                           while it spreads a long file over the cores). Files that could
@@ -76,4 +107,25 @@ Examples:
 Over several machines GNU parallel runs vidmora-batch on each; the manual page and the
 README give the command.
 )";
+
+// `text` with `{name}` replaced by `value`.
+void fill(std::string& text, const std::string& name, const std::string& value) {
+  const std::size_t at = text.find("{" + name + "}");
+  if (at != std::string::npos) text.replace(at, name.size() + 2, value);
+}
+
+}  // namespace
+
+std::string batchHelpText() {
+  const ConversionSettings startUp;
+  std::string help = kHelp;
+  fill(help, "video bit rates", offered(lists::kVideoBitrates));
+  fill(help, "audio bit rates", offered(lists::kAudioBitrates));
+  fill(help, "frame rates", offered(lists::kFrameRates));
+  fill(help, "video", startUp.videoBitrate);
+  fill(help, "audio", startUp.audioBitrate);
+  fill(help, "rate", startUp.frameRate);
+  fill(help, "smallest", std::to_string(kSmallestFrameSide));
+  fill(help, "most jobs", std::to_string(kMostJobs));
+  return help;
 }

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
       std::vector<std::string>(argv + 1, argv + argc), defaultConversionSettings());
   switch (parsed.kind) {
     case ParsedCommandLine::Kind::Help:
-      std::fputs(batchHelpText(), stdout);
+      std::fputs(batchHelpText().c_str(), stdout);
       return 0;
     case ParsedCommandLine::Kind::Version:
       std::printf("vidmora-batch %s\n", VIDMORA_VERSION);
