@@ -60,8 +60,6 @@ void readChoice(HWND dialog, const Choice (&group)[N], std::int32_t& code) {
   for (const Choice& choice : group)
     if (IsDlgButtonChecked(dialog, choice.id) == BST_CHECKED) code = choice.code;
 }
-
-constexpr std::int32_t kSmallestSize = 10;
 }  // namespace
 
 OutputSettingsDialog::OutputSettingsDialog(const ConversionSettings& settings, CWnd* parent)
@@ -151,12 +149,12 @@ void OutputSettingsDialog::OnOK() {
   readChoice(m_hWnd, kSizeModes, choice.sizeMode);
   // Both sizes are checked whatever the size mode, also in disabled edits.
   choice.width = LeadingNumber(widthEdit.GetWindowText());
-  if (choice.width < kSmallestSize) {
+  if (choice.width < kSmallestFrameSide) {
     MessageBoxA(m_hWnd, "Invalid width!", "Warning", MB_ICONINFORMATION);
     return;
   }
   choice.height = LeadingNumber(heightEdit.GetWindowText());
-  if (choice.height < kSmallestSize) {
+  if (choice.height < kSmallestFrameSide) {
     MessageBoxA(m_hWnd, "Invalid height!", "Warning", MB_ICONINFORMATION);
     return;
   }

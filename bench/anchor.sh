@@ -22,13 +22,8 @@ mkdir -p "$dir/times"
 # peak memory.
 wanted=(gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav time)
-absent=($(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>&1 |
-  awk '!/install ok installed/ { sub(/^dpkg-query: no packages found matching /, ""); print $1 }'))
-if [ ${#absent[@]} -gt 0 ]; then
-  [ "$(id -u)" -eq 0 ] && as_root="" || as_root="sudo"
-  $as_root apt-get update
-  DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends "${absent[@]}"
-fi
+. bench/packages.sh
+install_absent "${wanted[@]}"
 [ -f build/build.ninja ] || bash scripts/setup.sh
 cmake --build build --target zandrio quimbel encoder_bench output_quality
 

@@ -17,11 +17,8 @@ encoders="${ENCODER_FOLDER:-build/encoder}"
 mkdir -p "$dir/times"
 
 # GNU time for peak memory; the rest is the project's own build.
-if ! dpkg-query -W -f='${Status}' time 2>/dev/null | grep -q "install ok installed"; then
-  [ "$(id -u)" -eq 0 ] && as_root="" || as_root="sudo"
-  $as_root apt-get update
-  DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends time
-fi
+. bench/packages.sh
+install_absent time
 [ -f build/build.ninja ] || bash scripts/setup.sh
 cmake --build build --target zandrio quimbel make_flv_fixture
 

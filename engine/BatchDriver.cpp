@@ -6,7 +6,6 @@
 #include <thread>
 #include <utility>
 
-#include "encoder/contract/EncoderContract.h"
 #include "platform/Files.h"
 #include "platform/Numbers.h"
 #include "platform/Paths.h"
@@ -16,20 +15,6 @@ namespace {
 std::int32_t saturated(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
       value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
-
-// The tooltip of a failed row whose encoder said nothing (a crash, a kill).
-std::string failureWithoutReason(std::int64_t exitStatus) {
-  return "The encoder ended with exit status " + std::to_string(exitStatus) +
-         " without saying why.";
-}
-
-const char* statusText(CollisionOutcome outcome) {
-  switch (outcome) {
-    case Numbered: return "Renamed";
-    case Replaced: return "Overwritten";
-    default: return "Done";
-  }
 }
 
 }  // namespace
@@ -89,12 +74,13 @@ void BatchDriver::startRow(const std::string& sourcePath) {
   for (;;) {
     currentDuration = LeadingNumber(list.durationText(currentRow));
     list.setStatusTip(currentRow, "");
-    const std::optional<ResolvedTarget> target = resolveTarget(path, settings);
-    if (target) {
-      outcome = target->outcome;
+    const std::optional<ConversionPlan> plan =
+        planConversion(path, settings, encoderPath, companionPath);
+    if (plan) {
+      outcome = plan->outcome;
       currentSource = path;
-      currentCommand =
-          composeEncoderCommand(settings, path, target->path, encoderPath, companionPath);
+      currentTarget = plan->target;
+      currentCommand = plan->command;
       rowRunning = runner.StartConversion(currentCommand);
       if (!rowRunning) {
         logRow("not started");
@@ -102,7 +88,7 @@ void BatchDriver::startRow(const std::string& sourcePath) {
       }
       return;
     }
-    list.setStatus(currentRow, "Skipped");
+    list.setStatus(currentRow, kSkippedStatus);
     addDone(currentDuration);
     if (++currentRow == list.visibleRowCount()) {
       finishBatch();
@@ -126,16 +112,15 @@ void BatchDriver::onTime(std::uint32_t job, std::int64_t seconds) {
 
 void BatchDriver::onRowEnded(std::uint32_t job, std::int64_t exitStatus) {
   if (!isCurrentJob(job)) return;
-  removeTemporaryOf(runner.processId());  // the id the ended encoder named its temporary by
+  // The id the ended encoder named its temporary by (it stays known until the next start).
+  removeEncoderTemporary(currentTarget, runner.processId());
   rowRunning = false;
   const std::string errorLine = exitStatus != 0 ? runner.failureLine() : std::string();
   logRow("exit status " + std::to_string(exitStatus), errorLine);
+  list.setStatus(currentRow, endStatus(outcome, exitStatus));
   if (exitStatus != 0) {
     ++failedRows;
-    list.setStatus(currentRow, "Failed");
-    list.setStatusTip(currentRow, errorLine.empty() ? failureWithoutReason(exitStatus) : errorLine);
-  } else {
-    list.setStatus(currentRow, statusText(outcome));
+    list.setStatusTip(currentRow, failureReason(exitStatus, errorLine));
   }
   addDone(currentDuration);
   advance();
@@ -166,7 +151,7 @@ void BatchDriver::finishBatch() {
 void BatchDriver::stopBatch() {
   const int encoder = runner.processId();
   runner.Stop();
-  removeTemporaryOf(encoder);
+  removeEncoderTemporary(currentTarget, encoder);
   if (std::exchange(rowRunning, false)) logRow("stopped");
   view.batchIsOver();
   std::this_thread::sleep_for(stopWait);
@@ -174,12 +159,6 @@ void BatchDriver::stopBatch() {
   view.setStartCaption("S&tart");
   isConverting = false;
   if (onBatchEnded) onBatchEnded();
-}
-
-// An encoder ended by a signal (a kill, or Stop's SIGKILL) cannot remove the named
-// temporary it writes where a file cannot be made without a name.
-void BatchDriver::removeTemporaryOf(int encoder) {
-  if (encoder > 0) DeleteFileA(settings.outputFolder + encoder_contract::temporaryFileName(encoder));
 }
 
 bool BatchDriver::isCurrentJob(std::uint32_t job) const {

@@ -5,12 +5,11 @@
 #include <string>
 
 #include "engine/ConversionLog.h"
+#include "engine/ConversionPlan.h"
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderCommand.h"
 #include "engine/EncoderRunner.h"
 #include "engine/FileList.h"
 #include "engine/MessageBoxes.h"
-#include "engine/OutputNaming.h"
 
 // What the batch driver needs of the main dialog besides its file list and message boxes.
 class BatchView {
@@ -73,8 +72,6 @@ class BatchDriver {
   void skipRow();
   void advance();
   void finishBatch();
-  // Removes the named temporary file the encoder with process id `encoder` may have left.
-  void removeTemporaryOf(int encoder);
   bool isCurrentJob(std::uint32_t job) const;
   void addDone(std::int32_t seconds);
   // Logs the current row's conversion, which ended as `ending`.
@@ -98,8 +95,9 @@ class BatchDriver {
   std::int32_t currentRow = 0;
   CollisionOutcome outcome = Fresh;
   std::int32_t failedRows = 0;
-  // The current row's source and command line while its encoder runs.
+  // The current row's source, target and command line while its encoder runs.
   std::string currentSource;
+  std::string currentTarget;
   EncoderCommand currentCommand;
   bool rowRunning = false;
 };

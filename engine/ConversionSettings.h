@@ -6,6 +6,8 @@
 enum OutputFormat : std::int32_t { Avi = 1, Mpeg = 2, Wmv = 3 };
 // Frame size codes.
 enum SizeMode : std::int32_t { SourceSize = 1, CustomSize = 2 };
+// The smallest width and height the Output Settings take.
+inline constexpr std::int32_t kSmallestFrameSide = 10;
 // What to do when the target file already exists; the code is the position of the choice
 // in the Output Settings dialog's list.
 enum ExistingFilePolicy : std::int32_t { AutoRename = 0, Overwrite = 1, Skip = 2 };

@@ -1,5 +1,7 @@
 #include "engine/OutputNaming.h"
 
+#include <string_view>
+
 #include "engine/EncoderCommand.h"
 #include "platform/Files.h"
 
@@ -10,11 +12,41 @@ std::string sourceBaseName(const std::string& sourcePath) {
   return name;
 }
 
+namespace {
+// The target's path without the extension and without a number.
+std::string targetStem(const std::string& sourcePath, const ConversionSettings& settings) {
+  return settings.outputFolder + sourceBaseName(sourcePath);
+}
+}  // namespace
+
+std::string plainTarget(const std::string& sourcePath, const ConversionSettings& settings) {
+  const char* extension = targetExtension(settings);
+  if (extension == nullptr) return {};
+  return targetStem(sourcePath, settings) + extension;
+}
+
+bool mayBeTargetOf(const std::string& path, const std::string& sourcePath,
+                   const ConversionSettings& settings) {
+  const char* extension = targetExtension(settings);
+  if (extension == nullptr) return false;
+  const std::string stem = targetStem(sourcePath, settings);
+  const std::string_view ending(extension);
+  if (!path.starts_with(stem) || !path.ends_with(ending) ||
+      path.size() < stem.size() + ending.size())
+    return false;
+  // What lies between the stem and the extension: nothing, or "_" and a number.
+  const std::string_view middle =
+      std::string_view(path).substr(stem.size(), path.size() - stem.size() - ending.size());
+  if (middle.empty()) return true;
+  return middle.size() > 1 && middle.front() == '_' &&
+         middle.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
+
 std::optional<ResolvedTarget> resolveTarget(const std::string& sourcePath,
                                             const ConversionSettings& settings) {
   const char* extension = targetExtension(settings);
   if (extension == nullptr) return std::nullopt;
-  const std::string stem = settings.outputFolder + sourceBaseName(sourcePath);
+  const std::string stem = targetStem(sourcePath, settings);
   const std::string plain = stem + extension;
   if (!FileOpensForReading(plain)) return ResolvedTarget{plain, Fresh};
 

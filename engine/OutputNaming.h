@@ -16,6 +16,11 @@ struct ResolvedTarget {
 // The source's file name (after its last '/') with its last four bytes removed.
 std::string sourceBaseName(const std::string& sourcePath);
 
+// The target of one source in settings.outputFolder before the existing-file policy: the
+// output folder, the source's base name and the format's extension; empty for a format code
+// outside its domain.
+std::string plainTarget(const std::string& sourcePath, const ConversionSettings& settings);
+
 // The target of one source in settings.outputFolder (which ends in '/'), after the existing
 // file policy: a free "_N" name under AutoRename (N from 1, gaps filled), the plain name
 // under Overwrite (the old file is left in place; the encoder's final rename replaces it
@@ -23,3 +28,10 @@ std::string sourceBaseName(const std::string& sourcePath);
 // Returns nullopt as well for a format code outside its domain.
 std::optional<ResolvedTarget> resolveTarget(const std::string& sourcePath,
                                             const ConversionSettings& settings);
+
+// Whether resolveTarget may look at, or give, `path` for `sourcePath` under `settings`: its
+// plain target or one of its "_N" names. A conversion still running towards such a path
+// changes what the source resolves to once it ends, so a batch that runs several at once
+// resolves the source only after it.
+bool mayBeTargetOf(const std::string& path, const std::string& sourcePath,
+                   const ConversionSettings& settings);

@@ -21,6 +21,8 @@ EncoderNotifier::EncoderNotifier(Post poster, RunnerStopPauses pauses)
                   [this](std::uint32_t job, std::string_view chunk) {
                     if (currentRun != EncoderRun::Conversion) return;
                     failure.add(chunk);
+                    if (const auto seconds = announced.add(chunk))
+                      notify(ENC_DURATION, job, *seconds);
                     if (const auto figure = timeFigureInChunk(chunk))
                       notify(ENC_TIME, job, LeadingNumber(*figure));
                   },
@@ -37,6 +39,7 @@ bool EncoderNotifier::start(EncoderRun run, const std::string& commandLine) {
   if (runner.jobNumber() != 0) runner.Stop();  // the caller forgot: the workers read the kind
   currentRun = run;
   failure.clear();
+  announced.clear();
   return runner.Start(commandLine, run == EncoderRun::Probe ? kKeptProbeText : 0);
 }
 

@@ -18,6 +18,7 @@ inline constexpr std::uint32_t ENC_STARTED = 7000;
 inline constexpr std::uint32_t ENC_STDOUT = 7001;
 inline constexpr std::uint32_t ENC_TIME = 7002;
 inline constexpr std::uint32_t ENC_ENDED = 7003;
+inline constexpr std::uint32_t ENC_DURATION = 7004;
 
 // What an encoder run is for.
 enum class EncoderRun : std::uint32_t { Conversion = 0, Probe = 1 };
@@ -39,11 +40,12 @@ constexpr std::uint32_t encoderNotifyJob(WPARAM wParam) {
 }
 
 // Runs the encoder, one run at a time, and turns what the run reports into posted
-// WM_ENCODER_NOTIFY messages: ENC_STARTED, ENC_STDOUT for each output chunk, ENC_TIME with
-// the whole seconds of each progress figure (conversions only), and one ENC_ENDED when the
-// run ends by itself, carrying the probed duration in whole seconds (0 when none was found)
-// or the conversion's exit status (0 for success). No message is posted once Stop has
-// begun. User-interface thread, but for the posting.
+// WM_ENCODER_NOTIFY messages: ENC_STARTED, ENC_STDOUT for each output chunk; for conversions
+// only, one ENC_DURATION with the whole seconds of the length the run announces in its first
+// line (0 when it announces none) and ENC_TIME with the whole seconds of each progress
+// figure; and one ENC_ENDED when the run ends by itself, carrying the probed duration in
+// whole seconds (0 when none was found) or the conversion's exit status (0 for success). No
+// message is posted once Stop has begun. User-interface thread, but for the posting.
 class EncoderNotifier {
  public:
   // Posts one message (the main dialog's is PostMessage to its window); called on the
@@ -70,5 +72,6 @@ class EncoderNotifier {
   const Post post;
   EncoderRun currentRun = EncoderRun::Conversion;  // changed only while nothing runs
   FailureLineFinder failure;  // of the current conversion, written by its error reader
+  FirstLineDuration announced;  // likewise
   ChildProcessRunner runner;                       // last: stopped before the rest goes
 };

@@ -33,6 +33,25 @@ std::int32_t durationSeconds(std::string_view text) {
   return static_cast<std::int32_t>(field(10) * 3600 + field(13) * 60 + field(16));
 }
 
+void FirstLineDuration::clear() {
+  line.clear();
+  ended = false;
+}
+
+std::optional<std::int32_t> FirstLineDuration::add(std::string_view chunk) {
+  if (ended) return std::nullopt;
+  const std::size_t end = chunk.find_first_of("\r\n");
+  line.append(chunk.substr(0, std::min(end, kKeptLine - std::min(kKeptLine, line.size()))));
+  if (end == std::string_view::npos) return std::nullopt;
+  ended = true;
+  // Only a line that begins with the marker: a first line that is an error names a path,
+  // which may hold anything.
+  const std::size_t blanks = std::min(line.size(), line.find_first_not_of(' '));
+  const std::string_view text = std::string_view(line).substr(blanks);
+  if (!text.starts_with(encoder_contract::kDurationMarker)) return 0;
+  return durationSeconds(line);
+}
+
 void FailureLineFinder::clear() {
   current.clear();
   found.clear();

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth openbox x11-utils dbus-daemon
   desktop-file-utils appstream xdotool
   librsvg2-bin lintian
+  parallel procps
 )
 
 missing=()

@@ -114,3 +114,25 @@ TEST_F(OutputNaming, UnreadableFilesDoNotCountAsExisting) {
     GTEST_SKIP() << "running with rights that read any file";
   EXPECT_EQ(resolveTarget("/clips/locked.flv", settings)->outcome, Fresh);
 }
+
+// The names a source may be given under every policy: those a conversion running towards
+// them makes the source wait for in a batch of several at once.
+TEST_F(OutputNaming, NamesOfASourceAreItsPlainAndNumberedTargets) {
+  const std::string source = "/clips/talk.flv";
+  EXPECT_EQ(plainTarget(source, settings), out("talk.avi"));
+  const struct {
+    std::string path;
+    bool mayBe;
+  } cases[] = {
+      {out("talk.avi"), true},         {out("talk_1.avi"), true},
+      {out("talk_12.avi"), true},      {out("talk_.avi"), false},
+      {out("talk_1_1.avi"), false},    {out("talk_x.avi"), false},
+      {out("talks.avi"), false},       {out("talk.mpg"), false},
+      {out("sub/talk.avi"), false},    {"/elsewhere/talk.avi", false},
+      {out("talk.avi.avi"), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(mayBeTargetOf(c.path, source, settings), c.mayBe) << c.path;
+  // A source whose own name ends in a number is one of another's numbered names.
+  EXPECT_TRUE(mayBeTargetOf(plainTarget("/b/talk_1.flv", settings), source, settings));
+  EXPECT_FALSE(mayBeTargetOf(plainTarget(source, settings), "/b/talk_1.flv", settings));
+}

@@ -4,7 +4,7 @@
 # entry and the AppStream file, starts the installed launcher on a virtual display as a
 # user who may not write to the program folder, checks that it deployed its encoders and
 # loaded its visual-styles module, closes it with Esc, checks where it kept its settings,
-# and uninstalls, leaving nothing.
+# converts a file with the installed vidmora-batch, and uninstalls, leaving nothing.
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 source="$(cd "$2" && pwd)"
@@ -33,7 +33,10 @@ install_to() { cmake --install "$build" --prefix "$1" --component Unspecified >/
 DESTDIR="$work/stage" install_to /usr
 [ "$(installed "$work/stage")" = "$(expected_files "$work/stage/usr")" ] ||
   fail "staged install: $(installed "$work/stage")"
-[ "$(readlink "$work/stage/usr/bin/vidmora")" = ../lib/vidmora/vidmora ] || fail "launcher link"
+for program in vidmora vidmora-batch; do
+  [ "$(readlink "$work/stage/usr/bin/$program")" = "../lib/vidmora/$program" ] ||
+    fail "$program launcher link"
+done
 DESTDIR="$work/stage" bash "$source/scripts/uninstall.sh" "$manifest" >/dev/null
 [ -z "$(ls -A "$work/stage")" ] || fail "left after the staged uninstall: $(find "$work/stage")"
 
@@ -97,6 +100,14 @@ grep -qx 'Width=595' "$user/config/vidmora/option.ini" || fail "option.ini not i
 [ ! -e "$prefix/lib/vidmora/option.ini" ] || fail "option.ini beside an installed program"
 [ "$(head -c 4 "$system/zandrio.dll" | od -An -c | tr -d ' ')" != '177ELF' ] ||
   fail "the encoders were not put back at exit"
+
+# The installed command line through its launcher finds its encoders beside itself.
+cp "$source/tests/samples/h263-video-only.flv" "$user/"
+chmod a+r "$user/h263-video-only.flv"
+(cd "$user" && exec "${as_user[@]}" env HOME="$user" XDG_DATA_HOME="$user/data" \
+  XDG_STATE_HOME="$user/state" "$prefix/bin/vidmora-batch" h263-video-only.flv) \
+  >"$work/batch.log" 2>&1 || fail "vidmora-batch: $(cat "$work/batch.log")"
+[ -s "$user/videooutput/h263-video-only.avi" ] || fail "vidmora-batch made no output"
 
 chmod u+w "$prefix/lib/vidmora"
 bash "$source/scripts/uninstall.sh" "$manifest" >/dev/null

@@ -27,7 +27,10 @@ dpkg-deb -x "$deb" "$work/root"
   fail "package files: $(files "$work/root")"
 DESTDIR="$work/stage" cmake --install "$build" --prefix /usr --component Unspecified >/dev/null
 [ "$(files "$work/root")" = "$(files "$work/stage")" ] || fail "not the install's files"
-[ "$(readlink "$work/root/usr/bin/vidmora")" = ../lib/vidmora/vidmora ] || fail "launcher link"
+for program in vidmora vidmora-batch; do
+  [ "$(readlink "$work/root/usr/bin/$program")" = "../lib/vidmora/$program" ] ||
+    fail "$program launcher link"
+done
 
 # Each rendering of the icon is as large as its folder says (a PNG's width and height are
 # the big-endian numbers at bytes 16 and 20).

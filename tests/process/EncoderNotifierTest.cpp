@@ -68,6 +68,7 @@ TEST(EncoderNotifier, MessageAndCodesKeepTheirNumbers) {
   EXPECT_EQ(ENC_STDOUT, 7001u);
   EXPECT_EQ(ENC_TIME, 7002u);
   EXPECT_EQ(ENC_ENDED, 7003u);
+  EXPECT_EQ(ENC_DURATION, 7004u);
   const WPARAM wParam = encoderNotifyWParam(ENC_TIME, 0xFFFFFFFFu, EncoderRun::Probe);
   EXPECT_EQ(encoderNotifyCode(wParam), ENC_TIME);
   EXPECT_EQ(encoderNotifyJob(wParam), 0xFFFFFFFFu);
@@ -120,6 +121,19 @@ TEST(EncoderNotifier, ProbeEndsWithTheDurationOfTheCapturedText) {
       EncoderRun::Probe,
       childLine("say \"Input #0, flv\n  Duration: 00:02:05.40, start: 0.000000\n\"")));
   EXPECT_EQ(valuesOf(mailbox.waitForEnd(), ENC_ENDED), std::vector<std::int64_t>{125});
+}
+
+TEST(EncoderNotifier, ConversionPostsTheLengthItsFirstLineAnnouncesOnceAProbeNever) {
+  const std::string say = childLine("say \"  Duration: 00:02:05.40, start: 0\ntime=3.00 b\n\"");
+  for (const EncoderRun run : {EncoderRun::Conversion, EncoderRun::Probe}) {
+    Mailbox mailbox;
+    EncoderNotifier notifier(mailbox.poster(), kShortPauses);
+    ASSERT_TRUE(notifier.start(run, say));
+    const std::vector<Posted> posted = mailbox.waitForEnd();
+    EXPECT_EQ(valuesOf(posted, ENC_DURATION),
+              run == EncoderRun::Conversion ? std::vector<std::int64_t>{125}
+                                            : std::vector<std::int64_t>{});
+  }
 }
 
 TEST(EncoderNotifier, StandardOutputChunksArePostedWithoutText) {

@@ -82,3 +82,35 @@ TEST(EncoderOutputParser, FailureLineIsFoundWhereverTheChunksCutIt) {
     }
   }
 }
+
+TEST(EncoderOutputParser, ConversionAnnouncesItsLengthInItsFirstLineOnly) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::optional<std::int32_t> seconds;  // nothing: the first line has not ended
+  } cases[] = {
+      {"the probe's line",
+       "  Duration: 00:02:05.40, start: 0.000000, bitrate: 313 kb/s\nOutput: x\n", 125},
+      {"not known", "  Duration: N/A, start: 0.000000, bitrate: N/A\n", 0},
+      {"an error first", "error: cannot read /a/Duration: 01:00:00.00.flv\n", 0},
+      {"a later line does not count", "Output: x\n  Duration: 00:00:09.00, start\n", 0},
+      {"after a carriage return", "  Duration: 00:00:07.00, start\rtime=1.00\r", 7},
+      {"not ended yet", "  Duration: 00:00:07.00, st", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunkSize : {std::size_t{1}, std::size_t{5}, std::size_t{256}}) {
+      FirstLineDuration first;
+      first.add("  Duration: 00:00:01.00, from an earlier run\n");
+      first.clear();
+      std::optional<std::int32_t> announced;
+      int announcements = 0;
+      for (std::size_t at = 0; at < c.text.size(); at += chunkSize)
+        if (const auto seconds = first.add(std::string_view(c.text).substr(at, chunkSize))) {
+          announced = seconds;
+          ++announcements;
+        }
+      EXPECT_EQ(announced, c.seconds) << c.name << ", chunks of " << chunkSize;
+      EXPECT_LE(announcements, 1) << c.name;
+    }
+  }
+}
