@@ -127,7 +127,7 @@ interrupt)
     grep -q '^Done' "$work/stdout" || fail "a.flv was not converted: $(cat "$work/stdout")"
     sum="$(md5sum <out/a.avi)"
     sleep 0.5
-    pgrep -f "stall.flv" >/dev/null || fail "no encoder runs on the stalled source"
+    pgrep -f "$work/in/stall.flv" >/dev/null || fail "no encoder runs on the stalled source"
     kill -"$signal" "$batch_pid"
     status=0
     timeout 20 tail --pid="$batch_pid" -f /dev/null || fail "SIG$signal did not end the batch"
@@ -136,7 +136,7 @@ interrupt)
     expect_status 130
     [ "$(md5sum <out/a.avi)" = "$sum" ] || fail "a.avi changed"
     [ "$(ls -A out)" = "a.avi" ] || fail "left in the output folder: $(ls -A out)"
-    ! pgrep -f "stall.flv" >/dev/null || fail "an encoder still runs"
+    ! pgrep -f "$work/in/stall.flv" >/dev/null || fail "an encoder still runs"
     grep -q "^Stopped  *in/stall.flv" "$work/stdout" || fail "no Stopped line: $(cat "$work/stdout")"
     grep -qP "\t$work/in/stall.flv\t.*\tstopped\t" "$log" || fail "not logged: $(cat "$log")"
     encoders_put_back
