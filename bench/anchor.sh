@@ -77,11 +77,11 @@ job mpeg2-gst "       gst-format.sh mpeg2" 1 bench/gst-format.sh mpeg2 "$clip" "
 job h264-ours "AVI from H.264+AAC ours" "$runs" "$zandrio" -i "$clip264" "${avi[@]}" \
   -y "$dir/h264-ours.avi"
 job h264-typed "       gst-avi-h264.sh" "$runs" bench/gst-avi-h264.sh "$clip264" "$dir/h264-typed.avi"
-for cores in 0 0,1; do
-  job "cores$cores-ours" "ours" "$runs" taskset -c "$cores" "$zandrio" -i "$clip" "${avi[@]}" \
-    -y "$dir/cores$cores-ours.avi"
-  job "cores$cores-typed" "gst-avi.sh" "$runs" taskset -c "$cores" bench/gst-avi.sh "$clip" \
-    "$dir/cores$cores-typed.avi"
+for cpus in 0 0,1; do
+  job "cores$cpus-ours" "ours" "$runs" taskset -c "$cpus" "$zandrio" -i "$clip" "${avi[@]}" \
+    -y "$dir/cores$cpus-ours.avi"
+  job "cores$cpus-typed" "gst-avi.sh" "$runs" taskset -c "$cpus" bench/gst-avi.sh "$clip" \
+    "$dir/cores$cpus-typed.avi"
 done
 tables=${#names[@]}  # the jobs above are in the side-by-side tables; those below run once
 job 4k-avi "AVI    ours" 1 "$zandrio" -i "$clip4k" "${avi[@]}" -y "$dir/4k-avi.avi"

@@ -43,11 +43,11 @@ wmv=(-vcodec wmv2 -b 2000 -r 30.00 -ab 128)
 mpeg=(-b 4000 -r 30.00 -ab 192)
 for source in hevc-aac av1-opus; do
   clip="$dir/$source-1280x720-60s.flv"
-  for cores in 0 0,1; do
-    job "$source-avi-$cores" "$source AVI taskset -c $cores" "$runs" taskset -c "$cores" \
-      "$zandrio" -i "$clip" "${avi[@]}" -y "$dir/$source-avi-$cores.avi"
-    job "$source-wmv-$cores" "$source WMV taskset -c $cores" "$runs" taskset -c "$cores" \
-      "$quimbel" -i "$clip" "${wmv[@]}" -y "$dir/$source-wmv-$cores.wmv"
+  for cpus in 0 0,1; do
+    job "$source-avi-$cpus" "$source AVI taskset -c $cpus" "$runs" taskset -c "$cpus" \
+      "$zandrio" -i "$clip" "${avi[@]}" -y "$dir/$source-avi-$cpus.avi"
+    job "$source-wmv-$cpus" "$source WMV taskset -c $cpus" "$runs" taskset -c "$cpus" \
+      "$quimbel" -i "$clip" "${wmv[@]}" -y "$dir/$source-wmv-$cpus.wmv"
   done
 done
 tables=${#names[@]}  # the jobs above alternate in rounds; those below run once

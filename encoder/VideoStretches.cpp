@@ -77,7 +77,7 @@ VideoStretches::VideoStretches(SourceFile& file, const SourceSurvey& keys,
 
 std::optional<int64_t> VideoStretches::claim() {
   std::unique_lock lock(mutex);
-  turned.wait(lock, [&] { return cancelled || nextClaim < inTurn + plan.workers; });
+  turned.wait(lock, [&] { return cancelled || nextClaim <= inTurn + plan.workers; });
   if (cancelled || nextClaim >= plan.stretches || ended()) return std::nullopt;
   return nextClaim++;
 }

@@ -75,8 +75,9 @@ class VideoStretches {
     bool complete = false;
   };
   struct Reader;
-  // The next stretch to encode, waiting while as many as there are workers are under way or
-  // waiting to be written; nothing when none is left or at a cancel.
+  // The next stretch to encode, waiting while one more than there are workers are under way or
+  // waiting to be written (a worker done early goes on while the stretch in turn is finished,
+  // instead of waiting for it); nothing when none is left or at a cancel.
   std::optional<int64_t> claim();
   void encodeStretch(int64_t index, Reader& reader);
   // Sends the reader to the source's last key frame at or before `seconds` (as its times
