@@ -67,6 +67,11 @@ void MainDialogTest::pumpUntil(const std::function<bool()>& done, std::chrono::s
   }
 }
 
+void MainDialogTest::pumpFor(std::chrono::milliseconds span) {
+  const auto until = std::chrono::steady_clock::now() + span;
+  pumpUntil([&] { return std::chrono::steady_clock::now() >= until; });
+}
+
 void MainDialogTest::click(int id) { SendMessage(item(id), BM_CLICK, 0, 0); }
 
 void MainDialogTest::add(const std::vector<std::string>& files) {
@@ -109,6 +114,11 @@ RECT MainDialogTest::outerRect() {
   RECT rect{};
   dialog->GetWindowRect(&rect);
   return rect;
+}
+
+std::pair<int, int> MainDialogTest::outerSize() {
+  const RECT rect = outerRect();
+  return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 namespace {

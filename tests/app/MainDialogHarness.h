@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -39,6 +40,8 @@ class MainDialogTest : public testing::Test {
   // Delivers messages until `done` or the time limit.
   void pumpUntil(const std::function<bool()>& done,
                  std::chrono::seconds limit = std::chrono::seconds(60));
+  // Delivers messages for this long.
+  void pumpFor(std::chrono::milliseconds span);
   void click(int id);
   // Adds these files through the Add button and waits until every probe has ended.
   void add(const std::vector<std::string>& files);
@@ -49,6 +52,8 @@ class MainDialogTest : public testing::Test {
   std::vector<std::string> column(int listId, int column);
   RECT childRect(int id);
   RECT outerRect();
+  // The outer width and height.
+  std::pair<int, int> outerSize();
   std::string optionFile() const { return program.path() + "option.ini"; }
   std::string logFile() const { return home.path() + ".local/state/vidmora/vidmora.log"; }
   // With VIDMORA_SHOTS naming a folder, saves the dialog as it looks now to NAME.png there.

@@ -19,22 +19,17 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-int StatusInt(const std::string& file, const char* key) {
-  return static_cast<int>(GetPrivateProfileIntA("Status", key, -1, file));
+// The values of these [Status] keys, -1 for a missing one.
+std::vector<int> StatusInts(const std::string& file, std::initializer_list<const char*> keys) {
+  std::vector<int> values;
+  for (const char* key : keys)
+    values.push_back(static_cast<int>(GetPrivateProfileIntA("Status", key, -1, file)));
+  return values;
 }
 }  // namespace
 
-TEST_F(MainDialogTest, FirstStartOpensAtTheMinimumSizeWithTheDefaultColumns) {
+TEST_F(MainDialogTest, FirstStartOpensWithTheDefaultTitleSummaryAndFolder) {
   open();
-  EXPECT_EQ(Width(outerRect()), 595);
-  EXPECT_EQ(Height(outerRect()), 400);
-  const auto* visible = static_cast<const CListCtrl*>(CWndFromHandle(item(1007)));
-  EXPECT_EQ(visible->GetColumnWidth(0), 310);
-  EXPECT_EQ(visible->GetColumnWidth(1), 100);
-  EXPECT_EQ(visible->GetColumnWidth(2), 80);
   EXPECT_EQ(GetWindowTextA(dialog->m_hWnd), "Free Vidmora");
   EXPECT_EQ(GetWindowTextA(item(1015)), summaryLineText(defaultConversionSettings()));
   EXPECT_EQ(GetWindowTextA(item(1043)), home.path() + "videooutput/");
@@ -54,22 +49,29 @@ TEST_F(MainDialogTest, TheAboutEntryEndsTheWindowMenuAfterASeparator) {
   EXPECT_NE(dialog->SendMessage(WM_QUERYDRAGICON), 0);
 }
 
-TEST_F(MainDialogTest, SavedMetricsAreRestoredAndANonNumberReadsAsZero) {
-  WriteFile(optionFile(), "[Status]\nWidth=700\nHeight=abc\nw0=200\nw1=0\nw2=90\n");
-  open();
-  EXPECT_EQ(Width(outerRect()), 700);
-  EXPECT_EQ(Height(outerRect()), 400);
-  const auto* visible = static_cast<const CListCtrl*>(CWndFromHandle(item(1007)));
-  EXPECT_EQ(visible->GetColumnWidth(0), 200);
-  EXPECT_EQ(visible->GetColumnWidth(1), 0);
-  EXPECT_EQ(visible->GetColumnWidth(2), 90);
-}
-
-TEST_F(MainDialogTest, ANonNumericWidthOpensTheMinimumWidth) {
-  WriteFile(optionFile(), "[Status]\nWidth=abc\nHeight=450\n");
-  open();
-  EXPECT_EQ(Width(outerRect()), 595);
-  EXPECT_EQ(Height(outerRect()), 450);
+// Without saved metrics the dialog opens at its minimum size with the default columns; a
+// non-number reads as zero, so a size below the minimum.
+TEST_F(MainDialogTest, SavedMetricsAreRestored) {
+  const struct {
+    const char* file;  // null: no option.ini
+    std::pair<int, int> size;
+    std::vector<int> columns;
+  } cases[] = {
+      {nullptr, {595, 400}, {310, 100, 80}},
+      {"[Status]\nWidth=700\nHeight=abc\nw0=200\nw1=0\nw2=90\n", {700, 400}, {200, 0, 90}},
+      {"[Status]\nWidth=abc\nHeight=450\n", {595, 450}, {310, 100, 80}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file != nullptr ? c.file : "no option.ini");
+    if (c.file != nullptr) WriteFile(optionFile(), c.file);
+    open();
+    EXPECT_EQ(outerSize(), c.size);
+    const auto* visible = static_cast<const CListCtrl*>(CWndFromHandle(item(1007)));
+    EXPECT_EQ((std::vector<int>{visible->GetColumnWidth(0), visible->GetColumnWidth(1),
+                                visible->GetColumnWidth(2)}),
+              c.columns);
+    dialog->EndDialog(IDCANCEL);
+  }
 }
 
 TEST_F(MainDialogTest, TheCloseBoxWritesTheFiveKeysAndKeepsTheRestOfTheFile) {
@@ -80,11 +82,8 @@ TEST_F(MainDialogTest, TheCloseBoxWritesTheFiveKeysAndKeepsTheRestOfTheFile) {
   dialog->SendMessage(WM_CLOSE);
   pumpUntil([&] { return !isOpen(); });
   EXPECT_FALSE(isOpen());
-  EXPECT_EQ(StatusInt(optionFile(), "Width"), 720);
-  EXPECT_EQ(StatusInt(optionFile(), "Height"), 480);
-  EXPECT_EQ(StatusInt(optionFile(), "w0"), 310);
-  EXPECT_EQ(StatusInt(optionFile(), "w1"), 0);
-  EXPECT_EQ(StatusInt(optionFile(), "w2"), 80);
+  EXPECT_EQ(StatusInts(optionFile(), {"Width", "Height", "w0", "w1", "w2"}),
+            (std::vector<int>{720, 480, 310, 0, 80}));
   EXPECT_EQ(GetPrivateProfileStringA("Other", "keep", "", optionFile()), "1");
   EXPECT_EQ(GetPrivateProfileStringA("Status", "extra", "", optionFile()), "yes");
   EXPECT_TRUE(hook.messages.empty());
@@ -97,7 +96,7 @@ TEST_F(MainDialogTest, ExitButtonEscAndEnterEndTheDialogSavingTheMetrics) {
     if (std::string(how) == "exit") click(1004);
     else dialog->SendMessage(WM_COMMAND, MAKEWPARAM(result, BN_CLICKED), 0);
     EXPECT_FALSE(isOpen()) << how;
-    EXPECT_EQ(StatusInt(optionFile(), "Width"), 595) << how;
+    EXPECT_EQ(StatusInts(optionFile(), {"Width"}), std::vector<int>{595}) << how;
     dialog.reset();
   }
 }
@@ -116,8 +115,7 @@ TEST_F(MainDialogTest, AMinimisedExitWritesNothing) {
 TEST_F(MainDialogTest, TheWindowCannotShrinkBelowTheMinimum) {
   open();
   dialog->SetWindowPos(nullptr, 0, 0, 300, 200, SWP_NOMOVE);
-  EXPECT_EQ(Width(outerRect()), 595);
-  EXPECT_EQ(Height(outerRect()), 400);
+  EXPECT_EQ(outerSize(), (std::pair{595, 400}));
 }
 
 TEST_F(MainDialogTest, GrowingMovesAndStretchesExactlyTheAnchoredControls) {
@@ -126,8 +124,8 @@ TEST_F(MainDialogTest, GrowingMovesAndStretchesExactlyTheAnchoredControls) {
                      1015, 1047, 1043, 1044, 1048, 1059, 1004};
   std::map<int, RECT> before;
   for (int id : ids) before[id] = childRect(id);
-  const RECT outer = outerRect();
-  dialog->SetWindowPos(nullptr, 0, 0, Width(outer) + 100, Height(outer) + 50, SWP_NOMOVE);
+  const auto [width, height] = outerSize();
+  dialog->SetWindowPos(nullptr, 0, 0, width + 100, height + 50, SWP_NOMOVE);
   // dx, dy added to left, top, right, bottom
   const std::map<int, std::array<int, 4>> moves = {
       {1059, {100, 0, 100, 0}}, {1007, {0, 0, 100, 50}},  {1006, {0, 0, 100, 0}},
@@ -137,11 +135,11 @@ TEST_F(MainDialogTest, GrowingMovesAndStretchesExactlyTheAnchoredControls) {
   for (int id : ids) {
     const auto found = moves.find(id);
     const std::array<int, 4> d = found != moves.end() ? found->second : std::array<int, 4>{};
-    const RECT now = childRect(id);
-    EXPECT_EQ(now.left, before[id].left + d[0]) << id;
-    EXPECT_EQ(now.top, before[id].top + d[1]) << id;
-    EXPECT_EQ(now.right, before[id].right + d[2]) << id;
-    EXPECT_EQ(now.bottom, before[id].bottom + d[3]) << id;
+    const RECT now = childRect(id), was = before[id];
+    EXPECT_EQ((std::array{now.left - was.left, now.top - was.top, now.right - was.right,
+                          now.bottom - was.bottom}),
+              d)
+        << id;
   }
 }
 

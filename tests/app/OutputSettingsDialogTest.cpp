@@ -15,6 +15,15 @@
 namespace {
 using Strings = std::vector<std::string>;
 
+// The texts of the lists and size edits: video, audio, frame rate, width, height, policy.
+Strings choiceTexts(HWND d) {
+  Strings all;
+  for (int id : {IDC_VIDEO_BITRATE, IDC_AUDIO_BITRATE, IDC_FRAME_RATE, IDC_WIDTH, IDC_HEIGHT,
+                 IDC_EXISTING_FILE_POLICY})
+    all.push_back(text(d, id));
+  return all;
+}
+
 // The dialog opened modeless, so a test can act between its steps; OK and Cancel end it
 // the way they end the modal one.
 class OutputSettings : public testing::Test {
@@ -33,7 +42,7 @@ class OutputSettings : public testing::Test {
   // The dialog's copy of the settings.
   ConversionSettings copy() { return dialog->chosenSettings(); }
 
-  RecordingHook hook;
+  BoxRecorder hook;
   ConversionSettings settings = defaultConversionSettings();
   std::optional<OutputSettingsDialog> dialog;
 };
@@ -46,18 +55,13 @@ TEST_F(OutputSettings, OpensRightAfterStartUpWithTheStartUpChoices) {
   EXPECT_TRUE(isChecked(d, IDC_MPEG2));
   EXPECT_FALSE(isChecked(d, IDC_MPEG1));
   EXPECT_FALSE(isEnabled(d, IDC_MPEG1) || isEnabled(d, IDC_MPEG2));
-  EXPECT_EQ(
-      (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE)}),
-      (Strings{"500", "128", "29.97"}));
+  EXPECT_EQ(choiceTexts(d), (Strings{"500", "128", "29.97", "320", "240", "Auto Rename."}));
   EXPECT_TRUE(isChecked(d, IDC_DEFAULT_QUALITY));
   EXPECT_FALSE(isEnabled(d, IDC_VIDEO_BITRATE) || isEnabled(d, IDC_AUDIO_BITRATE) ||
                isEnabled(d, IDC_FRAME_RATE));
   EXPECT_TRUE(isChecked(d, IDC_SIZE_ORIGINAL));
   EXPECT_FALSE(isChecked(d, IDC_SIZE_CUSTOM));
-  EXPECT_EQ(text(d, IDC_WIDTH), "320");
-  EXPECT_EQ(text(d, IDC_HEIGHT), "240");
   EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
-  EXPECT_EQ(text(d, IDC_EXISTING_FILE_POLICY), "Auto Rename.");
   saveShot(d, "output-settings-start-up");
 }
 
@@ -107,10 +111,7 @@ TEST_F(OutputSettings, OpensOnTheStoredChoices) {
                isChecked(d, IDC_DEFAULT_QUALITY));
   EXPECT_TRUE(isEnabled(d, IDC_MPEG1) && isEnabled(d, IDC_VIDEO_BITRATE) &&
               isEnabled(d, IDC_WIDTH));
-  EXPECT_EQ(
-      (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE),
-               text(d, IDC_WIDTH), text(d, IDC_HEIGHT), text(d, IDC_EXISTING_FILE_POLICY)}),
-      (Strings{"800", "192", "25.00", "640", "480", "Skip."}));
+  EXPECT_EQ(choiceTexts(d), (Strings{"800", "192", "25.00", "640", "480", "Skip."}));
   saveShot(d, "output-settings-stored");
   click(d, IDOK);
   EXPECT_FALSE(isOpen());
@@ -205,7 +206,7 @@ TEST_F(OutputSettings, OkRefusesSizesBelowTenWhateverTheSizeMode) {
       EXPECT_EQ(dialog->chosenSettings().width, c.acceptedWidth);
     } else {
       EXPECT_EQ(hook.boxes,
-                (std::vector<RecordingHook::Box>{{c.refusal, "Warning", MB_ICONINFORMATION}}));
+                (std::vector<BoxRecorder::Box>{{c.refusal, "Warning", MB_ICONINFORMATION}}));
       EXPECT_TRUE(isOpen());
       EXPECT_EQ(text(d, IDC_WIDTH), c.width);  // what the user entered stays
       click(d, IDCANCEL);
@@ -231,10 +232,7 @@ TEST_F(OutputSettings, ResetRestoresTheStartUpChoicesButKeepsTheDefaultSwitch) {
   EXPECT_FALSE(isChecked(d, IDC_FORMAT_WMV) || isChecked(d, IDC_MPEG1) ||
                isChecked(d, IDC_SIZE_CUSTOM));
   EXPECT_FALSE(isEnabled(d, IDC_MPEG2) || isEnabled(d, IDC_WIDTH));
-  EXPECT_EQ(
-      (Strings{text(d, IDC_VIDEO_BITRATE), text(d, IDC_AUDIO_BITRATE), text(d, IDC_FRAME_RATE),
-               text(d, IDC_WIDTH), text(d, IDC_HEIGHT), text(d, IDC_EXISTING_FILE_POLICY)}),
-      (Strings{"500", "128", "29.97", "320", "240", "Auto Rename."}));
+  EXPECT_EQ(choiceTexts(d), (Strings{"500", "128", "29.97", "320", "240", "Auto Rename."}));
   EXPECT_FALSE(isChecked(d, IDC_DEFAULT_QUALITY));
   EXPECT_TRUE(isEnabled(d, IDC_VIDEO_BITRATE));
   click(d, IDOK);

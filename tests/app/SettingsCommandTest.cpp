@@ -23,7 +23,7 @@ class SettingsCommand : public testing::Test {
   }
   void TearDown() override { SetModalHook(nullptr); }
 
-  RecordingHook hook;
+  BoxRecorder hook;
   ConversionSettings settings = defaultConversionSettings();
 };
 
@@ -67,7 +67,7 @@ TEST_F(SettingsCommand, RefusedOkKeepsTheDialogOpenUntilCorrected) {
     click(d, IDOK);
   }));
   EXPECT_EQ(hook.boxes,
-            (std::vector<RecordingHook::Box>{{"Invalid width!", "Warning", MB_ICONINFORMATION}}));
+            (std::vector<BoxRecorder::Box>{{"Invalid width!", "Warning", MB_ICONINFORMATION}}));
   EXPECT_EQ(settings.sizeMode, CustomSize);
   EXPECT_EQ(settings.width, 10);
   EXPECT_EQ(settings.height, 10);

@@ -16,7 +16,7 @@
 #include "res/OutputSettingsTemplate.h"
 #include "tests/platform/TopLevelWindows.h"
 
-int RecordingHook::messageBox(HWND, const std::string& text, const std::string& caption,
+int BoxRecorder::messageBox(HWND, const std::string& text, const std::string& caption,
                               UINT type) {
   boxes.push_back({text, caption, type});
   return IDOK;

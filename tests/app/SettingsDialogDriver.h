@@ -10,7 +10,7 @@
 // message table, and answers its message boxes.
 
 // Records every message box and answers OK.
-class RecordingHook : public ModalHook {
+class BoxRecorder : public ModalHook {
  public:
   struct Box {
     std::string text, caption;

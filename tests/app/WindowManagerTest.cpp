@@ -24,9 +24,6 @@
 #include "tests/platform/TopLevelWindows.h"
 
 namespace {
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
 // What a command printed.
 std::string Output(const std::string& command) {
   std::string text;
@@ -38,9 +35,17 @@ std::string Output(const std::string& command) {
   return text;
 }
 
-// The actions the window manager allows on a top-level widget's window.
-std::string AllowedActions(const QWidget& window) {
-  return Output("xprop -id " + std::to_string(window.winId()) + " _NET_WM_ALLOWED_ACTIONS");
+// What xprop reads of a property of a top-level widget's window.
+std::string Property(const QWidget& window, const char* name) {
+  return Output("xprop -id " + std::to_string(window.winId()) + " " + name);
+}
+
+// The window manager lets a fixed-size window be closed, but neither resized nor maximised.
+void ExpectFixedSizeActions(const QWidget& window) {
+  const std::string actions = Property(window, "_NET_WM_ALLOWED_ACTIONS");
+  EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
+  EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
 }
 
 // The outer size of a top-level widget, decorations included.
@@ -77,19 +82,18 @@ class UnderWindowManager : public MainDialogTest {
     open();
     pumpUntil([&] { return frameKnown(); }, std::chrono::seconds(10));
     ASSERT_TRUE(frameKnown()) << "no window manager framed the window";
-    pumpUntil([] { return false; }, std::chrono::seconds(0));
   }
   bool frameKnown() {
     RECT client{};
     GetClientRect(dialog->m_hWnd, &client);
-    return Height(outerRect()) > Height(client);
+    return outerSize().second > client.bottom - client.top;
   }
   // Esc: the exit sequence saves the window metrics.
-  SIZE closeAndReadSavedSize() {
+  std::pair<int, int> closeAndReadSavedSize() {
     dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     dialog.reset();
-    return {static_cast<LONG>(GetPrivateProfileIntA("Status", "Width", -1, optionFile())),
-            static_cast<LONG>(GetPrivateProfileIntA("Status", "Height", -1, optionFile()))};
+    return {static_cast<int>(GetPrivateProfileIntA("Status", "Width", -1, optionFile())),
+            static_cast<int>(GetPrivateProfileIntA("Status", "Height", -1, optionFile()))};
   }
 };
 }  // namespace
@@ -99,8 +103,7 @@ TEST_F(UnderWindowManager, EveryStartSavesTheSizeItWasRestoredAt) {
   for (int start = 0; start < 10; ++start) {
     if (start == 5) WritePrivateProfileStringA("Status", "Width", "800", optionFile());
     openFramed();
-    const SIZE size = closeAndReadSavedSize();
-    saved.emplace_back(size.cx, size.cy);
+    saved.push_back(closeAndReadSavedSize());
   }
   const std::vector<std::pair<int, int>> first(5, {595, 400}), wider(5, {800, 400});
   EXPECT_EQ(std::vector(saved.begin(), saved.begin() + 5), first);
@@ -110,17 +113,15 @@ TEST_F(UnderWindowManager, EveryStartSavesTheSizeItWasRestoredAt) {
 TEST_F(UnderWindowManager, MinimumAndCentringAreAboutTheFramedWindow) {
   openFramed();
   const RECT outer = outerRect();
-  EXPECT_EQ(Width(outer), 595);
-  EXPECT_EQ(Height(outer), 400);
+  EXPECT_EQ(outerSize(), (std::pair{595, 400}));
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_NEAR(outer.left - area.left(), area.right() + 1 - outer.right, 1);
   EXPECT_NEAR(outer.top - area.top(), area.bottom() + 1 - outer.bottom, 1);
 
   // As a user's drag would, ask the window itself for far less than the minimum.
   FindWindowObject(dialog->m_hWnd)->widget->resize(100, 100);
-  pumpUntil([] { return false; }, std::chrono::seconds(1));
-  EXPECT_EQ(Width(outerRect()), 595);
-  EXPECT_EQ(Height(outerRect()), 400);
+  pumpFor(std::chrono::seconds(1));
+  EXPECT_EQ(outerSize(), (std::pair{595, 400}));
 }
 
 // A dialog without a sizing border keeps its size whatever the window manager is asked:
@@ -133,14 +134,11 @@ TEST_F(UnderWindowManager, OutputSettingsKeepsItsSizeWhenTheWindowManagerIsAsked
     pumpUntil([&] { return OuterSize(settings) != settings.size(); }, std::chrono::seconds(10));
     const QSize client = settings.size(), outer = OuterSize(settings);
     ASSERT_NE(outer, client) << "no window manager framed the dialog";
-    const std::string actions = AllowedActions(settings);
-    EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
-    EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
-    EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+    ExpectFixedSizeActions(settings);
 
     std::system(("xdotool windowsize " + std::to_string(settings.winId()) + " 700 700").c_str());
     settings.setWindowState(Qt::WindowMaximized);  // a request the window manager answers
-    pumpUntil([] { return false; }, std::chrono::seconds(1));
+    pumpFor(std::chrono::seconds(1));
     EXPECT_EQ(settings.size(), client);
     EXPECT_EQ(OuterSize(settings), outer);
     ::saveShot(d, "output-settings-after-resize");
@@ -163,10 +161,7 @@ TEST_F(UnderWindowManager, MessageBoxesAreFixedAndWideEnoughForTheirCaption) {
     pumpUntil([&] { return OuterSize(*box) != box->size(); }, std::chrono::seconds(10));
     EXPECT_EQ(Misfit(static_cast<QMessageBox&>(*box)), "");
     EXPECT_EQ(box->minimumSize(), box->maximumSize());
-    const std::string actions = AllowedActions(*box);
-    EXPECT_NE(actions.find("_NET_WM_ACTION_CLOSE"), std::string::npos) << actions;
-    EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
-    EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+    ExpectFixedSizeActions(*box);
     checked = true;
     static_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
   });
@@ -193,8 +188,7 @@ TEST_F(UnderWindowManager, EveryBoxOfTwentyFolderDropsShowsItsCaptionAndText) {
         return;
       }
       // The window manager frames the box meanwhile.
-      const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-      pumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
+      pumpFor(std::chrono::milliseconds(300));
       if (const std::string misfit = Misfit(*box); !misfit.empty())
         misfits.push_back("drop " + std::to_string(round) + ": " + misfit);
       std::printf("drop %d: box %s\n", round, SizeText(box->size()).c_str());
@@ -231,10 +225,8 @@ TEST_F(UnderWindowManager, ABatchEndingBehindAnotherWindowDemandsAttention) {
     ASSERT_EQ(QApplication::activeWindow(), wanted) << "behind: " << behind;
     click(1008);
     pumpUntil([&] { return !dialog->converting(); });
-    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    pumpUntil([&] { return std::chrono::steady_clock::now() >= settled; });
-    const std::string state =
-        Output("xprop -id " + std::to_string(window.winId()) + " _NET_WM_STATE");
+    pumpFor(std::chrono::milliseconds(500));
+    const std::string state = Property(window, "_NET_WM_STATE");
     EXPECT_EQ(state.find("_NET_WM_STATE_DEMANDS_ATTENTION") != std::string::npos, behind)
         << "behind: " << behind << ", " << state;
   }

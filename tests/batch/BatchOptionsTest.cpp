@@ -44,7 +44,7 @@ class BatchOptions : public testing::Test {
   }
   void TearDown() override { SetModalHook(nullptr); }
 
-  RecordingHook hook;
+  BoxRecorder hook;
 };
 
 // Each command line gives the settings, and so the encoder command, that the Output Settings

@@ -12,14 +12,6 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr COLORREF Blue = RGB(0, 0, 255);
 const COLORREF wkrb[] = {White, Black, Red, Blue};
-
-// Number of pixels of `colour` in a rectangle of the canvas.
-int Count(const MemoryCanvas& canvas, RECT area, COLORREF colour) {
-  int count = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) count += canvas.at(x, y) == colour;
-  return count;
-}
 }  // namespace
 
 TEST(DeviceContext, FillAndFrameStayInsideTheRectangle) {
@@ -69,7 +61,7 @@ TEST(DeviceContext, FocusRectInvertsEveryOtherFramePixelAndUndoesItself) {
   EXPECT_EQ(canvas.column(1, 0, 6, "wkrb", wkrb), "wkwkww");
   EXPECT_EQ(canvas.row(2, 2, 6, "wkrb", wkrb), "wwww");  // inside untouched
   DrawFocusRect(canvas.dc(), &rect);
-  EXPECT_EQ(Count(canvas, {0, 0, 8, 6}, White), 48);
+  EXPECT_EQ(canvas.count({0, 0, 8, 6}, White), 48);
 }
 
 TEST(DeviceContext, CalcRectMeasuresFromTheTopLeftAndWrapsAtTheWidth) {
@@ -83,7 +75,7 @@ TEST(DeviceContext, CalcRectMeasuresFromTheTopLeftAndWrapsAtTheWidth) {
   RECT narrow{10, 20, 10 + (single.right - single.left) - 4, 90};
   DrawTextA(canvas.dc(), "Add files", -1, &narrow, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
   EXPECT_GE(narrow.bottom - narrow.top, 2 * height);  // wrapped onto a second line
-  EXPECT_EQ(Count(canvas, {0, 0, 200, 100}, White), 200 * 100);  // measuring paints nothing
+  EXPECT_EQ(canvas.count({0, 0, 200, 100}, White), 200 * 100);  // measuring paints nothing
 }
 
 TEST(DeviceContext, PrefixUnderlinesTheNextLetterAndIsNotDrawn) {
@@ -104,7 +96,7 @@ TEST(DeviceContext, PrefixUnderlinesTheNextLetterAndIsNotDrawn) {
     SetTextColor(canvas.dc(), Black);
     RECT rect{0, 0, 60, 30};
     DrawTextA(canvas.dc(), text, -1, &rect, DT_LEFT);
-    return 60 * 30 - Count(canvas, {0, 0, 60, 30}, White);
+    return 60 * 30 - canvas.count({0, 0, 60, 30}, White);
   };
   EXPECT_GT(inked("&x"), inked("x"));
 }
@@ -116,7 +108,6 @@ TEST(DeviceContext, OpaqueTextFillsItsBackground) {
   RECT rect{0, 0, 80, 30};
   DrawTextA(canvas.dc(), "Ok", -1, &rect, DT_LEFT);
   EXPECT_EQ(canvas.at(0, 0), Blue);
-  SetBkMode(canvas.dc(), TRANSPARENT);
   MemoryCanvas clear(80, 30, White);
   SetBkMode(clear.dc(), TRANSPARENT);
   DrawTextA(clear.dc(), "Ok", -1, &rect, DT_LEFT);

@@ -28,13 +28,6 @@ RECT Bounds(const MemoryCanvas& canvas, RECT area, const std::function<bool(COLO
   return bounds;
 }
 
-int Count(const MemoryCanvas& canvas, RECT area, COLORREF colour) {
-  int count = 0;
-  for (int y = area.top; y < area.bottom; ++y)
-    for (int x = area.left; x < area.right; ++x) count += canvas.at(x, y) == colour;
-  return count;
-}
-
 bool operator==(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -106,7 +99,7 @@ TEST_F(ClassicButtonTest, TheIconSitsEightPixelsInCentredAndMovesWhenPressed) {
     const PaintedButton canvas(*c.button, c.width, 28, c.state);
     const RECT red = Bounds(canvas, {0, 0, c.width, 28}, [](COLORREF p) { return p == RGB(255, 0, 0); });
     EXPECT_TRUE(red == c.icon) << c.width << c.state;
-    EXPECT_EQ(Count(canvas, {0, 0, c.width, 28}, RGB(255, 0, 0)), 256);
+    EXPECT_EQ(canvas.count({0, 0, c.width, 28}, RGB(255, 0, 0)), 256);
   }
 }
 
@@ -115,13 +108,13 @@ TEST_F(ClassicButtonTest, TheCaptionIsRightOfTheIconAndEmbossedWhenDisabled) {
   const RECT captionArea{25, 2, 77, 26};
   const COLORREF text = RGB(0, 0, 128), highlight = RGB(255, 255, 255), shadow = RGB(128, 128, 128);
   const PaintedButton enabled(dialog.add, 80, 28, 0);
-  EXPECT_GT(Count(enabled, captionArea, text), 0);
-  EXPECT_EQ(Count(enabled, {0, 2, 25, 26}, text), 0);
+  EXPECT_GT(enabled.count(captionArea, text), 0);
+  EXPECT_EQ(enabled.count({0, 2, 25, 26}, text), 0);
   const PaintedButton disabled(dialog.add, 80, 28, ODS_DISABLED);
-  EXPECT_EQ(Count(disabled, captionArea, text), 0);
-  EXPECT_GT(Count(disabled, captionArea, highlight), 0);
-  EXPECT_GT(Count(disabled, captionArea, shadow), 0);
-  EXPECT_EQ(Count(disabled, {0, 0, 80, 28}, RGB(255, 0, 0)), 0);  // the icon greyed as well
+  EXPECT_EQ(disabled.count(captionArea, text), 0);
+  EXPECT_GT(disabled.count(captionArea, highlight), 0);
+  EXPECT_GT(disabled.count(captionArea, shadow), 0);
+  EXPECT_EQ(disabled.count({0, 0, 80, 28}, RGB(255, 0, 0)), 0);  // the icon greyed as well
 }
 
 TEST_F(ClassicButtonTest, AGreyRestingIconGivesWayToTheColouredOneWhenPressed) {
@@ -129,15 +122,15 @@ TEST_F(ClassicButtonTest, AGreyRestingIconGivesWayToTheColouredOneWhenPressed) {
   ASSERT_EQ(dialog.add.assignIconHandles(red, makeGreyIcon(red)), 0);
   const COLORREF grey = RGB(76, 76, 76);
   const PaintedButton resting(dialog.add, 80, 28, 0);
-  EXPECT_EQ(Count(resting, {0, 0, 80, 28}, grey), 256);
+  EXPECT_EQ(resting.count({0, 0, 80, 28}, grey), 256);
   const PaintedButton pressed(dialog.add, 80, 28, ODS_SELECTED);
-  EXPECT_EQ(Count(pressed, {0, 0, 80, 28}, RGB(255, 0, 0)), 256);
+  EXPECT_EQ(pressed.count({0, 0, 80, 28}, RGB(255, 0, 0)), 256);
 }
 
 TEST_F(ClassicButtonTest, AMissingIconResourceLeavesTheCaptionAlone) {
   EXPECT_EQ(dialog.add.assignIcons(999, 0), 0);
   const PaintedButton canvas(dialog.add, 80, 28, 0);
-  EXPECT_EQ(Count(canvas, {0, 0, 80, 28}, RGB(255, 0, 0)), 0);
+  EXPECT_EQ(canvas.count({0, 0, 80, 28}, RGB(255, 0, 0)), 0);
   // The caption is centred on the whole face now.
   const COLORREF face = RGB(192, 192, 192);
   const RECT text = Bounds(canvas, {2, 2, 78, 26}, [&](COLORREF p) { return p != face; });

@@ -23,6 +23,13 @@ MemoryCanvas::~MemoryCanvas() {
   DeleteDC(context);
 }
 
+int MemoryCanvas::count(RECT area, COLORREF colour) const {
+  int pixels = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) pixels += at(x, y) == colour;
+  return pixels;
+}
+
 std::string MemoryCanvas::row(int y, int fromX, int toX, const std::string& legend,
                               const COLORREF* colours) const {
   std::string letters;

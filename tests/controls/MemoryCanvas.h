@@ -12,6 +12,8 @@ class MemoryCanvas {
 
   HDC dc() const { return context; }
   COLORREF at(int x, int y) const { return GetPixel(context, x, y); }
+  // The number of pixels of `colour` in `area`.
+  int count(RECT area, COLORREF colour) const;
   // One row (or column) of pixels as letters from `legend` ('?' for a colour not in it).
   std::string row(int y, int fromX, int toX, const std::string& legend,
                   const COLORREF* colours) const;
