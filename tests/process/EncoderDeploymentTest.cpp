@@ -86,8 +86,8 @@ class Deployment : public ::testing::Test {
   }
   // Program-folder files of the given content; the runnable copies they give.
   void ship(const std::string& encoder, const std::string& companion) {
-    writeFile(paths.encoderProgramPath, encoder);
-    writeFile(paths.companionProgramPath, companion);
+    writeFile(paths.encoderProgramPath, shippedEncoder = encoder);
+    writeFile(paths.companionProgramPath, shippedCompanion = companion);
     runnableEncoder = transformed(encoder, encoder_contract::unscrambleByte);
     runnableCompanion = transformed(companion, encoder_contract::unscrambleByte);
   }
@@ -97,10 +97,10 @@ class Deployment : public ::testing::Test {
            readFile(paths.companionSystemPath) == runnableCompanion &&
            modeOf(paths.encoderSystemPath) == 0755 && modeOf(paths.companionSystemPath) == 0755;
   }
-  // Both are the program folder's scrambled files again, not executable.
+  // Both are the shipped scrambled files again, not executable.
   bool restored() const {
-    return readFile(paths.encoderSystemPath) == readFile(paths.encoderProgramPath) &&
-           readFile(paths.companionSystemPath) == readFile(paths.companionProgramPath) &&
+    return readFile(paths.encoderSystemPath) == shippedEncoder &&
+           readFile(paths.companionSystemPath) == shippedCompanion &&
            (modeOf(paths.encoderSystemPath) & 0111) == 0 &&
            (modeOf(paths.companionSystemPath) & 0111) == 0;
   }
@@ -108,7 +108,7 @@ class Deployment : public ::testing::Test {
   const std::string& root = folder.path();
   std::string programFolder, systemFolder;
   EncoderPaths paths;
-  std::string runnableEncoder, runnableCompanion;
+  std::string shippedEncoder, shippedCompanion, runnableEncoder, runnableCompanion;
 };
 
 std::string everyByte() {
@@ -127,26 +127,17 @@ TEST_F(Deployment, PathsJoinTheFoldersAndTheFileNames) {
 }
 
 TEST_F(Deployment, StartUnscramblesRunnableCopiesAndExitPutsThePlainBytesBack) {
-  const std::string encoder = everyByte();
-  const std::string companion = encoder.substr(100) + "companion";
-  writeFile(paths.encoderProgramPath, encoder);
-  writeFile(paths.companionProgramPath, companion);
+  ship(everyByte(), everyByte().substr(100) + "companion");
   writeFile(paths.encoderSystemPath, "stale");
-
   DeployEncoders(paths);
-  EXPECT_EQ(readFile(paths.encoderSystemPath), transformed(encoder, encoder_contract::unscrambleByte));
-  EXPECT_EQ(readFile(paths.companionSystemPath),
-            transformed(companion, encoder_contract::unscrambleByte));
-  EXPECT_EQ(modeOf(paths.encoderSystemPath), 0755u);
-  EXPECT_EQ(modeOf(paths.companionSystemPath), 0755u);
+  EXPECT_TRUE(deployed());
   EXPECT_EQ(namesIn(systemFolder), (std::set<std::string>{"quimbel.dll", "zandrio.dll"}));
-
   RestoreEncoders(paths);
-  EXPECT_EQ(readFile(paths.encoderSystemPath), encoder);
-  EXPECT_EQ(readFile(paths.companionSystemPath), companion);
-  EXPECT_EQ(modeOf(paths.encoderSystemPath) & 0111, 0u);
+  EXPECT_TRUE(restored());
   EXPECT_EQ(namesIn(systemFolder), (std::set<std::string>{"quimbel.dll", "zandrio.dll"}));
-  EXPECT_EQ(readFile(paths.encoderProgramPath), encoder);  // the program folder is only read
+  // The program folder is only read.
+  EXPECT_EQ(readFile(paths.encoderProgramPath), shippedEncoder);
+  EXPECT_EQ(readFile(paths.companionProgramPath), shippedCompanion);
 }
 
 TEST_F(Deployment, EmptyProgramFileGivesEmptySystemFile) {
