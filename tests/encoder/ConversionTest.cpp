@@ -1,7 +1,6 @@
 // Conversions: each codec in each command shape, read back with the FFmpeg libraries.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -17,26 +16,11 @@ using flv_fixture::FixtureAudio;
 
 namespace {
 
-struct CodecCase {
-  const char* codec;
-  const char* extension;
-  const char* container;  // as the libraries name the demuxer
-  const char* audioCodec;
-  bool mpegRates;         // frame rates snap to the MPEG ones
-};
-
-const CodecCase kCodecs[] = {
-    {"msmpeg4v2", ".avi", "avi", "mp3", false},
-    {"mpeg1video", ".mpg", "mpeg", "mp2", true},
-    {"mpeg2video", ".mpg", "mpeg", "mp2", true},
-    {"wmv2", ".wmv", "asf", "wmav2", false},
-};
-
 enum class Shape { Default, DefaultSized, Rates, RatesSized };
 
 const ClipSpec kSource{.seconds = 3.0, .width = 160, .height = 120, .fps = 15};
 
-std::vector<std::string> shapeArguments(const CodecCase& codec, Shape shape,
+std::vector<std::string> shapeArguments(const FormatCase& codec, Shape shape,
                                         const std::string& source, const std::string& target) {
   std::vector<std::string> args{"-i", source, "-vcodec", codec.codec};
   if (shape == Shape::Rates || shape == Shape::RatesSized)
@@ -47,17 +31,9 @@ std::vector<std::string> shapeArguments(const CodecCase& codec, Shape shape,
   return args;
 }
 
-const char* shapeName(Shape shape) {
-  switch (shape) {
-    case Shape::Default: return "Default";
-    case Shape::DefaultSized: return "DefaultSized";
-    case Shape::Rates: return "Rates";
-    case Shape::RatesSized: return "RatesSized";
-  }
-  return "";
-}
+const char* const kShapeNames[] = {"Default", "DefaultSized", "Rates", "RatesSized"};
 
-class ConversionShape : public ::testing::TestWithParam<std::tuple<CodecCase, Shape>> {};
+class ConversionShape : public ::testing::TestWithParam<std::tuple<FormatCase, Shape>> {};
 
 TEST_P(ConversionShape, GivesTheContainerCodecSizeRateAndDuration) {
   const auto& [codec, shape] = GetParam();
@@ -87,18 +63,18 @@ TEST_P(ConversionShape, GivesTheContainerCodecSizeRateAndDuration) {
 
 INSTANTIATE_TEST_SUITE_P(
     CodecsAndShapes, ConversionShape,
-    ::testing::Combine(::testing::ValuesIn(kCodecs),
+    ::testing::Combine(::testing::ValuesIn(kFormats),
                        ::testing::Values(Shape::Default, Shape::DefaultSized, Shape::Rates,
                                          Shape::RatesSized)),
     [](const auto& info) {
       return std::string(std::get<0>(info.param).codec) + "_" +
-             shapeName(std::get<1>(info.param));
+             kShapeNames[static_cast<int>(std::get<1>(info.param))];
     });
 
-class ConversionBitrate : public ::testing::TestWithParam<CodecCase> {};
+class ConversionBitrate : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(ConversionBitrate, VideoBitRateIsWithinAFifthOfTheRequest) {
-  const CodecCase& codec = GetParam();
+  const FormatCase& codec = GetParam();
   const ClipSpec longer{.seconds = 12.0, .width = 320, .height = 240, .fps = 25,
                         .audio = FixtureAudio::None};
   const std::string target = scratchPath(std::string("bitrate_") + codec.codec + codec.extension);
@@ -111,7 +87,7 @@ TEST_P(ConversionBitrate, VideoBitRateIsWithinAFifthOfTheRequest) {
   EXPECT_NEAR(facts.videoSeconds, readMediaFacts(clip("bitrate_source", longer)).duration, 1.0 / 25);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codecs, ConversionBitrate, ::testing::ValuesIn(kCodecs),
+INSTANTIATE_TEST_SUITE_P(Codecs, ConversionBitrate, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.codec); });
 
 struct SourceCase {
@@ -119,7 +95,7 @@ struct SourceCase {
   ClipSpec spec;
 };
 
-class ConversionOfSource : public ::testing::TestWithParam<std::tuple<CodecCase, SourceCase>> {};
+class ConversionOfSource : public ::testing::TestWithParam<std::tuple<FormatCase, SourceCase>> {};
 
 TEST_P(ConversionOfSource, KeepsExactlyTheStreamsTheSourceHas) {
   const auto& [codec, source] = GetParam();
@@ -143,7 +119,7 @@ TEST_P(ConversionOfSource, KeepsExactlyTheStreamsTheSourceHas) {
 INSTANTIATE_TEST_SUITE_P(
     Sources, ConversionOfSource,
     ::testing::Combine(
-        ::testing::ValuesIn(kCodecs),
+        ::testing::ValuesIn(kFormats),
         ::testing::Values(
             SourceCase{"source_video_only", {.seconds = 2.0, .audio = FixtureAudio::None}},
             SourceCase{"source_audio_only", {.seconds = 2.0, .video = false}},

@@ -1,10 +1,6 @@
 // The shipped files: unscrambling them with the deployment key gives the executables back.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 #include "encoder/contract/DeploymentKey.h"
 #include "encoder/contract/EncoderContract.h"
 #include "tests/encoder/TestClips.h"
@@ -13,20 +9,16 @@ using namespace encoder_test;
 
 namespace {
 
-std::vector<unsigned char> bytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ShippedEncoder : public ::testing::TestWithParam<std::pair<const char*, std::string>> {};
 
 TEST_P(ShippedEncoder, UnscramblesToThePlainExecutableByteForByte) {
   const auto& [shipped, plain] = GetParam();
-  std::vector<unsigned char> bytes = bytesOf(programFolderFile(shipped));
-  const std::vector<unsigned char> executable = bytesOf(plain);
+  std::string bytes = readAll(programFolderFile(shipped));
+  const std::string executable = readAll(plain);
   ASSERT_FALSE(executable.empty());
-  EXPECT_NE(bytes, executable);  // shipped scrambled, not runnable as it stands
-  for (auto& byte : bytes) byte = encoder_contract::unscrambleByte(byte);
+  EXPECT_TRUE(bytes != executable);  // shipped scrambled, not runnable as it stands
+  for (char& byte : bytes)
+    byte = static_cast<char>(encoder_contract::unscrambleByte(static_cast<std::uint8_t>(byte)));
   EXPECT_TRUE(bytes == executable);
 }
 

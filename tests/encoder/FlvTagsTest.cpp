@@ -21,37 +21,17 @@ namespace {
 
 struct Variant {
   const char* name;
-  void (*make)(const std::string& from, const std::string& to);
+  bool wrongTagSizes;
+  bool oddTag;  // with wrong tag sizes: a tag of an unknown type in the middle
+  double kept;  // of the file's size, the rest cut off
 };
 
-void copyAsIs(const std::string& from, const std::string& to) {
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-}
-void cutAtAThird(const std::string& from, const std::string& to) {
-  copyAsIs(from, to);
-  flv_fixture::truncateFile(to, 0.33);
-}
-void cutAtTwoThirds(const std::string& from, const std::string& to) {
-  copyAsIs(from, to);
-  flv_fixture::truncateFile(to, 0.67);
-}
-void breakTagSizes(const std::string& from, const std::string& to) {
-  flv_fixture::writeWithWrongTagSizes(from, to);
-}
-void breakTagSizesAroundAnOddTag(const std::string& from, const std::string& to) {
-  flv_fixture::writeWithWrongTagSizes(from, to, /*oddTag=*/true);
-}
-void breakTagSizesAndCut(const std::string& from, const std::string& to) {
-  flv_fixture::writeWithWrongTagSizes(from, to);
-  flv_fixture::truncateFile(to, 0.5);
-}
-
-const Variant kVariants[] = {{"as_is", copyAsIs},
-                             {"cut_at_a_third", cutAtAThird},
-                             {"cut_at_two_thirds", cutAtTwoThirds},
-                             {"wrong_tag_sizes", breakTagSizes},
-                             {"wrong_tag_sizes_odd_tag", breakTagSizesAroundAnOddTag},
-                             {"wrong_tag_sizes_cut", breakTagSizesAndCut}};
+const Variant kVariants[] = {{"as_is", false, false, 1},
+                             {"cut_at_a_third", false, false, 0.33},
+                             {"cut_at_two_thirds", false, false, 0.67},
+                             {"wrong_tag_sizes", true, false, 1},
+                             {"wrong_tag_sizes_odd_tag", true, true, 1},
+                             {"wrong_tag_sizes_cut", true, false, 0.5}};
 
 const char* const kSamples[] = {"vp6-mp3.flv", "h263-nellymoser-no-metadata.flv",
                                 "h264-aac-no-metadata-bad-tag-sizes.flv", "h263-video-only.flv",
@@ -62,7 +42,12 @@ class FlvMediaSpan : public ::testing::TestWithParam<std::tuple<const char*, Var
 TEST_P(FlvMediaSpan, AgreesWithEveryPacketDemuxed) {
   const auto& [sample, variant] = GetParam();
   const std::string path = scratchPath(std::string("span_") + variant.name + "_" + sample);
-  variant.make(samplePath(sample), path);
+  if (variant.wrongTagSizes)
+    flv_fixture::writeWithWrongTagSizes(samplePath(sample), path, variant.oddTag);
+  else
+    std::filesystem::copy_file(samplePath(sample), path,
+                               std::filesystem::copy_options::overwrite_existing);
+  if (variant.kept < 1) flv_fixture::truncateFile(path, variant.kept);
   SourceFile source(path);
   const auto fromTags = source.mediaSpan();
   const auto demuxed = scanPacketSpan(source);
@@ -78,11 +63,8 @@ INSTANTIATE_TEST_SUITE_P(SamplesAndDamage, FlvMediaSpan,
                          ::testing::Combine(::testing::ValuesIn(kSamples),
                                             ::testing::ValuesIn(kVariants)),
                          [](const auto& info) {
-                           std::string name = std::string(std::get<1>(info.param).name) + "_" +
-                                              std::get<0>(info.param);
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
+                           return caseName(std::string(std::get<1>(info.param).name) + "_" +
+                                           std::get<0>(info.param));
                          });
 
 TEST(FlvTags, WellFormedLongFileIsReadAtItsEndsOnly) {
@@ -124,11 +106,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordingCase{"hevc-size-change-enhanced.flv", false, 4.13},
                       RecordingCase{"h264-aac-live-server.flv", false, 11.44},
                       RecordingCase{"vp6-mp3.flv", false, 28.06}),
-    [](const auto& info) {
-      std::string name = info.param.sample;
-      for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+    [](const auto& info) { return caseName(info.param.sample); });
 
 }  // namespace

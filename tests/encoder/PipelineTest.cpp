@@ -167,11 +167,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ChangeCase{"h264-aac-size-change.flv", 60, 320, 480},
                       ChangeCase{"hevc-size-change-enhanced.flv", 60, 320, 480},
                       ChangeCase{"h264-aac-restarts-at-zero.flv", 200, 160, 160}),
-    [](const auto& info) {
-      std::string name = info.param.file;
-      for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name;
-    });
+    [](const auto& info) { return encoder_test::caseName(info.param.file); });
 
 }  // namespace

@@ -26,17 +26,9 @@ std::vector<std::string> slowConversion(const std::string& target,
           "-r", "29.97", "-ab", "128", "-s", "640x480", "-y", target};
 }
 
-TEST(Progress, TimeFiguresParseIncreaseAndEndAtTheDuration) {
+// Each line is written whole, in one read; its time figures increase and end at the duration.
+TEST(Progress, LinesAreWholeAndTimeFiguresIncreaseToTheDuration) {
   const EncoderRun run = runEncoder(zandrioPath(), slowConversion(scratchPath("progress.mpg")));
-  ASSERT_EQ(run.exitStatus, 0) << run.errorText;
-  const std::vector<int> figures = timeFiguresByProgramRule(run.chunks);
-  ASSERT_GE(figures.size(), 2u) << run.errorText;
-  for (std::size_t i = 1; i < figures.size(); ++i) EXPECT_GE(figures[i], figures[i - 1]);
-  EXPECT_NEAR(figures.back(), kLongSource.seconds, 1.0);
-}
-
-TEST(Progress, EveryLineIsWrittenWhole) {
-  const EncoderRun run = runEncoder(zandrioPath(), slowConversion(scratchPath("whole.mpg")));
   ASSERT_EQ(run.exitStatus, 0) << run.errorText;
   for (const auto& chunk : run.chunks) {
     const auto at = chunk.find("time=");
@@ -44,27 +36,25 @@ TEST(Progress, EveryLineIsWrittenWhole) {
     EXPECT_EQ(chunk.rfind("frame=", at), 0u) << chunk;
     EXPECT_NE(chunk.find("kbits/s\n", at), std::string::npos) << chunk;
   }
+  const std::vector<int> figures = timeFiguresByProgramRule(run.chunks);
+  ASSERT_GE(figures.size(), 2u) << run.errorText;
+  for (std::size_t i = 1; i < figures.size(); ++i) EXPECT_GE(figures[i], figures[i - 1]);
+  EXPECT_NEAR(figures.back(), kLongSource.seconds, 1.0);
 }
 
 // A stop at the largest frame size, where every frame takes long: the run ends by itself,
 // with a valid shorter output under a target name that was free, or with the file that was
 // at the target untouched; nothing else is left in the folder.
-struct StopCase {
-  const char* codec;
-  const char* extension;
-  bool targetExisted;
-};
-
-class Stop : public ::testing::TestWithParam<StopCase> {};
+class Stop : public ::testing::TestWithParam<std::tuple<FormatCase, bool>> {};
 
 TEST_P(Stop, At4kEndsWithAValidOutputOrTheOldFileAndNothingElse) {
-  const StopCase& param = GetParam();
-  const std::string folder = scratchSubfolder(std::string("stop_") + param.codec +
-                                              (param.targetExisted ? "_existing" : "_free"));
-  const std::string target = folder + "/stopped" + param.extension;
-  if (param.targetExisted) std::ofstream(target) << "the user's earlier file";
-  EncoderProcess process(encoderFor(param.codec),
-                         {"-i", clip("progress_source", kLongSource), "-vcodec", param.codec,
+  const auto& [format, targetExisted] = GetParam();
+  const std::string folder = scratchSubfolder(std::string("stop_") + format.codec +
+                                              (targetExisted ? "_existing" : "_free"));
+  const std::string target = folder + "/stopped" + format.extension;
+  if (targetExisted) std::ofstream(target) << "the user's earlier file";
+  EncoderProcess process(encoderFor(format.codec),
+                         {"-i", clip("progress_source", kLongSource), "-vcodec", format.codec,
                           "-s", "3840x2160", "-y", target});
   ASSERT_TRUE(process.waitForFrames(std::chrono::seconds(30)));
   process.terminate();
@@ -72,14 +62,14 @@ TEST_P(Stop, At4kEndsWithAValidOutputOrTheOldFileAndNothingElse) {
   ASSERT_FALSE(run.timedOut);
   EXPECT_EQ(run.signal, 0);
   EXPECT_EQ(run.exitStatus, 3) << run.errorText;
-  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"stopped" + std::string(param.extension)});
-  if (param.targetExisted) {
+  EXPECT_EQ(entriesOf(folder), std::vector<std::string>{"stopped" + std::string(format.extension)});
+  if (targetExisted) {
     EXPECT_EQ(readAll(target), "the user's earlier file");
     EXPECT_NE(run.errorText.find("was kept as it was"), std::string::npos) << run.errorText;
   } else {
     const MediaFacts facts = readMediaFacts(target);
     ASSERT_TRUE(facts.opened);
-    EXPECT_EQ(facts.videoCodec, param.codec);
+    EXPECT_EQ(facts.videoCodec, format.codec);
     EXPECT_EQ(facts.width, 3840);
     EXPECT_GT(facts.videoPackets, 0);
     EXPECT_LT(facts.videoSeconds, kLongSource.seconds - 1);
@@ -87,13 +77,10 @@ TEST_P(Stop, At4kEndsWithAValidOutputOrTheOldFileAndNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Codecs, Stop,
-    ::testing::Values(StopCase{"msmpeg4v2", ".avi", false}, StopCase{"msmpeg4v2", ".avi", true},
-                      StopCase{"mpeg1video", ".mpg", false}, StopCase{"mpeg1video", ".mpg", true},
-                      StopCase{"mpeg2video", ".mpg", false}, StopCase{"mpeg2video", ".mpg", true},
-                      StopCase{"wmv2", ".wmv", false}, StopCase{"wmv2", ".wmv", true}),
+    Codecs, Stop, ::testing::Combine(::testing::ValuesIn(kFormats), ::testing::Bool()),
     [](const auto& info) {
-      return std::string(info.param.codec) + (info.param.targetExisted ? "_existing" : "_free");
+      return std::string(std::get<0>(info.param).codec) +
+             (std::get<1>(info.param) ? "_existing" : "_free");
     });
 
 // A killed encoder cannot clean up: its output had no name yet, so nothing of it remains.

@@ -84,17 +84,6 @@ void expectSeconds(double held, double expected, const char* kind) {
   if (expected > 0) EXPECT_NEAR(held, expected, std::max(0.1, expected * 0.05)) << kind;
 }
 
-struct FormatCase {
-  const char* codec;
-  const char* extension;
-  const char* container;
-};
-
-const FormatCase kFormats[] = {{"msmpeg4v2", ".avi", "avi"},
-                               {"mpeg1video", ".mpg", "mpeg"},
-                               {"mpeg2video", ".mpg", "mpeg"},
-                               {"wmv2", ".wmv", "asf"}};
-
 class SampleConversion
     : public ::testing::TestWithParam<std::tuple<SampleCase, FormatCase, bool>> {};
 
@@ -133,10 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::ValuesIn(kSamples), ::testing::ValuesIn(kFormats),
                        ::testing::Bool()),
     [](const auto& info) {
-      std::string name = std::get<0>(info.param).file;
-      for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-      return name + "_" + std::get<1>(info.param).codec + (std::get<2>(info.param) ? "_asan" : "");
+      return caseName(std::get<0>(info.param).file) + "_" + std::get<1>(info.param).codec +
+             (std::get<2>(info.param) ? "_asan" : "");
     });
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -24,12 +25,10 @@ struct ScratchFolder {
 };
 }  // namespace
 
-const std::string& scratchFolder() {
+std::string scratchPath(const std::string& name) {
   static ScratchFolder folder;
-  return folder.path;
+  return folder.path + "/" + name;
 }
-
-std::string scratchPath(const std::string& name) { return scratchFolder() + "/" + name; }
 
 std::string scratchSubfolder(const std::string& name) {
   const std::string folder = scratchPath(name);
@@ -61,6 +60,12 @@ std::string programFolderFile(const std::string& name) {
 std::string encoderFor(const std::string& codec, bool asan) {
   if (codec == "wmv2") return asan ? VIDMORA_QUIMBEL_ASAN : quimbelPath();
   return asan ? zandrioAsanPath() : zandrioPath();
+}
+
+std::string caseName(std::string text) {
+  for (char& c : text)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return text;
 }
 
 }  // namespace encoder_test
