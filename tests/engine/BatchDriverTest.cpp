@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -57,16 +56,12 @@ class FakeView : public FileList, public BatchView, public MessageBoxes {
     messages.push_back({text, caption, icon});
     desktop.push_back("message box");
   }
-  std::vector<std::string> statuses() const {
-    std::vector<std::string> all;
-    for (const Row& row : rows) all.push_back(row.status);
-    return all;
+  std::vector<std::string> column(std::string Row::*field) const {
+    std::vector<std::string> values;
+    for (const Row& row : rows) values.push_back(row.*field);
+    return values;
   }
-  std::vector<std::string> tips() const {
-    std::vector<std::string> all;
-    for (const Row& row : rows) all.push_back(row.tip);
-    return all;
-  }
+  std::vector<std::string> statuses() const { return column(&Row::status); }
 };
 
 // Numbers each start like the real runner and records the command lines.
@@ -127,6 +122,12 @@ class Batch : public ::testing::Test {
   }
   void endRow(std::int64_t status = 0) { driver.onRowEnded(runner.job, status); }
   void touch(const std::string& name) { std::ofstream(outputFolder + name) << "x"; }
+  // The command that converts row `row` with the start-up settings.
+  std::string commandFor(int row) const {
+    const std::string clip = "clip" + std::to_string(row);
+    return "\"/sys/zandrio.dll\" -i \"/in/" + clip + ".flv\" -vcodec msmpeg4v2 -y \"" +
+           outputFolder + clip + ".avi\"";
+  }
 
   TemporaryFolder folder;
   const std::string& outputFolder = folder.path();
@@ -172,8 +173,7 @@ TEST_F(Batch, PercentagesAndBarFollowTheRowsAndTheEndAnnouncesSuccess) {
   EXPECT_EQ(settings.outputFolder, outputFolder);
   EXPECT_EQ(view.upper, 210);
   EXPECT_EQ(view.startCaption, "&Stop");
-  EXPECT_EQ(runner.commands.at(0), "\"/sys/zandrio.dll\" -i \"/in/clip0.flv\" -vcodec msmpeg4v2 -y \"" +
-                                       outputFolder + "clip0.avi\"");
+  EXPECT_EQ(runner.commands.at(0), commandFor(0));
   endRow();
   driver.onTime(runner.job, 30);
   EXPECT_EQ(view.rows[1].status, "25%");
@@ -239,7 +239,7 @@ TEST_F(Batch, FailedRowsReadFailedWithTheirReasonAndTheEndMessageCountsThem) {
   endRow(0);
   endRow(128 + 11);  // a crash says nothing
   EXPECT_EQ(view.statuses(), (std::vector<std::string>{"Failed", "Done", "Failed"}));
-  EXPECT_EQ(view.tips(),
+  EXPECT_EQ(view.column(&FakeView::Row::tip),
             (std::vector<std::string>{
                 "error: cannot read the source", "",
                 "The encoder ended with exit status 139 without saying why."}));
@@ -247,19 +247,15 @@ TEST_F(Batch, FailedRowsReadFailedWithTheirReasonAndTheEndMessageCountsThem) {
                                {"2 of 3 Flv files could not be converted!", "Warning", true}}));
   EXPECT_EQ(view.desktop.at(2), "end: 2 of 3 Flv files could not be converted!");
   EXPECT_EQ(view.position, 30);
-  const auto command = [&](int row) {
-    return "\"/sys/zandrio.dll\" -i \"/in/clip" + std::to_string(row) +
-           ".flv\" -vcodec msmpeg4v2 -y \"" + outputFolder + "clip" + std::to_string(row) + ".avi\"";
-  };
   EXPECT_EQ(logEntries(log.path()),
             (std::vector<std::vector<std::string>>{
-                {"/in/clip0.flv", command(0), "exit status 1", "error: cannot read the source"},
-                {"/in/clip1.flv", command(1), "exit status 0", ""},
-                {"/in/clip2.flv", command(2), "exit status 139", ""}}));
+                {"/in/clip0.flv", commandFor(0), "exit status 1", "error: cannot read the source"},
+                {"/in/clip1.flv", commandFor(1), "exit status 0", ""},
+                {"/in/clip2.flv", commandFor(2), "exit status 139", ""}}));
 
   // The next batch starts each row without the reason it failed before.
   driver.toggle();
-  EXPECT_EQ(view.tips()[0], "");
+  EXPECT_EQ(view.rows[0].tip, "");
 }
 
 TEST_F(Batch, StoppedRowsAndFailedStartsAreLoggedToo) {

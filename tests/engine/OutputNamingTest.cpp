@@ -1,37 +1,26 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "engine/OutputNaming.h"
+#include "tests/process/TemporaryFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 class OutputNaming : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("vidmora-naming-" + std::to_string(getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    settings = defaultConversionSettings();
-    settings.outputFolder = folder.string() + "/";
-  }
-  void TearDown() override {
-    fs::permissions(folder, fs::perms::all, fs::perm_options::add);
-    fs::remove_all(folder);
-  }
+  void SetUp() override { settings.outputFolder = temporary.path(); }
   void touch(const std::string& name, const std::string& content = "old") {
     std::ofstream(folder / name) << content;
   }
   std::string out(const std::string& name) const { return settings.outputFolder + name; }
 
-  fs::path folder;
-  ConversionSettings settings;
+  TemporaryFolder temporary;
+  const fs::path folder = temporary.path();
+  ConversionSettings settings = defaultConversionSettings();
 };
 }  // namespace
 

@@ -4,28 +4,22 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+
+#include "tests/process/TemporaryFolder.h"
 
 namespace {
 class ProfileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() /
-              ("vidmora-profile-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    file = (folder / "option.ini").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
   void Write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
   std::string Read() {
     std::stringstream text;
     text << std::ifstream(file, std::ios::binary).rdbuf();
     return text.str();
   }
-  std::filesystem::path folder;
-  std::string file;
+  TemporaryFolder folder;
+  const std::string file = folder.path() + "option.ini";
 };
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
@@ -58,7 +52,7 @@ TEST_F(ProfileTest, WriteCreatesTheFileAndSection) {
   EXPECT_EQ(Read(), "[Status]\nWidth=600\nHeight=420\n");
 }
 
-TEST_F(ProfileTest, WriteReplacesTheValueAndKeepsEverythingElse) {
+TEST_F(ProfileTest, WriteReplacesTheValueKeepsEverythingElseAndLeavesNoTemporaryFile) {
   Write("; saved by hand\r\n[Other]\r\nWidth=1\r\n\r\n[status]\r\nwidth=2\r\nw0=310\r\n\r\n[Last]\r\nx=y\r\n");
   EXPECT_TRUE(WritePrivateProfileStringA("Status", "Width", "640", file));
   EXPECT_TRUE(WritePrivateProfileStringA("Status", "w1", "90", file));
@@ -66,18 +60,12 @@ TEST_F(ProfileTest, WriteReplacesTheValueAndKeepsEverythingElse) {
             "; saved by hand\r\n[Other]\r\nWidth=1\r\n\r\n[status]\r\nWidth=640\r\nw0=310\r\nw1=90\r\n"
             "\r\n[Last]\r\nx=y\r\n");
   EXPECT_EQ(GetPrivateProfileIntA("Other", "Width", 0, file), 1u);
-}
-
-TEST_F(ProfileTest, WriteLeavesNoTemporaryFileBehind) {
-  Write("[Status]\nWidth=1\n");
-  ASSERT_TRUE(WritePrivateProfileStringA("Status", "Width", "2", file));
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
-  EXPECT_EQ(files, 1);
+  const std::filesystem::directory_iterator entries(folder.path());
+  EXPECT_EQ(std::distance(entries, {}), 1) << "a temporary file was left behind";
 }
 
 TEST_F(ProfileTest, FailedWriteIsReportedAndChangesNothing) {
-  const std::string missing = (folder / "no-such-folder" / "option.ini").string();
+  const std::string missing = folder.path() + "no-such-folder/option.ini";
   EXPECT_FALSE(WritePrivateProfileStringA("Status", "Width", "2", missing));
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
