@@ -8,6 +8,21 @@
 #include "platform/ModalHook.h"
 
 namespace {
+void PumpUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 500 && !done(); ++i) {
+    PumpWaitingMessages();
+    Sleep(2);
+  }
+}
+
+// A worker thread that posts WM_TEST_NOTIFY with 1, 2 and 3 to `window`, after `delay` ms.
+std::thread PostOneTwoThree(HWND window, DWORD delay = 0) {
+  return std::thread([window, delay] {
+    Sleep(delay);
+    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 0, value);
+  });
+}
+
 // A message box that stays open, running its own loop, until the dialog has heard from
 // the worker.
 class WaitingMessageBox : public ModalHook {
@@ -15,10 +30,7 @@ class WaitingMessageBox : public ModalHook {
   explicit WaitingMessageBox(const TestDialog& dialog) : waitedFor(dialog) {}
   int messageBox(HWND, const std::string& text, const std::string& caption, UINT type) override {
     shown.push_back(caption + ": " + text + " " + std::to_string(type));
-    for (int i = 0; i < 500 && waitedFor.notifications.size() < 3; ++i) {
-      PumpWaitingMessages();
-      Sleep(2);
-    }
+    PumpUntil([&] { return waitedFor.notifications.size() >= 3; });
     return IDOK;
   }
   std::vector<std::string> shown;
@@ -26,13 +38,6 @@ class WaitingMessageBox : public ModalHook {
  private:
   const TestDialog& waitedFor;
 };
-
-void PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 500 && !done(); ++i) {
-    PumpWaitingMessages();
-    Sleep(2);
-  }
-}
 
 class PostMessageTest : public testing::Test {
  protected:
@@ -44,11 +49,7 @@ class PostMessageTest : public testing::Test {
 };
 
 TEST_F(PostMessageTest, WorkerThreadMessagesArriveInOrder) {
-  const HWND window = dialog.m_hWnd;
-  std::thread worker([window] {
-    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 7002, value);
-  });
-  worker.join();
+  PostOneTwoThree(dialog.m_hWnd).join();
   PumpUntil([&] { return dialog.notifications.size() == 3; });
   EXPECT_EQ(dialog.notifications, (std::vector<LPARAM>{1, 2, 3}));
 }
@@ -57,10 +58,7 @@ TEST_F(PostMessageTest, WorkerThreadMessagesArriveWhileAMessageBoxIsOpen) {
   WaitingMessageBox box(dialog);
   SetModalHook(&box);
   const HWND window = dialog.m_hWnd;
-  std::thread worker([window] {
-    Sleep(20);
-    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 7002, value);
-  });
+  std::thread worker = PostOneTwoThree(window, 20);
   MessageBoxA(window, "Please wait", "Warning", MB_ICONINFORMATION);
   worker.join();
   SetModalHook(nullptr);
@@ -80,10 +78,7 @@ TEST_F(PostMessageTest, OrderHoldsWhenAHandlerRunsAModalDialog) {
     PostMessage(window, WM_TEST_NOTIFY, 0, 4);
     modal.DoModal();
   };
-  std::thread worker([window] {
-    for (LPARAM value = 1; value <= 3; ++value) PostMessage(window, WM_TEST_NOTIFY, 0, value);
-  });
-  worker.join();
+  PostOneTwoThree(window).join();
   PumpUntil([&] { return dialog.notifications.size() == 4; });
   EXPECT_EQ(dialog.notifications, (std::vector<LPARAM>{1, 2, 3, 4}));
   EXPECT_EQ(modal.notifications, std::vector<LPARAM>{99});
