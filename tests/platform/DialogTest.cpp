@@ -7,8 +7,6 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "TestDialogs.h"
 #include "platform/Menus.h"
 #include "platform/ModalHook.h"
@@ -73,50 +71,42 @@ TEST_F(DialogTest, ClicksReachTheTableAfterTheReflectedNotification) {
   EXPECT_EQ(dialog.events.back(), "second");
 }
 
-// Each on a fresh dialog: what a key, a click or a close reaches in the table last, and
-// whether the dialog is still open after it (its bound members let go when it is not).
-TEST(DialogInput, KeysClicksAndCloseReachTheTableOrEndTheDialog) {
-  const auto key = [](int id, Qt::Key pressed) {
-    return [=](TestDialog& dialog) { QTest::keyClick(Widget(dialog.GetDlgItem(id)), pressed); };
-  };
-  const struct {
-    const char* name;
-    std::function<void(TestDialog&)> act;
-    const char* lastEvent;
-    bool open;
-  } cases[] = {
-      {"Enter in an edit is OK", key(kEditId, Qt::Key_Return), "ok", false},
-      {"Enter on a push button clicks it", key(kSecondButtonId, Qt::Key_Return), "second", true},
-      {"Escape is Cancel wherever the focus is", key(kListId, Qt::Key_Escape), "cancel", false},
-      {"a notifying static reports clicks",
-       [](TestDialog& dialog) {
-         QTest::mouseClick(Widget(dialog.GetDlgItem(kNotifyStaticId)), Qt::LeftButton);
-       },
-       "static", true},
-      {"a disabled button does not click",
-       [](TestDialog& dialog) {
-         EnableWindow(dialog.GetDlgItem(kSecondButtonId), FALSE);
-         SendMessage(dialog.GetDlgItem(kSecondButtonId), BM_CLICK, 0, 0);
-       },
-       "init", true},
-      {"Close becomes a posted Cancel",
-       [](TestDialog& dialog) {
-         SendMessage(dialog.m_hWnd, WM_CLOSE, 0, 0);
-         EXPECT_TRUE(IsWindow(dialog.m_hWnd)) << "before the posted Cancel is delivered";
-         PumpWaitingMessages();
-       },
-       "cancel", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    UseTestResources();
-    TestDialog dialog;
-    ASSERT_TRUE(dialog.Create());
-    c.act(dialog);
-    EXPECT_EQ(dialog.events.back(), c.lastEvent);
-    EXPECT_EQ(IsWindow(dialog.m_hWnd) != FALSE, c.open);
-    EXPECT_EQ(dialog.first.m_hWnd != nullptr, c.open);
-  }
+TEST_F(DialogTest, DisabledButtonsDoNotClick) {
+  EnableWindow(Item(kSecondButtonId), FALSE);
+  SendMessage(Item(kSecondButtonId), BM_CLICK, 0, 0);
+  EXPECT_EQ(dialog.events.back(), "init");
+}
+
+TEST_F(DialogTest, NotifyingStaticReportsClicks) {
+  QTest::mouseClick(Widget(Item(kNotifyStaticId)), Qt::LeftButton);
+  EXPECT_EQ(dialog.events.back(), "static");
+}
+
+TEST_F(DialogTest, EnterInAnEditIsOkAndOnAButtonClicksIt) {
+  QTest::keyClick(Widget(Item(kEditId)), Qt::Key_Return);
+  EXPECT_EQ(dialog.events.back(), "ok");
+  EXPECT_FALSE(IsWindow(dialog.m_hWnd));
+  EXPECT_EQ(dialog.first.m_hWnd, nullptr);
+}
+
+TEST_F(DialogTest, EnterOnAPushButtonClicksIt) {
+  QTest::keyClick(Widget(Item(kSecondButtonId)), Qt::Key_Return);
+  EXPECT_EQ(dialog.events.back(), "second");
+  EXPECT_TRUE(IsWindow(dialog.m_hWnd));
+}
+
+TEST_F(DialogTest, EscapeIsCancelWhereverTheFocusIs) {
+  QTest::keyClick(Widget(Item(kListId)), Qt::Key_Escape);
+  EXPECT_EQ(dialog.events.back(), "cancel");
+  EXPECT_FALSE(IsWindow(dialog.m_hWnd));
+}
+
+TEST_F(DialogTest, CloseBecomesAPostedCancel) {
+  SendMessage(dialog.m_hWnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(dialog.m_hWnd));
+  PumpWaitingMessages();
+  EXPECT_EQ(dialog.events.back(), "cancel");
+  EXPECT_FALSE(IsWindow(dialog.m_hWnd));
 }
 
 TEST_F(DialogTest, SystemCommandsMinimiseAndRestore) {
