@@ -34,8 +34,8 @@ class MainDialogConversion : public MainDialogTest {
   }
   // Delete pressed on the file list.
   void pressDelete() { QTest::keyClick(FindWindowObject(item(1007))->widget, Qt::Key_Delete); }
-  std::vector<std::string> enabledBatchControls() {
-    std::vector<std::string> states;
+  Strings enabledBatchControls() {
+    Strings states;
     for (int id : kBatchControls) states.push_back(IsWindowEnabled(item(id)) ? "on" : "off");
     return states;
   }
@@ -45,32 +45,29 @@ class MainDialogConversion : public MainDialogTest {
 TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
   const std::string a = testClip("a.flv", 2), b = testClip("b.flv", 3), c = testClip("c.flv", 2);
   add({a, notAVideo(), b, testClip("blink.flv", 0.5), c});
-  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{a, b, c}));
-  EXPECT_EQ(column(1007, 1), (std::vector<std::string>{"00:00:02", "00:00:03", "00:00:02"}));
-  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Ready", "Ready", "Ready"}));
+  EXPECT_EQ(column(1007, 0), (Strings{a, b, c}));
+  EXPECT_EQ(column(1007, 1), (Strings{"00:00:02", "00:00:03", "00:00:02"}));
+  EXPECT_EQ(column(1007, 2), (Strings{"Ready", "Ready", "Ready"}));
   saveShot("main-listed");
-  EXPECT_EQ(column(1014, 1), (std::vector<std::string>{"2", "3", "2"}));
+  EXPECT_EQ(column(1014, 1), (Strings{"2", "3", "2"}));
   EXPECT_EQ(hook.messages,
-            (std::vector<std::string>{"Warning: Failed to load: " + notAVideo() + " (i)",
-                                      "Warning: Failed to load: " +
-                                          testClip("blink.flv", 0.5) + " (i)"}));
+            (Strings{failedToLoad(notAVideo()), failedToLoad(testClip("blink.flv", 0.5))}));
   hook.messages.clear();
 
   click(1008);
   EXPECT_TRUE(dialog->converting());
   EXPECT_EQ(GetWindowTextA(item(1008)), "&Stop");
-  EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "off"));
+  EXPECT_EQ(enabledBatchControls(), Strings(7, "off"));
   EXPECT_FALSE(drop({testClip("late.flv", 2)})) << "refused while Add is disabled";
   pumpUntil([&] { return column(1007, 2)[0] != "Ready"; });
   saveShot("main-converting");
   pumpUntil([&] { return !dialog->converting(); });
 
-  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Done", "Done", "Done"}));
-  EXPECT_EQ(column(1014, 0), (std::vector<std::string>{a, b, c}));
-  EXPECT_EQ(hook.messages,
-            std::vector<std::string>{"Confirm: All Flv files have been converted! (i)"});
+  EXPECT_EQ(column(1007, 2), (Strings{"Done", "Done", "Done"}));
+  EXPECT_EQ(column(1014, 0), (Strings{a, b, c}));
+  EXPECT_EQ(hook.messages, Strings{kAllConverted});
   EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");
-  EXPECT_EQ(enabledBatchControls(), std::vector<std::string>(7, "on"));
+  EXPECT_EQ(enabledBatchControls(), Strings(7, "on"));
   saveShot("main-done");
   const auto* bar = static_cast<const CProgressCtrl*>(CWndFromHandle(item(1009)));
   int lower = 0, upper = 0;
@@ -84,7 +81,7 @@ TEST_F(MainDialogConversion, AddedClipsAreListedInOrderAndConvertedToDone) {
 
   hook.messages.clear();
   startAndWait();
-  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Renamed", "Renamed", "Renamed"}));
+  EXPECT_EQ(column(1007, 2), (Strings{"Renamed", "Renamed", "Renamed"}));
   EXPECT_TRUE(std::filesystem::exists(output.path() + "b_1.avi"));
   EXPECT_TRUE(drop({testClip("late.flv", 2)})) << "taken again once the batch is over";
 }
@@ -97,7 +94,7 @@ TEST_F(MainDialogConversion, AFailedRowSaysWhyInItsTooltipAndTheLog) {
   add({doomed});
   std::filesystem::remove(doomed);
   startAndWait();
-  ASSERT_EQ(column(1007, 2), std::vector<std::string>{"Failed"});
+  ASSERT_EQ(column(1007, 2), Strings{"Failed"});
   const std::string reason = "error: cannot read " + doomed + ": No such file or directory";
 
   auto* list = static_cast<QTreeWidget*>(FindWindowObject(item(1007))->widget.data());
@@ -130,10 +127,9 @@ TEST_F(MainDialogConversion, AStartHandledWhileTheProbeChainDrainsIsNeverUndone)
               reinterpret_cast<LPARAM>(item(1008)));
   pumpUntil([&] { return !hook.messages.empty() && column(1007, 0).size() == 2; },
             std::chrono::seconds(20));
-  EXPECT_EQ(hook.messages,
-            std::vector<std::string>{"Confirm: All Flv files have been converted! (i)"});
-  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{a, b}));
-  EXPECT_EQ(column(1007, 2), (std::vector<std::string>{"Done", "Ready"}));
+  EXPECT_EQ(hook.messages, Strings{kAllConverted});
+  EXPECT_EQ(column(1007, 0), (Strings{a, b}));
+  EXPECT_EQ(column(1007, 2), (Strings{"Done", "Ready"}));
   EXPECT_FALSE(dialog->converting());
   EXPECT_EQ(GetWindowTextA(item(1008)), "S&tart");
 }
@@ -150,8 +146,7 @@ TEST_F(MainDialogConversion, ClosingIsRefusedByEveryPathWhileConverting) {
   PumpWaitingMessages();
   EXPECT_TRUE(isOpen());
   EXPECT_EQ(column(1007, 0).size(), 1u);
-  EXPECT_EQ(hook.messages, std::vector<std::string>(
-                               3, "Warning: Please stop converting before close! (i)"));
+  EXPECT_EQ(hook.messages, Strings(3, "Warning: Please stop converting before close! (i)"));
   EXPECT_FALSE(std::filesystem::exists(optionFile()));
 
   click(1008);  // Stop
@@ -162,7 +157,7 @@ TEST_F(MainDialogConversion, ClosingIsRefusedByEveryPathWhileConverting) {
 }
 
 TEST_F(MainDialogConversion, RemoveDeletesTheSelectedRowsFromBothListsInStep) {
-  std::vector<std::string> files;
+  Strings files;
   for (const char* name : {"r1.flv", "r2.flv", "r3.flv", "r4.flv", "r5.flv"})
     files.push_back(testClip(name, 1.2));
   add(files);
@@ -171,13 +166,13 @@ TEST_F(MainDialogConversion, RemoveDeletesTheSelectedRowsFromBothListsInStep) {
   visible->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
   visible->SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
   click(1001);
-  const std::vector<std::string> kept{files[0], files[2], files[4]};
+  const Strings kept{files[0], files[2], files[4]};
   EXPECT_EQ(column(1007, 0), kept);
   EXPECT_EQ(column(1014, 0), kept);
   visible->SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
   pressDelete();
-  EXPECT_EQ(column(1007, 0), (std::vector<std::string>{files[0], files[4]}));
-  EXPECT_EQ(column(1014, 0), (std::vector<std::string>{files[0], files[4]}));
+  EXPECT_EQ(column(1007, 0), (Strings{files[0], files[4]}));
+  EXPECT_EQ(column(1014, 0), (Strings{files[0], files[4]}));
   click(1002);
   EXPECT_TRUE(column(1007, 0).empty());
   EXPECT_TRUE(column(1014, 0).empty());

@@ -27,8 +27,7 @@ TEST_P(FilesFromOutside, AreProbedInOrderAndTheUnloadableOnesRefused) {
   }
   std::filesystem::copy_file(first, folder + "/.trash.flv");
   ASSERT_EQ(mkdir(empty.c_str(), 0755), 0);
-  const std::vector<std::string> files{first,  notAVideo(), folder,
-                                       spaced, empty,       testClip("blink.flv", 0.5)};
+  const Strings files{first, notAVideo(), folder, spaced, empty, testClip("blink.flv", 0.5)};
   switch (GetParam()) {
     case Route::CommandLine:
       open(files);
@@ -38,17 +37,15 @@ TEST_P(FilesFromOutside, AreProbedInOrderAndTheUnloadableOnesRefused) {
       EXPECT_TRUE(drop(files));
       break;
   }
-  const std::vector<std::string> listed{first, nested[0], nested[1], nested[2], spaced};
+  const Strings listed{first, nested[0], nested[1], nested[2], spaced};
   pumpUntil([&] { return column(1007, 0).size() + hook.messages.size() == listed.size() + 3; });
   EXPECT_EQ(column(1007, 0), listed);
-  EXPECT_EQ(column(1007, 1), (std::vector<std::string>{"00:00:02", "00:00:02", "00:00:02",
-                                                       "00:00:02", "00:00:03"}));
-  EXPECT_EQ(column(1007, 2), std::vector<std::string>(5, "Ready"));
+  EXPECT_EQ(column(1007, 1),
+            (Strings{"00:00:02", "00:00:02", "00:00:02", "00:00:02", "00:00:03"}));
+  EXPECT_EQ(column(1007, 2), Strings(5, "Ready"));
   EXPECT_EQ(column(1014, 0), listed);
   EXPECT_EQ(hook.messages,
-            (std::vector<std::string>{"Warning: Failed to load: " + notAVideo() + " (i)",
-                                      "Warning: Failed to load: " + empty + " (i)",
-                                      "Warning: Failed to load: " + files[5] + " (i)"}));
+            (Strings{failedToLoad(notAVideo()), failedToLoad(empty), failedToLoad(files[5])}));
   if (GetParam() == Route::Drop) saveShot("main-dropped");
 }
 

@@ -70,6 +70,14 @@ class MainDialogTest : public testing::Test {
   std::string previousHome;
 };
 
+using Strings = std::vector<std::string>;
+
+// Message boxes as AnsweringHook records them.
+inline std::string failedToLoad(const std::string& path) {
+  return "Warning: Failed to load: " + path + " (i)";
+}
+inline const std::string kAllConverted = "Confirm: All Flv files have been converted! (i)";
+
 // The test clips, each made on its first use in this process.
 std::string testClip(const std::string& name, double seconds);
 std::string notAVideo();

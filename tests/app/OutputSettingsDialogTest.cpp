@@ -24,6 +24,28 @@ Strings choiceTexts(HWND d) {
   return all;
 }
 
+// The names of the controls of `named` that `holds` is true of.
+Strings namesOf(HWND d, bool (*holds)(HWND, int),
+                std::initializer_list<std::pair<int, const char*>> named) {
+  Strings names;
+  for (const auto& [id, name] : named)
+    if (holds(d, id)) names.push_back(name);
+  return names;
+}
+Strings checkedButtons(HWND d) {
+  return namesOf(d, isChecked,
+                 {{IDC_FORMAT_AVI, "AVI"}, {IDC_FORMAT_MPEG, "MPEG"}, {IDC_FORMAT_WMV, "WMV"},
+                  {IDC_MPEG1, "MPEG1"}, {IDC_MPEG2, "MPEG2"}, {IDC_DEFAULT_QUALITY, "Default"},
+                  {IDC_SIZE_ORIGINAL, "Original"}, {IDC_SIZE_CUSTOM, "Custom"}});
+}
+// The version buttons, lists and edits that are enabled.
+Strings enabledChoices(HWND d) {
+  return namesOf(d, isEnabled,
+                 {{IDC_MPEG1, "MPEG1"}, {IDC_MPEG2, "MPEG2"}, {IDC_VIDEO_BITRATE, "video"},
+                  {IDC_AUDIO_BITRATE, "audio"}, {IDC_FRAME_RATE, "rate"}, {IDC_WIDTH, "width"},
+                  {IDC_HEIGHT, "height"}});
+}
+
 // The dialog opened modeless, so a test can act between its steps; OK and Cancel end it
 // the way they end the modal one.
 class OutputSettings : public testing::Test {
@@ -50,18 +72,9 @@ class OutputSettings : public testing::Test {
 TEST_F(OutputSettings, OpensRightAfterStartUpWithTheStartUpChoices) {
   HWND d = open();
   EXPECT_EQ(GetWindowTextA(d), "Output Settings");
-  EXPECT_TRUE(isChecked(d, IDC_FORMAT_AVI));
-  EXPECT_FALSE(isChecked(d, IDC_FORMAT_MPEG) || isChecked(d, IDC_FORMAT_WMV));
-  EXPECT_TRUE(isChecked(d, IDC_MPEG2));
-  EXPECT_FALSE(isChecked(d, IDC_MPEG1));
-  EXPECT_FALSE(isEnabled(d, IDC_MPEG1) || isEnabled(d, IDC_MPEG2));
+  EXPECT_EQ(checkedButtons(d), (Strings{"AVI", "MPEG2", "Default", "Original"}));
+  EXPECT_EQ(enabledChoices(d), Strings{});
   EXPECT_EQ(choiceTexts(d), (Strings{"500", "128", "29.97", "320", "240", "Auto Rename."}));
-  EXPECT_TRUE(isChecked(d, IDC_DEFAULT_QUALITY));
-  EXPECT_FALSE(isEnabled(d, IDC_VIDEO_BITRATE) || isEnabled(d, IDC_AUDIO_BITRATE) ||
-               isEnabled(d, IDC_FRAME_RATE));
-  EXPECT_TRUE(isChecked(d, IDC_SIZE_ORIGINAL));
-  EXPECT_FALSE(isChecked(d, IDC_SIZE_CUSTOM));
-  EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
   saveShot(d, "output-settings-start-up");
 }
 
@@ -83,10 +96,7 @@ TEST_F(OutputSettings, TheThreeRadioGroupsAreIndependent) {
   click(d, IDC_FORMAT_MPEG);
   click(d, IDC_MPEG1);
   click(d, IDC_SIZE_CUSTOM);
-  EXPECT_TRUE(isChecked(d, IDC_FORMAT_MPEG) && isChecked(d, IDC_MPEG1) &&
-              isChecked(d, IDC_SIZE_CUSTOM));
-  EXPECT_FALSE(isChecked(d, IDC_FORMAT_AVI) || isChecked(d, IDC_MPEG2) ||
-               isChecked(d, IDC_SIZE_ORIGINAL));
+  EXPECT_EQ(checkedButtons(d), (Strings{"MPEG", "MPEG1", "Default", "Custom"}));
 }
 
 TEST_F(OutputSettings, ListsHoldTheirItemsUnsortedInOrder) {
@@ -105,12 +115,9 @@ TEST_F(OutputSettings, OpensOnTheStoredChoices) {
   settings = mpeg1WithQualityAndSize();
   settings.existingFilePolicy = Skip;
   HWND d = open();
-  EXPECT_TRUE(isChecked(d, IDC_FORMAT_MPEG) && isChecked(d, IDC_MPEG1) &&
-              isChecked(d, IDC_SIZE_CUSTOM));
-  EXPECT_FALSE(isChecked(d, IDC_FORMAT_AVI) || isChecked(d, IDC_MPEG2) ||
-               isChecked(d, IDC_DEFAULT_QUALITY));
-  EXPECT_TRUE(isEnabled(d, IDC_MPEG1) && isEnabled(d, IDC_VIDEO_BITRATE) &&
-              isEnabled(d, IDC_WIDTH));
+  EXPECT_EQ(checkedButtons(d), (Strings{"MPEG", "MPEG1", "Custom"}));
+  EXPECT_EQ(enabledChoices(d),
+            (Strings{"MPEG1", "MPEG2", "video", "audio", "rate", "width", "height"}));
   EXPECT_EQ(choiceTexts(d), (Strings{"800", "192", "25.00", "640", "480", "Skip."}));
   saveShot(d, "output-settings-stored");
   click(d, IDOK);
@@ -132,16 +139,14 @@ TEST_F(OutputSettings, TextMatchingNoItemExactlyLeavesNoSelectionAndIsKeptByOk) 
 TEST_F(OutputSettings, MpegEnablesTheVersionsAndAviOrWmvDisablesThemKeepingTheirMarks) {
   HWND d = open();
   click(d, IDC_FORMAT_MPEG);
-  EXPECT_TRUE(isEnabled(d, IDC_MPEG1) && isEnabled(d, IDC_MPEG2));
-  EXPECT_TRUE(isChecked(d, IDC_MPEG2));
+  EXPECT_EQ(enabledChoices(d), (Strings{"MPEG1", "MPEG2"}));
+  EXPECT_EQ(checkedButtons(d), (Strings{"MPEG", "MPEG2", "Default", "Original"}));
   click(d, IDC_MPEG1);
   click(d, IDC_FORMAT_AVI);
-  EXPECT_FALSE(isEnabled(d, IDC_MPEG1) || isEnabled(d, IDC_MPEG2));
-  EXPECT_TRUE(isChecked(d, IDC_MPEG1));
-  EXPECT_TRUE(isChecked(d, IDC_FORMAT_AVI));
-  EXPECT_FALSE(isChecked(d, IDC_FORMAT_MPEG));
+  EXPECT_EQ(enabledChoices(d), Strings{});
+  EXPECT_EQ(checkedButtons(d), (Strings{"AVI", "MPEG1", "Default", "Original"}));
   click(d, IDC_FORMAT_WMV);
-  EXPECT_FALSE(isEnabled(d, IDC_MPEG1));
+  EXPECT_EQ(enabledChoices(d), Strings{});
   click(d, IDOK);
   // The version is read whatever the format, also from disabled buttons.
   EXPECT_EQ(dialog->chosenSettings().format, Wmv);
@@ -152,21 +157,20 @@ TEST_F(OutputSettings, DefaultSwitchChangesTheCopyAtOnceAndEnablesTheLists) {
   HWND d = open();
   click(d, IDC_DEFAULT_QUALITY);
   EXPECT_FALSE(dialog->chosenSettings().useDefaultQuality);
-  EXPECT_TRUE(isEnabled(d, IDC_VIDEO_BITRATE) && isEnabled(d, IDC_AUDIO_BITRATE) &&
-              isEnabled(d, IDC_FRAME_RATE));
+  EXPECT_EQ(enabledChoices(d), (Strings{"video", "audio", "rate"}));
   click(d, IDC_DEFAULT_QUALITY);
   EXPECT_TRUE(dialog->chosenSettings().useDefaultQuality);
-  EXPECT_FALSE(isEnabled(d, IDC_VIDEO_BITRATE));
+  EXPECT_EQ(enabledChoices(d), Strings{});
 }
 
 TEST_F(OutputSettings, SizeButtonsEnableAndDisableTheEditsKeepingTheirText) {
   HWND d = open();
   click(d, IDC_SIZE_CUSTOM);
-  EXPECT_TRUE(isEnabled(d, IDC_WIDTH) && isEnabled(d, IDC_HEIGHT));
-  EXPECT_FALSE(isChecked(d, IDC_SIZE_ORIGINAL));
+  EXPECT_EQ(enabledChoices(d), (Strings{"width", "height"}));
+  EXPECT_EQ(checkedButtons(d), (Strings{"AVI", "MPEG2", "Default", "Custom"}));
   type(d, IDC_WIDTH, "720");
   click(d, IDC_SIZE_ORIGINAL);
-  EXPECT_FALSE(isEnabled(d, IDC_WIDTH) || isEnabled(d, IDC_HEIGHT));
+  EXPECT_EQ(enabledChoices(d), Strings{});
   EXPECT_EQ(text(d, IDC_WIDTH), "720");
   click(d, IDOK);
   EXPECT_EQ(dialog->chosenSettings().sizeMode, SourceSize);
@@ -227,14 +231,9 @@ TEST_F(OutputSettings, ResetRestoresTheStartUpChoicesButKeepsTheDefaultSwitch) {
   settings.existingFilePolicy = Overwrite;
   HWND d = open();
   click(d, IDC_RESET);
-  EXPECT_TRUE(isChecked(d, IDC_FORMAT_AVI) && isChecked(d, IDC_MPEG2) &&
-              isChecked(d, IDC_SIZE_ORIGINAL));
-  EXPECT_FALSE(isChecked(d, IDC_FORMAT_WMV) || isChecked(d, IDC_MPEG1) ||
-               isChecked(d, IDC_SIZE_CUSTOM));
-  EXPECT_FALSE(isEnabled(d, IDC_MPEG2) || isEnabled(d, IDC_WIDTH));
+  EXPECT_EQ(checkedButtons(d), (Strings{"AVI", "MPEG2", "Original"}));  // Default stays off
+  EXPECT_EQ(enabledChoices(d), (Strings{"video", "audio", "rate"}));
   EXPECT_EQ(choiceTexts(d), (Strings{"500", "128", "29.97", "320", "240", "Auto Rename."}));
-  EXPECT_FALSE(isChecked(d, IDC_DEFAULT_QUALITY));
-  EXPECT_TRUE(isEnabled(d, IDC_VIDEO_BITRATE));
   click(d, IDOK);
   ConversionSettings expected = defaultConversionSettings();
   expected.useDefaultQuality = false;

@@ -30,8 +30,7 @@ class SettingsCommand : public testing::Test {
 TEST_F(SettingsCommand, OkWritesEveryChoiceBackButNotTheOutputFolder) {
   EXPECT_TRUE(runSettingsCommand(settings, [](HWND d) {
     chooseMpeg1WithQualityAndSize(d);
-    pick(d, IDC_EXISTING_FILE_POLICY, "Overwrite.");
-    click(d, IDOK);
+    act(d, {{IDC_EXISTING_FILE_POLICY, "Overwrite."}, {IDOK}});
   }));
   ConversionSettings expected = mpeg1WithQualityAndSize();
   expected.existingFilePolicy = Overwrite;
@@ -44,11 +43,8 @@ TEST_F(SettingsCommand, CancelAndTheCloseBoxChangeNothing) {
   settings.useDefaultQuality = false;
   const ConversionSettings before = settings;
   const std::string line = summaryLineText(settings);
-  EXPECT_FALSE(runSettingsCommand(settings, [](HWND d) {
-    click(d, IDC_RESET);
-    click(d, IDC_DEFAULT_QUALITY);
-    click(d, IDCANCEL);
-  }));
+  EXPECT_FALSE(runSettingsCommand(
+      settings, [](HWND d) { act(d, {{IDC_RESET}, {IDC_DEFAULT_QUALITY}, {IDCANCEL}}); }));
   EXPECT_FALSE(runSettingsCommand(settings, [](HWND d) {
     chooseMpeg1WithQualityAndSize(d);
     SendMessage(d, WM_CLOSE, 0, 0);
@@ -59,12 +55,8 @@ TEST_F(SettingsCommand, CancelAndTheCloseBoxChangeNothing) {
 
 TEST_F(SettingsCommand, RefusedOkKeepsTheDialogOpenUntilCorrected) {
   EXPECT_TRUE(runSettingsCommand(settings, [](HWND d) {
-    click(d, IDC_SIZE_CUSTOM);
-    type(d, IDC_WIDTH, "9");
-    click(d, IDOK);
-    type(d, IDC_WIDTH, "10");
-    type(d, IDC_HEIGHT, "10");
-    click(d, IDOK);
+    act(d, {{IDC_SIZE_CUSTOM}, {IDC_WIDTH, "9"}, {IDOK}, {IDC_WIDTH, "10"}, {IDC_HEIGHT, "10"},
+            {IDOK}});
   }));
   EXPECT_EQ(hook.boxes,
             (std::vector<BoxRecorder::Box>{{"Invalid width!", "Warning", MB_ICONINFORMATION}}));
@@ -74,14 +66,8 @@ TEST_F(SettingsCommand, RefusedOkKeepsTheDialogOpenUntilCorrected) {
 }
 
 TEST_F(SettingsCommand, EveryOpeningShowsTheCurrentSettings) {
-  runSettingsCommand(settings, [](HWND d) {
-    click(d, IDC_FORMAT_WMV);
-    click(d, IDOK);
-  });
-  runSettingsCommand(settings, [](HWND d) {
-    click(d, IDC_FORMAT_AVI);
-    click(d, IDCANCEL);
-  });
+  runSettingsCommand(settings, [](HWND d) { act(d, {{IDC_FORMAT_WMV}, {IDOK}}); });
+  runSettingsCommand(settings, [](HWND d) { act(d, {{IDC_FORMAT_AVI}, {IDCANCEL}}); });
   runSettingsCommand(settings, [](HWND d) {
     EXPECT_TRUE(isChecked(d, IDC_FORMAT_WMV));
     click(d, IDCANCEL);
@@ -97,10 +83,7 @@ TEST_F(SettingsCommand, SummaryLineShowsTheChoicesMade) {
       {[](HWND) {}, "Output:AVI, Size: Original"},
       {chooseMpeg1WithQualityAndSize,
        "Output:MPEG1, Video:800kb/s, Audio:192kb/s, Framerate:25.00f/s, Size: 640x480"},
-      {[](HWND d) {
-         click(d, IDC_FORMAT_WMV);
-         click(d, IDC_DEFAULT_QUALITY);
-       },
+      {[](HWND d) { act(d, {{IDC_FORMAT_WMV}, {IDC_DEFAULT_QUALITY}}); },
        "Output:WMV, Video:500kb/s, Audio:128kb/s, Framerate:29.97f/s, Size: Original"},
   };
   for (const Case& c : cases) {

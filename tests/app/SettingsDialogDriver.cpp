@@ -51,6 +51,14 @@ void type(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog
 bool isChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool isEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
 
+void act(HWND dialog, const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    if (step.value == nullptr) click(dialog, step.id);
+    else if (step.id == IDC_WIDTH || step.id == IDC_HEIGHT) type(dialog, step.id, step.value);
+    else EXPECT_TRUE(pick(dialog, step.id, step.value)) << step.value;
+  }
+}
+
 ConversionSettings mpeg1WithQualityAndSize() {
   ConversionSettings settings = defaultConversionSettings();
   settings.format = Mpeg;
@@ -66,15 +74,9 @@ ConversionSettings mpeg1WithQualityAndSize() {
 }
 
 void chooseMpeg1WithQualityAndSize(HWND dialog) {
-  click(dialog, IDC_FORMAT_MPEG);
-  click(dialog, IDC_MPEG1);
-  click(dialog, IDC_DEFAULT_QUALITY);
-  pick(dialog, IDC_VIDEO_BITRATE, "800");
-  pick(dialog, IDC_AUDIO_BITRATE, "192");
-  pick(dialog, IDC_FRAME_RATE, "25.00");
-  click(dialog, IDC_SIZE_CUSTOM);
-  type(dialog, IDC_WIDTH, "640");
-  type(dialog, IDC_HEIGHT, "480");
+  act(dialog, {{IDC_FORMAT_MPEG}, {IDC_MPEG1}, {IDC_DEFAULT_QUALITY}, {IDC_VIDEO_BITRATE, "800"},
+               {IDC_AUDIO_BITRATE, "192"}, {IDC_FRAME_RATE, "25.00"}, {IDC_SIZE_CUSTOM},
+               {IDC_WIDTH, "640"}, {IDC_HEIGHT, "480"}});
 }
 
 void saveShot(HWND window, const std::string& name) {

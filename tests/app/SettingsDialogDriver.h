@@ -33,6 +33,13 @@ std::string text(HWND dialog, int id);
 void type(HWND dialog, int id, const std::string& text);
 bool isChecked(HWND dialog, int id);
 bool isEnabled(HWND dialog, int id);
+// One action of a user: a click on button `id`; with a value, that text typed into the width
+// or height edit, or picked from list `id` (which must offer it).
+struct Step {
+  int id;
+  const char* value = nullptr;
+};
+void act(HWND dialog, const std::vector<Step>& steps);
 
 // MPEG-1, "Default" off with 800, 192 and 25.00, custom 640 x 480, the rest at start-up.
 ConversionSettings mpeg1WithQualityAndSize();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,63 +51,32 @@ class BatchOptions : public testing::Test {
 TEST_F(BatchOptions, CommandLinesGiveTheWindowsSettingsAndCommands) {
   struct Case {
     std::vector<std::string> arguments;
-    std::function<void(HWND)> choose;
+    std::vector<Step> choices;
     const char* command;
   };
 #define Z "\"/s/zandrio.dll\" -i \"/archive/talk.flv\" -vcodec "
 #define Q "\"/s/quimbel.dll\" -i \"/archive/talk.flv\" -vcodec "
   const Case cases[] = {
-      {{}, [](HWND) {}, Z "msmpeg4v2 -y \"/out/talk.avi\""},
-      {{"--format", "wmv"}, [](HWND d) { click(d, IDC_FORMAT_WMV); },
-       Q "wmv2 -y \"/out/talk.wmv\""},
+      {{}, {}, Z "msmpeg4v2 -y \"/out/talk.avi\""},
+      {{"--format", "wmv"}, {{IDC_FORMAT_WMV}}, Q "wmv2 -y \"/out/talk.wmv\""},
       {{"--format=mpeg1", "--size", "640x480"},
-       [](HWND d) {
-         click(d, IDC_FORMAT_MPEG);
-         click(d, IDC_MPEG1);
-         click(d, IDC_SIZE_CUSTOM);
-         type(d, IDC_WIDTH, "640");
-         type(d, IDC_HEIGHT, "480");
-       },
+       {{IDC_FORMAT_MPEG}, {IDC_MPEG1}, {IDC_SIZE_CUSTOM}, {IDC_WIDTH, "640"}, {IDC_HEIGHT, "480"}},
        Z "mpeg1video -s 640x480 -y \"/out/talk.mpg\""},
       {{"--format", "mpeg2", "--video-kbps", "800"},
-       [](HWND d) {
-         click(d, IDC_FORMAT_MPEG);
-         click(d, IDC_DEFAULT_QUALITY);
-         pick(d, IDC_VIDEO_BITRATE, "800");
-       },
+       {{IDC_FORMAT_MPEG}, {IDC_DEFAULT_QUALITY}, {IDC_VIDEO_BITRATE, "800"}},
        Z "mpeg2video -b 800 -r 29.97 -ab 128 -y \"/out/talk.mpg\""},
-      {{"--audio-kbps", "192"},
-       [](HWND d) {
-         click(d, IDC_DEFAULT_QUALITY);
-         pick(d, IDC_AUDIO_BITRATE, "192");
-       },
+      {{"--audio-kbps", "192"}, {{IDC_DEFAULT_QUALITY}, {IDC_AUDIO_BITRATE, "192"}},
        Z "msmpeg4v2 -b 500 -r 29.97 -ab 192 -y \"/out/talk.avi\""},
-      {{"--fps", "25"},
-       [](HWND d) {
-         click(d, IDC_DEFAULT_QUALITY);
-         pick(d, IDC_FRAME_RATE, "25.00");
-       },
+      {{"--fps", "25"}, {{IDC_DEFAULT_QUALITY}, {IDC_FRAME_RATE, "25.00"}},
        Z "msmpeg4v2 -b 500 -r 25.00 -ab 128 -y \"/out/talk.avi\""},
       {{"--format", "wmv", "--video-kbps=2376", "--audio-kbps", "384", "--fps", "23.97", "--size",
         "10x10", "--existing", "overwrite"},
-       [](HWND d) {
-         click(d, IDC_FORMAT_WMV);
-         click(d, IDC_DEFAULT_QUALITY);
-         pick(d, IDC_VIDEO_BITRATE, "2376");
-         pick(d, IDC_AUDIO_BITRATE, "384");
-         pick(d, IDC_FRAME_RATE, "23.97");
-         click(d, IDC_SIZE_CUSTOM);
-         type(d, IDC_WIDTH, "10");
-         type(d, IDC_HEIGHT, "10");
-         pick(d, IDC_EXISTING_FILE_POLICY, "Overwrite.");
-       },
+       {{IDC_FORMAT_WMV}, {IDC_DEFAULT_QUALITY}, {IDC_VIDEO_BITRATE, "2376"},
+        {IDC_AUDIO_BITRATE, "384"}, {IDC_FRAME_RATE, "23.97"}, {IDC_SIZE_CUSTOM},
+        {IDC_WIDTH, "10"}, {IDC_HEIGHT, "10"}, {IDC_EXISTING_FILE_POLICY, "Overwrite."}},
        Q "wmv2 -b 2376 -r 23.97 -ab 384 -s 10x10 -y \"/out/talk.wmv\""},
       {{"--existing", "skip", "--fps", "10"},
-       [](HWND d) {
-         click(d, IDC_DEFAULT_QUALITY);
-         pick(d, IDC_FRAME_RATE, "10.00");
-         pick(d, IDC_EXISTING_FILE_POLICY, "Skip.");
-       },
+       {{IDC_DEFAULT_QUALITY}, {IDC_FRAME_RATE, "10.00"}, {IDC_EXISTING_FILE_POLICY, "Skip."}},
        Z "msmpeg4v2 -b 500 -r 10.00 -ab 128 -y \"/out/talk.avi\""},
   };
 #undef Z
@@ -119,10 +87,7 @@ TEST_F(BatchOptions, CommandLinesGiveTheWindowsSettingsAndCommands) {
     const ParsedCommandLine parsed = parse(arguments);
     ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.error;
     ConversionSettings chosen = startUp();
-    ASSERT_TRUE(runSettingsCommand(chosen, [&](HWND d) {
-      c.choose(d);
-      click(d, IDOK);
-    }));
+    ASSERT_TRUE(runSettingsCommand(chosen, [&](HWND d) { act(d, c.choices); click(d, IDOK); }));
     EXPECT_EQ(parsed.options.settings, chosen) << arguments.front();
     EXPECT_EQ(commandFor(parsed.options.settings), c.command);
     EXPECT_EQ(commandFor(chosen), c.command);

@@ -47,6 +47,8 @@ QColor TextColour(HWND window) { return Widget(window)->palette().color(QPalette
 
 class HyperlinkLabelTest : public testing::Test {
  protected:
+  explicit HyperlinkLabelTest(std::string target = "https://www.vidmora.com/")
+      : dialog(std::move(target)) {}
   void SetUp() override {
     previous = AfxGetResourceHandle();
     AfxSetResourceHandle(&kResources);
@@ -64,8 +66,13 @@ class HyperlinkLabelTest : public testing::Test {
   }
 
   HINSTANCE previous = nullptr;
-  LinkDialog dialog{"https://www.vidmora.com/"};
+  LinkDialog dialog;
   HWND label = nullptr;
+};
+
+class HyperlinkLabelWithoutTarget : public HyperlinkLabelTest {
+ protected:
+  HyperlinkLabelWithoutTarget() : HyperlinkLabelTest("") {}
 };
 
 }  // namespace
@@ -118,16 +125,10 @@ TEST_F(HyperlinkLabelTest, AClickOpensTheAddressMinimisedWithTheOpenVerb) {
   EXPECT_EQ(hook.shellCalls.size(), 1u);
 }
 
-TEST(HyperlinkLabelWithoutTarget, AClickStillAsksTheShell) {
-  const HINSTANCE previous = AfxGetResourceHandle();
-  AfxSetResourceHandle(&kResources);
+TEST_F(HyperlinkLabelWithoutTarget, AClickStillAsksTheShell) {
   RecordingHook hook;
-  LinkDialog dialog("");
-  ASSERT_TRUE(dialog.Create());
   SendMessage(dialog.m_hWnd, WM_COMMAND, MAKEWPARAM(kLinkId, STN_CLICKED),
-              reinterpret_cast<LPARAM>(dialog.link.m_hWnd));
+              reinterpret_cast<LPARAM>(label));
   ASSERT_EQ(hook.shellCalls.size(), 1u);
   EXPECT_EQ(hook.shellCalls[0].address, "");
-  dialog.EndDialog(IDCANCEL);
-  AfxSetResourceHandle(previous);
 }

@@ -22,15 +22,21 @@ HICON SampleIcon() {
   return CreateIconFromImage(image);
 }
 
-// The colour pixel of an icon, read back through GetIconInfo and a memory context.
-COLORREF IconPixel(HICON icon, int x, int y) {
-  ICONINFO info{};
-  EXPECT_TRUE(GetIconInfo(icon, &info));
+// A pixel of a bitmap, read back through a memory context.
+COLORREF BitmapPixel(HBITMAP bitmap, int x, int y) {
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, info.hbmColor);
+  HGDIOBJ old = SelectObject(dc, bitmap);
   const COLORREF pixel = GetPixel(dc, x, y);
   SelectObject(dc, old);
   DeleteDC(dc);
+  return pixel;
+}
+
+// The colour pixel of an icon, read back through GetIconInfo.
+COLORREF IconPixel(HICON icon, int x, int y) {
+  ICONINFO info{};
+  EXPECT_TRUE(GetIconInfo(icon, &info));
+  const COLORREF pixel = BitmapPixel(info.hbmColor, x, y);
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
   return pixel;
@@ -98,12 +104,8 @@ TEST(Icons, IconInfoGivesTheCentreAsHotSpotAndAMaskOfTheTransparentPixels) {
   BITMAP mask{};
   GetObjectA(info.hbmMask, sizeof mask, &mask);
   EXPECT_EQ(mask.bmBitsPixel, 1);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, info.hbmMask);
-  EXPECT_EQ(GetPixel(dc, 0, 2), RGB(0, 0, 0));        // black but opaque
-  EXPECT_EQ(GetPixel(dc, 1, 2), RGB(255, 255, 255));  // transparent
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  EXPECT_EQ(BitmapPixel(info.hbmMask, 0, 2), RGB(0, 0, 0));        // black but opaque
+  EXPECT_EQ(BitmapPixel(info.hbmMask, 1, 2), RGB(255, 255, 255));  // transparent
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
   EXPECT_FALSE(GetIconInfo(nullptr, &info));
