@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -255,44 +256,35 @@ TEST(RunnerStop, EndsAChildAndGrandchildThatIgnoreSigterm) {
   EXPECT_EQ(runner.ended, 0);
 }
 
-// Standard error arrives whole; OnEnded sees as much of its start as Start asked to keep.
-TEST(RunnerErrorText, ArrivesWholeAndItsStartIsKeptForTheEndOnlyWhenAsked) {
+// Both pipes are drained together and arrive whole, in chunks of 1 to 256 bytes; OnEnded
+// sees as much of standard error's start as Start asked to keep.
+TEST(RunnerOutput, ArrivesWholeInSmallChunksAndTheErrorTextsStartIsKeptOnlyWhenAsked) {
+  const std::string mebibyte = pattern(1024 * 1024);
   const struct {
-    std::size_t bytes, kept, captured;
-  } cases[] = {{10 * 1024, 2047, 2047}, {1024 * 1024, 2047, 2047}, {300, 2047, 300}, {10000, 0, 0}};
+    std::string arguments;
+    std::size_t kept;
+    std::string output, errors, captured;
+  } cases[] = {
+      {"stdout 100000", 0, pattern(100000), "", ""},
+      {"both 1048576", 0, mebibyte, mebibyte, ""},
+      {"fds", 0, "3\n", "", ""},  // the child gets only its three standard descriptors
+      {"stderr 10240", 2047, "", pattern(10240), pattern(2047)},
+      {"stderr 1048576", 2047, "", mebibyte, pattern(2047)},
+      {"stderr 300", 2047, "", pattern(300), pattern(300)},
+      {"stderr 10000", 0, "", pattern(10000), ""},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.bytes) + " bytes, " + std::to_string(c.kept) + " kept");
+    SCOPED_TRACE(c.arguments + ", " + std::to_string(c.kept) + " kept");
     RecordingRunner runner(kShortPauses);
-    ASSERT_TRUE(runner.Start(childLine("stderr " + std::to_string(c.bytes)), c.kept));
-    ASSERT_TRUE(runner.waitForEnd());
-    EXPECT_EQ(runner.errors(), pattern(c.bytes));
-    EXPECT_EQ(runner.capturedAtEnd(), pattern(c.captured));
+    ASSERT_TRUE(runner.Start(childLine(c.arguments), c.kept));
+    ASSERT_TRUE(runner.waitForEnd(20s));
+    EXPECT_TRUE(runner.output() == c.output) << runner.output().size() << " bytes of output";
+    EXPECT_TRUE(runner.errors() == c.errors) << runner.errors().size() << " bytes of errors";
+    EXPECT_EQ(runner.capturedAtEnd(), c.captured);
+    const std::vector<std::size_t> sizes = runner.chunkSizes();
+    EXPECT_EQ(std::count_if(sizes.begin(), sizes.end(), [](auto n) { return n < 1 || n > 256; }),
+              0);
   }
-}
-
-TEST(RunnerOutput, ArrivesWholeInChunksOfAtMost256Bytes) {
-  RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("stdout 100000")));
-  ASSERT_TRUE(runner.waitForEnd());
-  EXPECT_EQ(runner.output(), pattern(100000));
-  for (std::size_t size : runner.chunkSizes()) {
-    EXPECT_GE(size, 1u);
-    EXPECT_LE(size, 256u);
-  }
-}
-
-TEST(RunnerOutput, BothPipesAreDrainedTogether) {
-  RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("both 1048576")));
-  ASSERT_TRUE(runner.waitForEnd(20s));
-  EXPECT_EQ(runner.output().size(), 1048576u);
-}
-
-TEST(RunnerChild, GetsOnlyItsThreeStandardDescriptors) {
-  RecordingRunner runner(kShortPauses);
-  ASSERT_TRUE(runner.Start(childLine("fds")));
-  ASSERT_TRUE(runner.waitForEnd());
-  EXPECT_EQ(runner.output(), "3\n");
 }
 
 // Short pauses keep 200 cycles fast; the pauses themselves are pinned by the tests above.
