@@ -93,9 +93,7 @@ TEST_F(OutputSettings, TabOrderFollowsTheTemplateAndSkipsDisabledControls) {
 
 TEST_F(OutputSettings, TheThreeRadioGroupsAreIndependent) {
   HWND d = open();
-  click(d, IDC_FORMAT_MPEG);
-  click(d, IDC_MPEG1);
-  click(d, IDC_SIZE_CUSTOM);
+  act(d, {{IDC_FORMAT_MPEG}, {IDC_MPEG1}, {IDC_SIZE_CUSTOM}});
   EXPECT_EQ(checkedButtons(d), (Strings{"MPEG", "MPEG1", "Default", "Custom"}));
 }
 
@@ -129,8 +127,7 @@ TEST_F(OutputSettings, TextMatchingNoItemExactlyLeavesNoSelectionAndIsKeptByOk) 
   settings.frameRate = "23.976";
   settings.videoBitrate = "500 ";
   HWND d = open();
-  EXPECT_EQ(text(d, IDC_FRAME_RATE), "");
-  EXPECT_EQ(text(d, IDC_VIDEO_BITRATE), "");
+  EXPECT_EQ(choiceTexts(d), (Strings{"", "128", "", "320", "240", "Auto Rename."}));
   click(d, IDOK);
   EXPECT_EQ(dialog->chosenSettings().frameRate, "23.976");
   EXPECT_EQ(dialog->chosenSettings().videoBitrate, "500 ");
@@ -141,8 +138,7 @@ TEST_F(OutputSettings, MpegEnablesTheVersionsAndAviOrWmvDisablesThemKeepingTheir
   click(d, IDC_FORMAT_MPEG);
   EXPECT_EQ(enabledChoices(d), (Strings{"MPEG1", "MPEG2"}));
   EXPECT_EQ(checkedButtons(d), (Strings{"MPEG", "MPEG2", "Default", "Original"}));
-  click(d, IDC_MPEG1);
-  click(d, IDC_FORMAT_AVI);
+  act(d, {{IDC_MPEG1}, {IDC_FORMAT_AVI}});
   EXPECT_EQ(enabledChoices(d), Strings{});
   EXPECT_EQ(checkedButtons(d), (Strings{"AVI", "MPEG1", "Default", "Original"}));
   click(d, IDC_FORMAT_WMV);
@@ -168,8 +164,7 @@ TEST_F(OutputSettings, SizeButtonsEnableAndDisableTheEditsKeepingTheirText) {
   click(d, IDC_SIZE_CUSTOM);
   EXPECT_EQ(enabledChoices(d), (Strings{"width", "height"}));
   EXPECT_EQ(checkedButtons(d), (Strings{"AVI", "MPEG2", "Default", "Custom"}));
-  type(d, IDC_WIDTH, "720");
-  click(d, IDC_SIZE_ORIGINAL);
+  act(d, {{IDC_WIDTH, "720"}, {IDC_SIZE_ORIGINAL}});
   EXPECT_EQ(enabledChoices(d), Strings{});
   EXPECT_EQ(text(d, IDC_WIDTH), "720");
   click(d, IDOK);
@@ -199,11 +194,8 @@ TEST_F(OutputSettings, OkRefusesSizesBelowTenWhateverTheSizeMode) {
     SCOPED_TRACE(std::string(c.width) + " x " + c.height);
     hook.boxes.clear();
     HWND d = open();
-    click(d, IDC_SIZE_CUSTOM);
-    type(d, IDC_WIDTH, c.width);
-    type(d, IDC_HEIGHT, c.height);
-    click(d, c.sizeButton);
-    click(d, IDOK);
+    act(d, {{IDC_SIZE_CUSTOM}, {IDC_WIDTH, c.width}, {IDC_HEIGHT, c.height}, {c.sizeButton},
+            {IDOK}});
     if (c.refusal == nullptr) {
       EXPECT_TRUE(hook.boxes.empty());
       EXPECT_FALSE(isOpen());
@@ -242,8 +234,7 @@ TEST_F(OutputSettings, ResetRestoresTheStartUpChoicesButKeepsTheDefaultSwitch) {
 
 TEST_F(OutputSettings, PolicyIsThePositionOfTheChoice) {
   HWND d = open();
-  ASSERT_TRUE(pick(d, IDC_EXISTING_FILE_POLICY, "Skip."));
-  click(d, IDOK);
+  act(d, {{IDC_EXISTING_FILE_POLICY, "Skip."}, {IDOK}});
   EXPECT_EQ(dialog->chosenSettings().existingFilePolicy, Skip);
 }
 }  // namespace
