@@ -75,11 +75,6 @@ class ConversionChain : public ::testing::Test {
       std::this_thread::sleep_for(2ms);
     }
   }
-  std::vector<std::string> column(std::string FakeMainDialog::VisibleRow::*field) {
-    std::vector<std::string> values;
-    for (const auto& row : dialog.visible) values.push_back(row.*field);
-    return values;
-  }
   std::string target(const std::string& name) { return output.path() + name; }
 
   TemporaryFolder system, output;
@@ -111,10 +106,9 @@ void expectMedia(const std::string& path, const char* container, const char* cod
 TEST_F(ConversionChain, ProbeListsGoodClipsInOrderAndDropsTheOthers) {
   add({alpha(), notVideo(), bravo(), halfSecond(), charlie()});
   EXPECT_EQ(dialog.visiblePaths(), (std::vector<std::string>{alpha(), bravo(), charlie()}));
-  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::durationText),
+  EXPECT_EQ(dialog.column(&FakeMainDialog::VisibleRow::durationText),
             (std::vector<std::string>{"00:00:02", "00:00:03", "00:00:02"}));
-  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
-            (std::vector<std::string>{"Ready", "Ready", "Ready"}));
+  EXPECT_EQ(dialog.statuses(), (std::vector<std::string>{"Ready", "Ready", "Ready"}));
   EXPECT_EQ(dialog.messages, (std::vector<std::string>{"Failed to load: " + notVideo(),
                                                        "Failed to load: " + halfSecond()}));
 }
@@ -137,8 +131,7 @@ TEST_F(ConversionChain, EveryFormatConvertsEveryRow) {
     convert();
     EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
     const bool again = f.mpegVersion == 2 && f.format == Mpeg;  // MPEG-1 wrote these names
-    EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
-              std::vector<std::string>(3, again ? "Overwritten" : "Done"))
+    EXPECT_EQ(dialog.statuses(), std::vector<std::string>(3, again ? "Overwritten" : "Done"))
         << f.codec;
     expectMedia(target(std::string("alpha") + f.extension), f.container, f.codec, 2);
     expectMedia(target(std::string("bravo") + f.extension), f.container, f.codec, 3);
@@ -150,8 +143,7 @@ TEST_F(ConversionChain, SecondStartRenamesAndSkipEndsAtOnce) {
   add({alpha(), charlie()});
   convert();
   convert();
-  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
-            (std::vector<std::string>{"Renamed", "Renamed"}));
+  EXPECT_EQ(dialog.statuses(), (std::vector<std::string>{"Renamed", "Renamed"}));
   expectMedia(target("alpha_1.avi"), "avi", "msmpeg4v2", 2);
   expectMedia(target("charlie_1.avi"), "avi", "msmpeg4v2", 2);
 
@@ -159,8 +151,7 @@ TEST_F(ConversionChain, SecondStartRenamesAndSkipEndsAtOnce) {
   dialog.messages.clear();
   commands.startOrStop();
   EXPECT_FALSE(commands.converting());  // ended without starting any encoder
-  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
-            (std::vector<std::string>{"Skipped", "Skipped"}));
+  EXPECT_EQ(dialog.statuses(), (std::vector<std::string>{"Skipped", "Skipped"}));
   EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
 }
 
@@ -171,14 +162,13 @@ TEST_F(ConversionChain, ARowTheEncoderCannotConvertReadsFailed) {
   add({alpha(), doomed, charlie()});
   unlink(doomed.c_str());  // gone between its probe and its conversion
   convert();
-  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::status),
-            (std::vector<std::string>{"Done", "Failed", "Done"}));
+  EXPECT_EQ(dialog.statuses(), (std::vector<std::string>{"Done", "Failed", "Done"}));
   EXPECT_EQ(dialog.messages,
             std::vector<std::string>{"1 of 3 Flv files could not be converted!"});
   EXPECT_EQ(dialog.captions, std::vector<std::string>{"Warning (i)"});
   // Why, from the encoder itself: the status's tooltip and the log's line.
   const std::string reason = "error: cannot read " + doomed + ": No such file or directory";
-  EXPECT_EQ(column(&FakeMainDialog::VisibleRow::statusTip),
+  EXPECT_EQ(dialog.column(&FakeMainDialog::VisibleRow::statusTip),
             (std::vector<std::string>{"", reason, ""}));
   std::ifstream logFile(log.path());
   std::vector<std::string> lines;

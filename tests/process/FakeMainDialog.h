@@ -30,7 +30,7 @@ class FakeMainDialog : public FileListView {
   std::vector<std::string> messages;
   std::vector<std::string> captions;  // caption, then " (i)" with the information icon
   std::vector<std::string> chosenFiles;
-  std::string chosenFolder, folderBox, startCaption;
+  std::string chosenFolder, folderBox;
   std::function<void(WPARAM wParam, LPARAM lParam)> dispatch;
 
   ~FakeMainDialog() override { checkInStep(); }
@@ -49,11 +49,14 @@ class FakeMainDialog : public FileListView {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
-  std::vector<std::string> visiblePaths() const {
-    std::vector<std::string> paths;
-    for (const VisibleRow& row : visible) paths.push_back(row.path);
-    return paths;
+  // One field of every visible row, in order.
+  std::vector<std::string> column(std::string VisibleRow::*field) const {
+    std::vector<std::string> values;
+    for (const VisibleRow& row : visible) values.push_back(row.*field);
+    return values;
   }
+  std::vector<std::string> visiblePaths() const { return column(&VisibleRow::path); }
+  std::vector<std::string> statuses() const { return column(&VisibleRow::status); }
   // A visible row of the source with its probed seconds, as the probe would have made it.
   void addListedRow(const std::string& path, const std::string& seconds, bool selected = false) {
     hidden.insert(hidden.begin() + visibleRowCount(), HiddenRow{path, seconds});
@@ -97,7 +100,7 @@ class FakeMainDialog : public FileListView {
   std::string outputFolderText() override { return folderBox; }
   void setOutputFolderText(const std::string& folder) override { folderBox = folder; }
   void enableBatchControls(bool) override {}
-  void setStartCaption(const std::string& caption) override { startCaption = caption; }
+  void setStartCaption(const std::string&) override {}
   void setProgressRange(std::int32_t) override {}
   void setProgressPosition(std::int32_t) override {}
   void appendPendingRow(const std::string& path) override { hidden.push_back(HiddenRow{path, ""}); }

@@ -34,11 +34,6 @@ class Commands : public ::testing::Test {
     dialog.chosenFiles = std::move(paths);
     commands.add();
   }
-  std::vector<std::string> statuses() {
-    std::vector<std::string> all;
-    for (const auto& row : dialog.visible) all.push_back(row.status);
-    return all;
-  }
 
   TemporaryFolder folder;
   const std::string& root = folder.path();
@@ -100,5 +95,5 @@ TEST_F(Commands, RowsStillPendingWhenABatchEndsAreProbedThen) {
   EXPECT_EQ(dialog.messages, std::vector<std::string>{"All Flv files have been converted!"});
   EXPECT_EQ(dialog.visiblePaths(), (std::vector<std::string>{root + "a.flv", root + "b.flv",
                                                              root + "c.flv"}));
-  EXPECT_EQ(statuses(), (std::vector<std::string>{"Done", "Ready", "Ready"}));
+  EXPECT_EQ(dialog.statuses(), (std::vector<std::string>{"Done", "Ready", "Ready"}));
 }
