@@ -293,10 +293,14 @@ TEST_F(DesktopServices, TheProgramsEndLetsGoAndWithoutABusNothingFails) {
 TEST_F(DesktopServices, LauncherUpdatesAreThrottledButTheLastValueArrives) {
   Peer peer({});
   ITaskbarList3 taskbar;
+  const auto began = std::chrono::steady_clock::now();
   for (int step = 1; step <= 200; ++step) {
     taskbar.SetProgressValue(nullptr, step, 200);
     Pump(5ms);
   }
+  const auto sendingMs =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began)
+          .count();
   EXPECT_TRUE(PumpUntil([&] {
     const auto updates = peer.lines("launcher ");
     return !updates.empty() && updates.back().find("progress=1.0000") != std::string::npos;
@@ -306,22 +310,20 @@ TEST_F(DesktopServices, LauncherUpdatesAreThrottledButTheLastValueArrives) {
     return peer.lines("launcher ").back().find("visible=false") != std::string::npos;
   }));
   const std::vector<std::string> updates = peer.lines("launcher ");
-  long previous = -1000;
   int shown = 0;
   for (const std::string& update : updates) {
     long at = 0;
     char entry[128];
     ASSERT_EQ(std::sscanf(update.c_str(), "launcher %ldms %127s", &at, entry), 2) << update;
     EXPECT_EQ(entry, kEntry);
-    if (update.find("visible=true") == std::string::npos) continue;
-    EXPECT_GE(at - previous, 240) << update;  // the peer's clock: a little slack
-    previous = at;
-    ++shown;
+    if (update.find("visible=true") != std::string::npos) ++shown;
   }
-  // Two hundred values in about a second (longer on a loaded machine) gave a few updates.
+  // Two hundred values in about a second (longer on a loaded machine) gave a few updates:
+  // about one a quarter of a second while they were sent, and the last one after. The
+  // count, not the gaps the peer saw, since a busy peer reads queued signals close together.
   EXPECT_GE(shown, 2);
+  EXPECT_LE(shown, sendingMs / 250 + 3) << sendingMs << " ms of sending";
   EXPECT_LE(static_cast<std::size_t>(shown), updates.size() - 1);
-  EXPECT_LT(shown, 40);
 }
 
 // The main dialog during a batch: kept awake with the number of files, the task bar's
