@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>

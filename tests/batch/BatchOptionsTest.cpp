@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsCommand.h"
 #include "batch/BatchOptions.h"
 #include "batch/JsonText.h"
 #include "engine/EncoderCommand.h"
