@@ -50,7 +50,7 @@ TEST_F(MainDialogTest, TheAboutEntryEndsTheWindowMenuAfterASeparator) {
 }
 
 // Without saved metrics the dialog opens at its minimum size with the default columns; a
-// non-number reads as zero, so a size below the minimum.
+// non-number reads as zero, which the minimum size overrides.
 TEST_F(MainDialogTest, SavedMetricsAreRestored) {
   const struct {
     const char* file;  // null: no option.ini
