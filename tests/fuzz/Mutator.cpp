@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <functional>
 
+#include "tests/fixtures/FlvTags.h"
+
 namespace encoder_fuzz {
 
 namespace {
 
+using flv_fixture::kTagHeaderBytes;
+using Tag = flv_fixture::TagSpan;
 constexpr std::size_t kFileHeaderBytes = 9;
-constexpr std::size_t kTagHeaderBytes = 11;
-
-// Where one FLV tag lies: its header starts at `at`, its data `size` bytes later.
-struct Tag {
-  std::size_t at;
-  std::size_t size;  // data size as stated
-};
 
 class Mutation {
  public:
@@ -44,20 +41,7 @@ class Mutation {
   }
 
   // The tags as the file's headers chain them, up to the first that runs past the end.
-  std::vector<Tag> tags() const {
-    std::vector<Tag> found;
-    if (bytes.size() < kFileHeaderBytes) return found;
-    std::size_t at =
-        (std::size_t{bytes[5]} << 24 | bytes[6] << 16 | bytes[7] << 8 | bytes[8]) + 4;
-    while (at + kTagHeaderBytes <= bytes.size()) {
-      const std::size_t size =
-          std::size_t{bytes[at + 1]} << 16 | bytes[at + 2] << 8 | bytes[at + 3];
-      if (at + kTagHeaderBytes + size > bytes.size()) break;
-      found.push_back({at, size});
-      at += kTagHeaderBytes + size + 4;
-    }
-    return found;
-  }
+  std::vector<Tag> tags() const { return flv_fixture::walkTags(bytes); }
   // A random tag, or nothing in a file without whole tags.
   bool pickTag(Tag& tag) {
     const auto all = tags();
