@@ -3,17 +3,19 @@
 // conversion (the four codecs in turn, some into an existing target, some stopped with
 // SIGTERM or killed with SIGKILL mid-run), and checks what every run must do: end within its
 // time, without a signal or a sanitizer report, with exit status 0 or 1 (3 only when stopped),
-// a failure with its "error: " line, a probe that does not report the metadata's length
-// where the source's packets cover far less or far more, a success with a readable output that holds at least half the picture the source's
-// video packets cover, and nothing in the output folder but the target afterwards.
+// a failure with its "error: " line, a probe that does not report the metadata's length where
+// the source's packets cover far less or far more, a success with a readable output that holds
+// at least half the picture the source's video packets cover, and nothing in the output folder
+// but the target afterwards.
 // A walk of the input's tags of its own (whatever their codec: classic, ex-header with any
 // FourCC, Multitrack) adds what the tags hold: a success must have picture where the video
 // tags hold a second or more (and at least half of it), and sound where the audio tags do;
 // a probe of a file whose tags chain cleanly must report their summed length (restarts and
 // jumps taken out), within 2 s and a quarter (or the length their steps of up to a second
-// hold, where a damaged timestamp made a step of a few seconds). Starts no
-// new input after SECONDS; the same seed tries the same inputs. Each input that breaks a rule is written, with a note of what
-// happened, to the findings folder. Exit status 1 when anything was found.
+// hold, where a damaged timestamp made a step of a few seconds).
+// Starts no new input after SECONDS; the same seed tries the same inputs. Each input that
+// breaks a rule is written, with a note of what happened, to the findings folder. Exit status
+// 1 when anything was found.
 // VIDMORA_FUZZ_SAMPLES, when set, names the samples to mutate: file name patterns ("*enhanced*
 // h264-aac-*"), separated by spaces or commas.
 #include <fnmatch.h>
@@ -74,6 +76,11 @@ struct Judgement {
   std::string why;
   const char* rule = "";  // which wrong-result rule, for the summary; "" for the others
 };
+
+void writeBytes(const fs::path& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
 
 bool holds(const std::string& text, const char* part) {
   return text.find(part) != std::string::npos;
@@ -260,9 +267,7 @@ class Fuzzer {
     const std::string inputBytes = encoder_test::readAll(sample);
     const Bytes input = mutate(Bytes(inputBytes.begin(), inputBytes.end()), random, mutations);
     const fs::path inputPath = work / "input.flv";
-    std::ofstream(inputPath, std::ios::binary)
-        .write(reinterpret_cast<const char*>(input.data()),
-               static_cast<std::streamsize>(input.size()));
+    writeBytes(inputPath, input);
     ++tally.inputs;
     std::string what = sample.filename().string() + " with";
     for (const auto& mutation : mutations) what += " " + mutation;
@@ -344,17 +349,13 @@ class Fuzzer {
     const std::string kind = kNames[static_cast<int>(verdict.finding)];
     ++bySample[current].found[*verdict.rule != 0 ? kind + " (" + verdict.rule + ")" : kind];
     fs::create_directories(findings);
-    const std::string name = std::string(kNames[static_cast<int>(verdict.finding)]) + "-seed" +
-                             std::to_string(seed) + "-" + std::to_string(tally.inputs);
-    std::ofstream(findings / (name + ".flv"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(input.data()),
-               static_cast<std::streamsize>(input.size()));
+    const std::string name = kind + "-seed" + std::to_string(seed) + "-" + std::to_string(tally.inputs);
+    writeBytes(findings / (name + ".flv"), input);
     const std::string tail = run.errorText.size() > 4000
                                  ? run.errorText.substr(run.errorText.size() - 4000)
                                  : run.errorText;
     std::ofstream(findings / (name + ".txt")) << what << "\n" << verdict.why << "\n\n" << tail;
-    std::printf("found %s: %s (%s)\n", kNames[static_cast<int>(verdict.finding)], what.c_str(),
-                verdict.why.c_str());
+    std::printf("found %s: %s (%s)\n", kind.c_str(), what.c_str(), verdict.why.c_str());
     std::fflush(stdout);
   }
 
