@@ -42,17 +42,11 @@ class Mutation {
 
   // The tags as the file's headers chain them, up to the first that runs past the end.
   std::vector<Tag> tags() const { return flv_fixture::walkTags(bytes); }
-  // A random tag, or nothing in a file without whole tags.
-  bool pickTag(Tag& tag) {
-    const auto all = tags();
-    if (all.empty()) return false;
-    tag = all[below(all.size())];
-    return true;
-  }
   // Applies `change` to a random tag, or a bit flip when there is none.
   std::string onTag(const char* what, const std::function<void(const Tag&)>& change) {
-    Tag tag{};
-    if (!pickTag(tag)) return flipBit();
+    const auto all = tags();
+    if (all.empty()) return flipBit();
+    const Tag tag = all[below(all.size())];
     change(tag);
     return at(what, tag.at);
   }
